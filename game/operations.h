@@ -1,0 +1,65 @@
+#pragma once
+// The game's operations, each working on the one game state record.
+#include "game/state.h"
+#include "resources/catalogue.h"
+
+namespace vemol {
+
+// Game flow.
+void RunTitleFrame(GameState& g);
+void RunPlayFrame(GameState& g);
+void StartNewGame(GameState& g);
+
+// World state and pools.
+void ResetWorld(GameState& g);
+void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent);
+// The first slot in index order whose live is 0, or null when the pool is full.
+template <typename Pool>
+ObjectRecord* FindFreeSlot(Pool& pool) {
+    for (ObjectRecord& slot : pool)
+        if (slot.live == 0) return &slot;
+    return nullptr;
+}
+
+// Falling dice.
+void SpawnFallingDie(GameState& g, ObjectRecord& slot);
+void UpdateFallingDice(GameState& g, const gfx::Matrix& parent);
+void FlyCollectedDie(GameState& g, ObjectRecord& die);
+
+// The player's die.
+void UpdatePlayer(GameState& g);
+void RollDieX(GameState& g, int direction);  // +1 toward -x, -1 toward +x
+void RollDieZ(GameState& g, int direction);  // +1 toward -z, -1 toward +z
+
+// Shots and effects.
+void FireShot(GameState& g);
+void UpdateShots(GameState& g, const gfx::Matrix& parent);
+void TestShotHits(GameState& g, ObjectRecord& shot);
+void SpawnBlast(GameState& g, const ObjectRecord& source);
+void SpawnScorePopup(GameState& g, const ObjectRecord& source);
+
+// Score and column gauges.
+void AddToColumnGauge(GameState& g, int column, int face);
+// One visit of a gauge cell by the HUD pass; returns true when the cell is filled and
+// must be drawn. Fires the game end for a filled cell 0 while the game runs.
+bool VisitGaugeCell(GameState& g, int column, int cell);
+
+// Game end.
+void BeginGameEnd(GameState& g);
+void UpdateGameEnd(GameState& g, const gfx::Matrix& parent);
+
+// Rendering: device objects, passes, HUD.
+// Returns false (after its message) when start-up must end.
+bool CreateDeviceObjects(GameState& g, const resources::Catalogue& catalogue);
+void CreateQuadMesh(gfx::Mesh& mesh, const gfx::QuadVertex corners[4]);
+void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step);
+void DrawBlasts(GameState& g, const gfx::Matrix& parent);
+void DrawScorePopups(GameState& g, const gfx::Matrix& parent);
+void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int dy);
+void DrawHud(GameState& g);
+
+// Frame bracket.
+void ClearFrame(GameState& g);
+void PresentFrame(GameState& g);  // end scene, then present
+
+}  // namespace vemol

@@ -1,0 +1,63 @@
+#pragma once
+// What the game needs from outside, as small interfaces: the platform supplies real
+// ones, tests supply a fake clock, scripted keys and recorders.
+#include <cstdint>
+
+namespace vemol {
+
+// Seconds since the program started, single precision.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual float now() = 0;
+    // Waits about `seconds` without reading input (the window may still repaint).
+    virtual void sleep(float seconds) = 0;
+};
+
+enum class Key { Return, Up, Down, Left, Right, Space, Home };
+constexpr int kKeyCount = 7;
+
+// What one query of a key tells: down at this instant (with the game window focused),
+// and whether it went down since the previous query of the same key. Every query
+// clears the latch.
+struct KeyState {
+    bool down = false;
+    bool pressedSinceLastQuery = false;
+};
+
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    virtual KeyState query(Key key) = 0;
+    bool isDown(Key key) { return query(key).down; }
+};
+
+enum class Segment { Start, Move, Hit, Select, Music };
+constexpr std::uint32_t DMUS_SEGF_SECONDARY = 0x80;
+constexpr std::uint32_t DMUS_SEGF_BEAT = 0x1000;
+
+// The game's sound operations.
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    virtual void PlaySoundSegment(Segment segment, std::uint32_t flags) = 0;
+    // Loops the music over its whole length, forever, from its beginning.
+    virtual void StartMusic() = 0;
+    virtual void StopSoundSegment(Segment segment) = 0;
+};
+
+// What the game asks of the application shell.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Menu items Send Score, Ranking Page and KRM HOME.
+    virtual void SetRankingCommandsEnabled(bool enabled) = 0;
+    // The Send Score dialog, modal; returns when it has closed.
+    virtual void OpenSendScoreDialog() = 0;
+    // The audio shutdown, then the quit request (exit code 0).
+    virtual void ShutdownAudioAndQuit() = 0;
+    // A modal error message box (start-up failures).
+    virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
+};
+
+}  // namespace vemol

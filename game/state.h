@@ -1,0 +1,100 @@
+#pragma once
+// The one game state record: device objects, pools, the player's die, the scalars, the
+// ranking state and the services. Created once, passed by reference.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/random.h"
+#include "game/services.h"
+#include "gfx/device.h"
+
+namespace vemol {
+
+struct ObjectRecord {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float spin = 0.0f;
+    gfx::Matrix world = gfx::matrixIdentity();
+    float spawnTime = 0.0f;
+    float lastMoveTime = 0.0f;
+    std::int32_t face = 0;
+    gfx::Mesh* mesh = nullptr;  // the slot's own mesh, owned by GameState::meshes
+    std::int32_t live = 0;
+    std::int32_t collected = 0;
+    float heading = 0.0f;
+    float animA = 0.0f;
+    float animB = 0.0f;
+    float speed = 0.0f;
+    std::int32_t column = 0;
+};
+
+struct PlayerDie {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    gfx::Matrix world = gfx::matrixIdentity();
+    std::int32_t rollDir = 0;  // 0 idle, 1 -x, 2 +x, 3 -z, 4 +z
+    float rollStart = 0.0f;
+    float frameTime = 0.0f;
+    float nextShotTime = 0.0f;
+    std::int32_t topFace = 1;
+};
+
+// What the player typed into the Send Score dialog and what was sent, for the run.
+struct RankingState {
+    std::int32_t lastSentScore = -1;
+    std::string playerName;
+    std::string homePageUrl = "http://";
+    std::string playerComment;
+};
+
+constexpr int kColumns = 12;
+constexpr int kGaugeCells = 10;
+constexpr std::uint32_t kClearColour = 0xFFFBEDB5u;
+
+struct GameState {
+    // Services (not owned).
+    Clock* clock = nullptr;
+    Keyboard* keys = nullptr;
+    SoundPlayer* sound = nullptr;
+    Shell* shell = nullptr;
+
+    // Device objects.
+    std::unique_ptr<gfx::Device> device;
+    std::array<std::unique_ptr<gfx::Texture>, 3> mainTextures;  // SAI, BG, OPENING
+    std::unique_ptr<gfx::Texture> blastTexture;
+    std::array<std::unique_ptr<gfx::Texture>, 6> pointTextures;
+    std::unique_ptr<gfx::Surface> spriteSheet;
+    std::unique_ptr<gfx::Texture> captureTexture;
+    std::vector<std::unique_ptr<gfx::Mesh>> meshes;  // every slot's square, kept for the run
+    std::unique_ptr<gfx::Mesh> playerDieMesh;
+
+    // Pools.
+    std::array<ObjectRecord, 30> fallingDice;
+    std::array<ObjectRecord, 10> shots;
+    std::array<ObjectRecord, 10> blasts;
+    std::array<ObjectRecord, 10> scorePopups;
+    std::array<ObjectRecord, 192> shatterTiles;  // slot 12 * k + m
+    ObjectRecord backdrop;
+    PlayerDie player;
+
+    // Scalars.
+    std::int32_t score = 0;
+    std::int32_t bestScore = 0;
+    std::int32_t sessionBestScore = 0;
+    std::int32_t playing = 0;
+    std::int32_t endCountdown = -1;
+    std::int32_t endPause = 0;
+    std::int32_t columnGauge[kColumns][kGaugeCells] = {};
+    std::int32_t menuSelection = 0;
+    std::int32_t menuKeyDelay = 0;
+    std::int32_t openHomePage = 0;
+
+    RankingState ranking;
+    Random random;
+    std::string bestScorePath = "vemol.dat";
+
+    float now() { return clock->now(); }
+};
+
+}  // namespace vemol

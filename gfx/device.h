@@ -1,0 +1,187 @@
+#pragma once
+// Our software graphics device: the small subset of a fixed-function 3D device that the
+// game relies on. Headless, deterministic, standard library only.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "gfx/math.h"
+
+namespace gfx {
+
+enum class Format { X8R8G8B8, R5G6B5 };
+int bytesPerPixel(Format format);
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+};
+
+// A block of pixels locked for reading and writing; rows are `pitch` bytes apart.
+struct LockedRect {
+    std::uint8_t* bits = nullptr;
+    int pitch = 0;
+};
+
+class Surface {
+public:
+    Surface(int width, int height, Format format);
+    int width() const { return width_; }
+    int height() const { return height_; }
+    Format format() const { return format_; }
+    int pitch() const { return pitch_; }
+    // Locks the whole surface, or the part of `rect` that lies inside it
+    // (bits then points at the rectangle's top-left pixel). Fails (bits null) on an
+    // empty intersection.
+    LockedRect lock();
+    LockedRect lock(const Rect& rect);
+    void unlock() {}
+    const std::uint8_t* data() const { return pixels_.data(); }
+    std::uint8_t* data() { return pixels_.data(); }
+    // Pixel in 0xAARRGGBB (16-bit formats expanded) — for tests and tools.
+    std::uint32_t pixel(int x, int y) const;
+
+private:
+    int width_, height_;
+    Format format_;
+    int pitch_;
+    std::vector<std::uint8_t> pixels_;
+};
+
+// Texture: a single top level (only it is ever sampled) stored as 0xAARRGGBB texels
+// for X8R8G8B8 textures; R5G6B5 textures keep 16-bit texels.
+class Texture {
+public:
+    Texture(int width, int height, Format format);
+    int width() const { return surface_.width(); }
+    int height() const { return surface_.height(); }
+    Format format() const { return surface_.format(); }
+    Surface& level0() { return surface_; }
+    const Surface& level0() const { return surface_; }
+
+private:
+    Surface surface_;
+};
+
+// The one vertex format of every mesh: 36 bytes, position, normal, diffuse, one
+// texture coordinate pair (FVF XYZ | NORMAL | DIFFUSE | TEX1).
+struct QuadVertex {
+    float x, y, z;
+    float nx, ny, nz;
+    std::uint32_t diffuse;  // 0xAARRGGBB
+    float u, v;
+};
+static_assert(sizeof(QuadVertex) == 36);
+
+// A mesh with one subset: a vertex buffer that locks for reading and writing at any
+// time, 16-bit indices, drawn as a triangle list with one call.
+class Mesh {
+public:
+    Mesh(int vertexCount, int indexCount);
+    int vertexCount() const { return static_cast<int>(vertices_.size()); }
+    int indexCount() const { return static_cast<int>(indices_.size()); }
+    QuadVertex* lockVertices() { return vertices_.data(); }
+    void unlockVertices() {}
+    std::uint16_t* lockIndices() { return indices_.data(); }
+    void unlockIndices() {}
+    const std::vector<QuadVertex>& vertices() const { return vertices_; }
+    const std::vector<std::uint16_t>& indices() const { return indices_; }
+
+private:
+    std::vector<QuadVertex> vertices_;
+    std::vector<std::uint16_t> indices_;
+};
+
+enum class Blend {
+    Zero, One, SrcColor, InvSrcColor, SrcAlpha, InvSrcAlpha,
+    DestAlpha, InvDestAlpha, DestColor, InvDestColor,
+};
+enum class Compare { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
+enum class Cull { None, Clockwise, CounterClockwise };
+
+struct RenderState {
+    bool zEnable = true;
+    bool zWrite = true;
+    Compare zFunc = Compare::LessEqual;
+    Cull cull = Cull::CounterClockwise;
+    bool blendEnable = false;
+    Blend srcBlend = Blend::One;
+    Blend destBlend = Blend::Zero;
+};
+
+class Device {
+public:
+    // Called by present() with the finished back buffer; the platform shows it.
+    using PresentHandler = std::function<void(const Surface& backBuffer)>;
+
+    Device(int width, int height, Format format = Format::X8R8G8B8);
+
+    int width() const { return backBuffer_.width(); }
+    int height() const { return backBuffer_.height(); }
+    Format format() const { return backBuffer_.format(); }
+
+    void setPresentHandler(PresentHandler handler) { presentHandler_ = std::move(handler); }
+
+    // Clears the whole target to colour (0xAARRGGBB) and the depth buffer to depth.
+    void clear(std::uint32_t colour, float depth);
+    void beginScene();
+    void endScene();
+    void present();
+
+    void setWorld(const Matrix& m);
+    void setView(const Matrix& m);
+    void setProjection(const Matrix& m);
+    const Matrix& world() const;
+    const Matrix& view() const;
+    const Matrix& projection() const;
+
+    RenderState& renderState() { return state_; }
+    const RenderState& renderState() const { return state_; }
+    void setBlendEnable(bool on) { state_.blendEnable = on; }
+    void setSrcBlend(Blend b) { state_.srcBlend = b; }
+    void setDestBlend(Blend b) { state_.destBlend = b; }
+
+    // Texture stage 0; null draws untextured with the vertex colour.
+    void setTexture(const Texture* texture) { texture_ = texture; }
+    const Texture* texture() const { return texture_; }
+
+    // Draws the mesh's triangle list under world x view x projection.
+    void drawMesh(const Mesh& mesh);
+
+    Surface& backBuffer() { return backBuffer_; }
+    const Surface& backBuffer() const { return backBuffer_; }
+    // The 16-bit depth buffer, one value per back-buffer pixel (0 near .. 65535 far).
+    const std::vector<std::uint16_t>& depthBuffer() const { return depth_; }
+
+    // Copies rect of src to (dx, dy) of dst; both must have the same format.
+    static void copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy);
+
+    std::uint64_t presentCount() const { return presentCount_; }
+
+private:
+    Surface backBuffer_;
+    std::vector<std::uint16_t> depth_;
+    Matrix world_, view_, projection_;
+    RenderState state_;
+    const Texture* texture_ = nullptr;
+    PresentHandler presentHandler_;
+    std::uint64_t presentCount_ = 0;
+    bool inScene_ = false;
+};
+
+// A device-independent bitmap without file header (40-byte info header, 8-bit palette,
+// bottom-up rows padded to 4 bytes). Returns an empty pointer on malformed bytes.
+// Each side is rounded up to a power of two and the picture scaled to fill it; texels
+// are opaque.
+std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib,
+                                                 Format format = Format::X8R8G8B8);
+// Copies the bitmap 1:1 into the surface's top-left corner in the surface's format
+// (pure blue stays pure blue). Returns false on malformed bytes.
+bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib);
+
+// 0xAARRGGBB -> R5G6B5 and back.
+std::uint16_t toR5G6B5(std::uint32_t argb);
+std::uint32_t fromR5G6B5(std::uint16_t pixel);
+
+}  // namespace gfx

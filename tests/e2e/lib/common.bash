@@ -1,0 +1,79 @@
+# Shared helpers of the end-to-end scripts: a private Xvfb, the game started in a
+# scratch directory, its window found, keys sent, screenshots taken.
+# Usage in a script:  source "$(dirname "$0")/lib/common.bash" "$@"
+set -euo pipefail
+
+VEMOL_BIN=$(readlink -f "$1")
+OUT_DIR=$(mkdir -p "$2" && readlink -f "$2")
+WORK_DIR=$(mktemp -d)
+GAME_PID=""
+XVFB_PID=""
+
+e2e_cleanup() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK_DIR"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Starts Xvfb on the first free display number from 90 on.
+start_xvfb() {
+    local n=90
+    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    # xdpyinfo may be missing: fall back to xdotool's own connection test
+    for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && return 0; sleep 0.1; done
+    fail "Xvfb did not start"
+}
+
+# Starts the game in the scratch directory, extra environment as arguments (VAR=value).
+start_game() {
+    (cd "$WORK_DIR" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$@" "$VEMOL_BIN" \
+        >"$OUT_DIR/stdout.txt" 2>"$OUT_DIR/stderr.txt") &
+    GAME_PID=$!
+}
+
+# Waits until the main window is mapped and prints its id.
+wait_window() {
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name '^ - Vemol - $' 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "the main window did not appear"
+}
+
+# Waits for the game process to end and prints its exit code.
+wait_exit() {
+    local code=0
+    for _ in $(seq "${1:-100}"); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            wait "$GAME_PID" || code=$?
+            GAME_PID=""
+            echo "$code"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the game did not exit"
+}
+
+key() { xdotool key --delay 0 "$@"; }
+# Holds a key down for some seconds.
+hold_key() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
+screenshot() { import -window root "$OUT_DIR/$1.png"; }
+# Prints the colour of a screen pixel as "r,g,b" (0..255).
+pixel_at() {
+    convert "$OUT_DIR/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+# Screen position of the drawing area's top-left pixel: the window's client origin
+# plus the menu bar, found as the first row of the cream clear colour or the picture.
+window_geometry() { xdotool getwindowgeometry --shell "$1"; }
+
+start_xvfb
