@@ -14,4 +14,10 @@ std::int32_t ReadBestScore(const std::string& path);
 // standard error, when the score could not be saved.
 bool WriteBestScore(const std::string& path, std::int32_t value);
 
+// The two steps of WriteBestScore. The first writes the 4 bytes to a new temporary file
+// beside `path` and returns its name (empty, after a line on standard error, on
+// failure); the second renames it over `path`. Until the rename the old file is intact.
+std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value);
+bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path);
+
 }  // namespace vemol

@@ -13,6 +13,9 @@ void StartNewGame(GameState& g);
 // World state and pools.
 void ResetWorld(GameState& g);
 void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent);
+// The backdrop's play placement (identity, at 7.0, 0.0, -14.0): the last step of the
+// reset, applied again by the flow after the transition frames have tipped it.
+void PlaceBackdropForPlay(GameState& g);
 // The first slot in index order whose live is 0, or null when the pool is full.
 template <typename Pool>
 ObjectRecord* FindFreeSlot(Pool& pool) {
@@ -43,6 +46,12 @@ void AddToColumnGauge(GameState& g, int column, int face);
 // One visit of a gauge cell by the HUD pass; returns true when the cell is filled and
 // must be drawn. Fires the game end for a filled cell 0 while the game runs.
 bool VisitGaugeCell(GameState& g, int column, int cell);
+// The two halves of a visit, for the HUD pass, which draws a filled cell between them
+// so that a capture taken by the end trigger already shows that cell.
+// CountDownGaugeCell: the countdown; true when the cell is filled.
+bool CountDownGaugeCell(GameState& g, int column, int cell);
+// TestGaugeEnd: the end trigger for a filled cell (fires only for cell 0 while the game runs).
+void TestGaugeEnd(GameState& g, int cell);
 
 // Game end.
 void BeginGameEnd(GameState& g);

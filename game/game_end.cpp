@@ -1,0 +1,110 @@
+// The end of a game: the last picture is captured, cut into 16 x 12 tiles that drift
+// apart and fall away over the title picture, then the game hands back to the title and
+// keeps the best score.
+#include <algorithm>
+#include <memory>
+
+#include "game/best_score_file.h"
+#include "game/operations.h"
+
+namespace vemol {
+
+namespace {
+
+constexpr int kTileColumns = 16;       // k, along x
+constexpr int kTileRows = 12;          // m, along z; row 0 is the bottom of the picture
+constexpr int kCaptureSize = 1024;     // the capture texture's side
+constexpr int kPictureWidth = 632;     // the part of the back buffer the tiles show
+constexpr int kPictureHeight = 453;
+constexpr float kTileFallLimit = -40.0f;
+
+ObjectRecord& Tile(GameState& g, int k, int m) { return g.shatterTiles[kTileRows * k + m]; }
+
+// Copies the top-left of the back buffer, as drawn so far in this frame, into a new
+// capture texture. The previous game's capture goes first, so only one is ever held.
+void CaptureBackBuffer(GameState& g) {
+    g.captureTexture.reset();
+    if (!g.device) return;
+    const gfx::Surface& backBuffer = g.device->backBuffer();
+    g.captureTexture = std::make_unique<gfx::Texture>(kCaptureSize, kCaptureSize, backBuffer.format());
+    const gfx::Rect picture{0, 0, std::min(kPictureWidth, backBuffer.width()),
+                            std::min(kPictureHeight, backBuffer.height())};
+    gfx::Device::copyRect(backBuffer, picture, g.captureTexture->level0(), 0, 0);
+}
+
+// Every tile back at its place in the picture, with a random push: x velocity -0.5 to 0.4
+// and z velocity -0.2 to 0.7 units per frame. The rand calls come tile after tile in
+// this loop order, x velocity first, so a seed always breaks the picture the same way.
+void LayOutTiles(GameState& g) {
+    for (int m = 0; m < kTileRows; ++m) {
+        for (int k = 0; k < kTileColumns; ++k) {
+            ObjectRecord& tile = Tile(g, k, m);
+            tile.world = gfx::matrixIdentity();
+            tile.x = 3.6f * static_cast<float>(k) - 27.0f;
+            tile.y = -2.0f;
+            tile.z = 3.6f * static_cast<float>(m) - 19.8f;
+            tile.animB = static_cast<float>(g.random.rand() % 10) * 0.1f - 0.5f;
+            tile.animA = static_cast<float>(g.random.rand() % 10) * 0.1f - 0.2f;
+            tile.spin = 0.0f;
+            tile.live = 1;
+            tile.collected = 0;
+        }
+    }
+}
+
+// One frame of a tile: drift, slow its climb by a constant pull toward -z, draw it, and
+// free it once it has fallen well past the bottom of the window.
+void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent) {
+    tile.x += tile.animB;
+    tile.animA -= 0.04f;
+    tile.z += tile.animA;
+    tile.world.m[3][0] = tile.x;
+    tile.world.m[3][1] = tile.y;
+    tile.world.m[3][2] = tile.z;
+    if (g.device) {
+        g.device->setWorld(gfx::matrixMultiply(parent, tile.world));
+        if (tile.mesh) g.device->drawMesh(*tile.mesh);
+    }
+    if (tile.z < kTileFallLimit) tile.live = 0;
+}
+
+// The last tile has fallen: back to the title, music off, scores kept.
+void FinishGame(GameState& g) {
+    g.endCountdown = -1;
+    g.playing = 0;
+    if (g.sound) g.sound->StopSoundSegment(Segment::Music);
+    if (g.score > g.sessionBestScore) g.sessionBestScore = g.score;
+    if (g.score > g.bestScore) {
+        // The new best counts for this run even if it cannot be saved; the file
+        // writer reports a failure on standard error and the game goes on.
+        g.bestScore = g.score;
+        WriteBestScore(g.bestScorePath, g.bestScore);
+    }
+}
+
+}  // namespace
+
+void BeginGameEnd(GameState& g) {
+    CaptureBackBuffer(g);
+    LayOutTiles(g);
+}
+
+void UpdateGameEnd(GameState& g, const gfx::Matrix& parent) {
+    if (g.device) g.device->setTexture(g.captureTexture.get());
+    bool anyLive = false;
+    for (int m = 0; m < kTileRows; ++m) {
+        for (int k = 0; k < kTileColumns; ++k) {
+            ObjectRecord& tile = Tile(g, k, m);
+            if (!tile.live) continue;
+            MoveAndDrawTile(g, tile, parent);
+            anyLive = anyLive || tile.live;
+        }
+    }
+    if (anyLive) {
+        g.endCountdown = 0;
+        return;
+    }
+    FinishGame(g);
+}
+
+}  // namespace vemol
