@@ -13,9 +13,6 @@ void StartNewGame(GameState& g);
 // World state and pools.
 void ResetWorld(GameState& g);
 void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent);
-// The backdrop's play placement (identity, at 7.0, 0.0, -14.0): the last step of the
-// reset, applied again by the flow after the transition frames have tipped it.
-void PlaceBackdropForPlay(GameState& g);
 // The first slot in index order whose live is 0, or null when the pool is full.
 template <typename Pool>
 ObjectRecord* FindFreeSlot(Pool& pool) {
