@@ -12,6 +12,8 @@ public:
     virtual float now() = 0;
     // Waits about `seconds` without reading input (the window may still repaint).
     virtual void sleep(float seconds) = 0;
+    // The calendar time in whole seconds, which seeds the dice at every title choice.
+    virtual std::int64_t calendarSeconds();
 };
 
 enum class Key { Return, Up, Down, Left, Right, Space, Home };

@@ -1,0 +1,56 @@
+# Vemol for Linux. `make run` installs what is missing, builds and starts the game;
+# `make test` does the same set-up, then builds and runs every test.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+# Debian packages: to build and play, then what the tests and the artwork generator add.
+RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev \
+                 timgm6mb-soundfont fonts-ipafont-gothic
+TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
+                 imagemagick sox libfreetype-dev fonts-dejavu-core
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps test-deps bench clean
+
+run: deps build
+	./$(BUILD)/app/vemol
+
+test: deps test-deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TOOLS=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEMOL_SANITIZE=ON \
+	      -DVEMOL_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
+
+build:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target vemol
+
+bench: deps test-deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench
+	./$(BUILD)/bench/frames/vemol_bench
+
+# Installs only the packages that are missing, so a set-up machine starts at once.
+deps:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(RUN_PACKAGES)"
+
+test-deps:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(TEST_PACKAGES)"
+
+install-missing:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

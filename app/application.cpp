@@ -1,0 +1,139 @@
+#include "app/application.h"
+
+#include "app/opening_movie.h"
+#include "game/best_score_file.h"
+#include "game/operations.h"
+#include "platform/icon.h"
+#include "platform/message_box.h"
+#include "render/init_device.h"
+#include "resources/ui_templates.h"
+
+namespace vemol::app {
+namespace {
+
+// Stands in for the audio engine when there is none: the game plays on, silent.
+class SilentSound : public SoundPlayer {
+public:
+    void PlaySoundSegment(Segment, std::uint32_t) override {}
+    void StartMusic() override {}
+    void StopSoundSegment(Segment) override {}
+};
+
+class WindowMovieScreen : public MovieScreen {
+public:
+    explicit WindowMovieScreen(platform::MainWindow& window) : window_(window) {}
+    void showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y) override {
+        window_.showMovieFrame(pixels, width, height, x, y);
+    }
+    void clearMovieArea() override { window_.clearMovieArea(); }
+
+private:
+    platform::MainWindow& window_;
+};
+
+}  // namespace
+
+Application::Application()
+    : clock_([this](bool deaf) {
+          if (window_) window_->setDeaf(deaf);
+      }),
+      sound_(std::make_unique<SilentSound>()) {
+    g_.clock = &clock_;
+    g_.keys = &keys_;
+    g_.sound = sound_.get();
+    g_.shell = this;
+}
+
+Application::~Application() = default;
+
+void Application::CreateMainWindow() {
+    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
+    window_ = std::make_unique<platform::MainWindow>(
+        keys_,
+        platform::MainWindow::Handlers{[this](int command) { onCommand(command); },
+                                       [this] {
+                                           shutdownAudio();
+                                           events_->postQuit();
+                                       }},
+        icon);
+    if (icon) g_object_unref(icon);
+    events_ = std::make_unique<GtkLoopEvents>([this] { return window_->menuOpen(); });
+}
+
+void Application::ReadBestScore() { g_.bestScore = vemol::ReadBestScore(g_.bestScorePath); }
+
+bool Application::InitDevice() {
+    return InitDirect3D(g_, [] { return std::make_unique<gfx::Device>(kBackBufferWidth, kBackBufferHeight); });
+}
+
+void Application::ShowMainWindow() {
+    g_.device->setPresentHandler([this](const gfx::Surface& frame) { window_->present(frame); });
+    window_->show();
+}
+
+void Application::StartAudio() {}
+
+void Application::PlayOpeningMovie() {
+    WindowMovieScreen screen(*window_);
+    auto clip = resources::Catalogue::embedded().find("AVI", resources::kMovieId);
+    vemol::PlayOpeningMovie(clock_, screen, clip ? *clip : resources::Bytes{});
+}
+
+bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, resources::Catalogue::embedded()); }
+
+void Application::RunMainLoop() {
+    vemol::RunMainLoop(*events_, [this] {
+        if (g_.playing != 0)
+            RunPlayFrame(g_);
+        else
+            RunTitleFrame(g_);
+    });
+}
+
+void Application::FinalCleanUp() {
+    g_.mainTextures = {};
+    g_.playerDieMesh.reset();
+    g_.device.reset();
+    window_.reset();
+}
+
+void Application::SetRankingCommandsEnabled(bool enabled) {
+    using namespace resources::command;
+    for (int command : {SendScore, RankingPage, KrmHome}) window_->setCommandEnabled(command, enabled);
+}
+
+void Application::OpenSendScoreDialog() {
+    keys_.clear();
+}
+
+void Application::ShutdownAudioAndQuit() {
+    shutdownAudio();
+    events_->postQuit();
+}
+
+void Application::ShowErrorMessage(const char* text, const char* caption) {
+    platform::ShowMessageBox(nullptr, text, caption, platform::MessageKind::Error);
+}
+
+void Application::onCommand(int command) {
+    using namespace resources::command;
+    switch (command) {
+        case Exit: window_->close(); break;
+        case SendScore: OpenSendScoreDialog(); break;
+        case Version: openVersionDialog(); break;
+        case KrmHome:
+            g_.openHomePage = 1;
+            openWebPage();
+            break;
+        case RankingPage: openWebPage(); break;
+        default: break;
+    }
+}
+
+void Application::openVersionDialog() { keys_.clear(); }
+
+void Application::openWebPage() {}
+
+void Application::shutdownAudio() {}
+
+}  // namespace vemol::app

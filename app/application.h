@@ -1,0 +1,53 @@
+#pragma once
+// The program itself: the start-up steps in their order, the menu commands, and the shell
+// services the game asks for, wired to the GTK platform layer.
+#include <memory>
+
+#include "app/gtk_loop_events.h"
+#include "app/startup.h"
+#include "game/state.h"
+#include "platform/gtk_clock.h"
+#include "platform/key_table.h"
+#include "platform/main_window.h"
+
+namespace vemol::app {
+
+class Application : public StartupSteps, public Shell {
+public:
+    Application();
+    ~Application() override;
+
+    // Start-up steps.
+    void CreateMainWindow() override;
+    void ReadBestScore() override;
+    bool InitDevice() override;
+    void ShowMainWindow() override;
+    void StartAudio() override;
+    void PlayOpeningMovie() override;
+    bool CreateDeviceObjects() override;
+    void RunMainLoop() override;
+    void FinalCleanUp() override;
+
+    // What the game asks of the shell.
+    void SetRankingCommandsEnabled(bool enabled) override;
+    void OpenSendScoreDialog() override;
+    void ShutdownAudioAndQuit() override;
+    void ShowErrorMessage(const char* text, const char* caption) override;
+
+private:
+    void onCommand(int command);
+    void openVersionDialog();
+    void openWebPage();
+    void shutdownAudio();
+    GtkWindow* owner() const { return window_ ? window_->window() : nullptr; }
+
+    GameState g_;
+    platform::KeyTable keys_;
+    platform::GtkClock clock_;
+    std::unique_ptr<SoundPlayer> sound_;
+    std::unique_ptr<platform::MainWindow> window_;
+    std::unique_ptr<GtkLoopEvents> events_;
+    bool quitting_ = false;
+};
+
+}  // namespace vemol::app

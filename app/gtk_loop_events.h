@@ -1,0 +1,25 @@
+#pragma once
+#include <functional>
+
+#include "app/main_loop.h"
+
+namespace vemol::app {
+
+// The main loop's events from GTK's main context, plus the quit request, which is taken
+// after every event already pending.
+class GtkLoopEvents : public LoopEvents {
+public:
+    explicit GtkLoopEvents(std::function<bool()> framesHeld) : framesHeld_(std::move(framesHeld)) {}
+    void postQuit() { quitPosted_ = true; }
+    bool handleOneEvent() override;
+    bool quitTaken() const override { return quitTaken_; }
+    bool framesHeld() const override { return framesHeld_(); }
+    void waitForEvent() override;
+
+private:
+    std::function<bool()> framesHeld_;
+    bool quitPosted_ = false;
+    bool quitTaken_ = false;
+};
+
+}  // namespace vemol::app

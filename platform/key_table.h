@@ -1,0 +1,30 @@
+#pragma once
+// The key-state table the game polls: a key is down while it is held and the game window
+// has the focus; losing the focus releases every key. Each key also latches "pressed since
+// the previous query".
+#include <gdk/gdk.h>
+
+#include "game/services.h"
+
+namespace vemol::platform {
+
+class KeyTable : public Keyboard {
+public:
+    KeyState query(Key key) override;
+
+    // Fed by the window's key events; returns true when the key is one of the game's.
+    bool onKeyEvent(guint keyval, bool pressed);
+    void releaseAll();
+    // Forgets everything, latches included (after a modal dialog, so the key that closed
+    // it does not act again in the game).
+    void clear();
+    // While ignoring, key events are not recorded (the opening and the game-over pause).
+    void setIgnoring(bool ignoring) { ignoring_ = ignoring; }
+
+private:
+    bool down_[kKeyCount] = {};
+    bool latch_[kKeyCount] = {};
+    bool ignoring_ = false;
+};
+
+}  // namespace vemol::platform

@@ -1,0 +1,230 @@
+#include "platform/main_window.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "resources/ui_templates.h"
+
+namespace vemol::platform {
+namespace {
+
+constexpr int kAreaWidth = 632, kAreaHeight = 453;
+constexpr std::int64_t kFrameUs = 1000000 / 60;
+
+// Copies a back buffer into a cairo RGB24 surface (16-bit back buffers expanded).
+void CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
+    cairo_surface_flush(to);
+    unsigned char* out = cairo_image_surface_get_data(to);
+    const int stride = cairo_image_surface_get_stride(to);
+    if (from.format() == gfx::Format::X8R8G8B8) {
+        for (int y = 0; y < from.height(); y++)
+            std::memcpy(out + y * stride, from.data() + y * from.pitch(), static_cast<size_t>(from.width()) * 4);
+    } else {
+        for (int y = 0; y < from.height(); y++) {
+            auto* row = reinterpret_cast<std::uint32_t*>(out + y * stride);
+            for (int x = 0; x < from.width(); x++) row[x] = from.pixel(x, y);
+        }
+    }
+    cairo_surface_mark_dirty(to);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
+    : keys_(keys), handlers_(std::move(handlers)) {
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
+    if (icon) gtk_window_set_icon(GTK_WINDOW(window_), icon);
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_container_add(GTK_CONTAINER(window_), box);
+    buildMenuBar(box);
+    area_ = gtk_drawing_area_new();
+    gtk_widget_set_size_request(area_, kAreaWidth, kAreaHeight);
+    gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
+    gtk_window_move(GTK_WINDOW(window_), 50, 50);
+
+    g_signal_connect(area_, "draw", G_CALLBACK(onDraw), this);
+    g_signal_connect(window_, "key-press-event", G_CALLBACK(onKey), this);
+    g_signal_connect(window_, "key-release-event", G_CALLBACK(onKey), this);
+    g_signal_connect(window_, "focus-out-event", G_CALLBACK(onFocusOut), this);
+    g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
+    g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
+    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight);
+}
+
+MainWindow::~MainWindow() {
+    if (!destroyed_) {
+        destroyed_ = true;  // the program is ending: no second shutdown from the destroy signal
+        gtk_widget_destroy(window_);
+    }
+    if (movie_) cairo_surface_destroy(movie_);
+    cairo_surface_destroy(frame_);
+}
+
+void MainWindow::buildMenuBar(GtkWidget* box) {
+    GtkWidget* bar = gtk_menu_bar_new();
+    for (const resources::MenuItem& top : resources::mainMenuBar()) {
+        if (top.items.empty()) {
+            // The menu bar's items without text only separate the pop-ups.
+            gtk_menu_shell_append(GTK_MENU_SHELL(bar), gtk_separator_menu_item_new());
+            continue;
+        }
+        GtkWidget* popupItem = gtk_menu_item_new_with_label(std::string(top.text).c_str());
+        GtkWidget* menu = gtk_menu_new();
+        g_signal_connect_swapped(menu, "show", G_CALLBACK(+[](MainWindow* w) { w->openMenus_++; }), this);
+        g_signal_connect_swapped(menu, "hide", G_CALLBACK(+[](MainWindow* w) { w->openMenus_ = std::max(0, w->openMenus_ - 1); }), this);
+        for (const resources::MenuItem& entry : top.items) {
+            GtkWidget* item = gtk_menu_item_new_with_label(std::string(entry.text).c_str());
+            g_object_set_data(G_OBJECT(item), "vemol-command", GINT_TO_POINTER(entry.command));
+            g_signal_connect(item, "activate", G_CALLBACK(onMenuItem), this);
+            gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
+            commandItems_[entry.command] = item;
+        }
+        gtk_menu_item_set_submenu(GTK_MENU_ITEM(popupItem), menu);
+        gtk_menu_shell_append(GTK_MENU_SHELL(bar), popupItem);
+    }
+    gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
+}
+
+void MainWindow::show() {
+    gtk_widget_show_all(window_);
+    gtk_window_move(GTK_WINDOW(window_), 50, 50);
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+void MainWindow::close() {
+    if (!destroyed_) gtk_window_close(GTK_WINDOW(window_));
+}
+
+void MainWindow::setCommandEnabled(int command, bool enabled) {
+    auto it = commandItems_.find(command);
+    if (it != commandItems_.end()) gtk_widget_set_sensitive(it->second, enabled);
+}
+
+void MainWindow::setDeaf(bool deaf) {
+    deaf_ = deaf;
+    keys_.setIgnoring(deaf);
+    if (!deaf && closeWaiting_) {
+        closeWaiting_ = false;
+        close();
+    }
+}
+
+void MainWindow::present(const gfx::Surface& backBuffer) {
+    if (backBuffer.width() == kAreaWidth && backBuffer.height() == kAreaHeight) CopyFrame(backBuffer, frame_);
+    if (movie_) {
+        cairo_surface_destroy(movie_);
+        movie_ = nullptr;
+    }
+    paintNow();
+    pace();
+}
+
+// A frame is never shown sooner than 1/60 s after the previous one. The original ran
+// uncapped; today that would be thousands of frames a second, and everything the game
+// counts in frames would be over in a blink.
+void MainWindow::pace() {
+    const std::int64_t now = g_get_monotonic_time();
+    const std::int64_t due = lastPresentUs_ + kFrameUs;
+    if (now < due) {
+        g_usleep(static_cast<gulong>(due - now));
+        lastPresentUs_ = due;
+    } else {
+        lastPresentUs_ = now;  // late: start afresh rather than rush to catch up
+    }
+}
+
+// Paints into the drawing area at once instead of waiting for GTK's redraw timer, which
+// was seen to drop to 30 pictures a second.
+void MainWindow::paintNow() {
+    if (destroyed_) return;
+    GdkWindow* gdkWindow = gtk_widget_get_window(area_);
+    if (!gdkWindow || !gtk_widget_get_mapped(area_)) return;
+    cairo_region_t* region = cairo_region_create();
+    GtkAllocation a;
+    gtk_widget_get_allocation(area_, &a);
+    cairo_rectangle_int_t rect{0, 0, a.width, a.height};
+    cairo_region_union_rectangle(region, &rect);
+    GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
+    paint(gdk_drawing_context_get_cairo_context(context));
+    gdk_window_end_draw_frame(gdkWindow, context);
+    cairo_region_destroy(region);
+    gdk_display_flush(gdk_window_get_display(gdkWindow));
+}
+
+void MainWindow::paint(cairo_t* cr) {
+    const double sx = gtk_widget_get_allocated_width(area_) / double(kAreaWidth);
+    const double sy = gtk_widget_get_allocated_height(area_) / double(kAreaHeight);
+    cairo_save(cr);
+    cairo_scale(cr, sx, sy);  // a resized window stretches the picture
+    cairo_set_source_surface(cr, frame_, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_FAST);
+    cairo_paint(cr);
+    if (movie_) {
+        cairo_set_source_surface(cr, movie_, movieX_, movieY_);
+        cairo_paint(cr);
+    }
+    cairo_restore(cr);
+}
+
+void MainWindow::showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y) {
+    if (!movie_ || cairo_image_surface_get_width(movie_) != width || cairo_image_surface_get_height(movie_) != height) {
+        if (movie_) cairo_surface_destroy(movie_);
+        movie_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    }
+    cairo_surface_flush(movie_);
+    unsigned char* out = cairo_image_surface_get_data(movie_);
+    const int stride = cairo_image_surface_get_stride(movie_);
+    for (int row = 0; row < height; row++)
+        std::memcpy(out + row * stride, pixels + static_cast<size_t>(row) * width, static_cast<size_t>(width) * 4);
+    cairo_surface_mark_dirty(movie_);
+    movieX_ = x;
+    movieY_ = y;
+    paintNow();
+}
+
+void MainWindow::clearMovieArea() {
+    if (movie_) cairo_surface_destroy(movie_);
+    movie_ = nullptr;
+    paintNow();
+}
+
+gboolean MainWindow::onDraw(GtkWidget*, cairo_t* cr, gpointer self) {
+    static_cast<MainWindow*>(self)->paint(cr);
+    return TRUE;
+}
+
+gboolean MainWindow::onKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+    auto* w = static_cast<MainWindow*>(self);
+    return w->keys_.onKeyEvent(event->keyval, event->type == GDK_KEY_PRESS) ? TRUE : FALSE;
+}
+
+gboolean MainWindow::onFocusOut(GtkWidget*, GdkEvent*, gpointer self) {
+    static_cast<MainWindow*>(self)->keys_.releaseAll();
+    return FALSE;
+}
+
+gboolean MainWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
+    auto* w = static_cast<MainWindow*>(self);
+    if (w->deaf_) {
+        w->closeWaiting_ = true;
+        return TRUE;
+    }
+    return FALSE;  // the default handling destroys the window
+}
+
+void MainWindow::onDestroy(GtkWidget*, gpointer self) {
+    auto* w = static_cast<MainWindow*>(self);
+    if (w->destroyed_) return;
+    w->destroyed_ = true;
+    if (w->handlers_.onDestroy) w->handlers_.onDestroy();
+}
+
+void MainWindow::onMenuItem(GtkMenuItem* item, gpointer self) {
+    auto* w = static_cast<MainWindow*>(self);
+    if (w->deaf_) return;
+    const int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "vemol-command"));
+    if (w->handlers_.onCommand) w->handlers_.onCommand(command);
+}
+
+}  // namespace vemol::platform

@@ -1,0 +1,76 @@
+#pragma once
+// The main window: title " - Vemol - ", the menu bar of menu 102, and a drawing area the
+// size of the back buffer that shows each presented frame (stretched when the window is
+// resized) or, before the first frame, the dark window background and the opening clip.
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "gfx/device.h"
+#include "platform/key_table.h"
+
+namespace vemol::platform {
+
+class MainWindow {
+public:
+    struct Handlers {
+        std::function<void(int command)> onCommand;
+        std::function<void()> onDestroy;  // the window is going away: shut down and quit
+    };
+
+    MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    GtkWindow* window() const { return GTK_WINDOW(window_); }
+    void show();
+    // Asks the window to close, as its close box does; ends in onDestroy.
+    void close();
+
+    // Shows the finished frame at once and paces frames at 60 a second.
+    void present(const gfx::Surface& backBuffer);
+
+    void setCommandEnabled(int command, bool enabled);
+    bool menuOpen() const { return openMenus_ > 0; }
+
+    // While deaf the window repaints and answers the desktop but takes no input: keys
+    // are not recorded, menu commands do nothing, a close request waits until it ends.
+    void setDeaf(bool deaf);
+
+    void showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y);
+    void clearMovieArea();
+
+private:
+    static gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer self);
+    static gboolean onKey(GtkWidget*, GdkEventKey* event, gpointer self);
+    static gboolean onFocusOut(GtkWidget*, GdkEvent*, gpointer self);
+    static gboolean onDelete(GtkWidget*, GdkEvent*, gpointer self);
+    static void onDestroy(GtkWidget*, gpointer self);
+    static void onMenuItem(GtkMenuItem* item, gpointer self);
+
+    void buildMenuBar(GtkWidget* box);
+    void paint(cairo_t* cr);
+    void paintNow();
+    void pace();
+
+    KeyTable& keys_;
+    Handlers handlers_;
+    GtkWidget* window_ = nullptr;
+    GtkWidget* area_ = nullptr;
+    std::map<int, GtkWidget*> commandItems_;
+    int openMenus_ = 0;
+    bool deaf_ = false;
+    bool closeWaiting_ = false;
+    bool destroyed_ = false;
+
+    cairo_surface_t* frame_ = nullptr;  // the last presented frame
+    cairo_surface_t* movie_ = nullptr;  // the opening clip's current frame
+    int movieX_ = 0, movieY_ = 0;
+    std::int64_t lastPresentUs_ = 0;
+};
+
+}  // namespace vemol::platform

@@ -1,0 +1,17 @@
+#pragma once
+#include <functional>
+#include <memory>
+
+#include "game/state.h"
+
+namespace vemol {
+
+constexpr int kBackBufferWidth = 632;
+constexpr int kBackBufferHeight = 453;
+
+using DeviceFactory = std::function<std::unique_ptr<gfx::Device>()>;
+
+// Makes g.device; on failure shows the error message and returns false.
+bool InitDirect3D(GameState& g, const DeviceFactory& create);
+
+}  // namespace vemol
