@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The program as a player meets it: the window with its title, menu bar and a 632 x 453
+# drawing area, the title screen after the opening, Down moving the selection, Enter on
+# Exit ending the program with exit code 0, and File > Exit doing the same.
+source "$(dirname "$0")/lib/common.bash" "$@"
+
+start_game
+win=$(wait_window)
+eval "$(window_geometry "$win")"
+[ "$WIDTH" = 632 ] || fail "window client width $WIDTH, expected 632"
+menubar=$((HEIGHT - 453))
+[ "$menubar" -ge 15 ] && [ "$menubar" -le 60 ] || fail "no menu bar above a 453-pixel drawing area (height $HEIGHT)"
+ax=$X; ay=$((Y + menubar))
+
+sleep 10.5   # the opening lasts 9 seconds
+screenshot title
+p=$(pixel_at title $((ax + 300)) $((ay + 100)))
+[ "$p" != "0,0,0" ] || fail "the title screen is not shown after the opening (pixel $p)"
+
+# The selection marker sits left of the menu words at (268, 329 + 37 x selection).
+convert "$OUT_DIR/title.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu0.png"
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+key Down
+sleep 0.5
+screenshot down
+convert "$OUT_DIR/down.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu1.png"
+diff=$(compare -metric AE "$OUT_DIR/menu0.png" "$OUT_DIR/menu1.png" null: 2>&1 || true)
+[ "${diff%% *}" -gt 50 ] || fail "Down did not move the title selection (changed pixels: $diff)"
+
+key Down
+sleep 0.5
+key Return
+code=$(wait_exit 50)
+[ "$code" = 0 ] || fail "Enter on Exit ended with exit code $code"
+
+# File > Exit, from the keyboard: F10 opens the menu bar on " File".
+start_game
+win=$(wait_window)
+sleep 10
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+key F10
+sleep 0.5
+screenshot file_menu
+key Return
+code=$(wait_exit 50)
+[ "$code" = 0 ] || fail "File > Exit ended with exit code $code"
+echo "spine: ok"
