@@ -1,0 +1,136 @@
+#include "net/score_post.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "net/ranking_settings.h"
+
+namespace vemol::net {
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Closes the socket however the submission ends. No shutdown and no read: the reply,
+// if the server sends one, is of no interest.
+class SocketHandle {
+public:
+    explicit SocketHandle(int fd) : fd_(fd) {}
+    ~SocketHandle() {
+        if (fd_ >= 0) close(fd_);
+    }
+    SocketHandle(const SocketHandle&) = delete;
+    SocketHandle& operator=(const SocketHandle&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::uint16_t HttpPortInNetworkOrder() {
+    servent entry{};
+    servent* found = nullptr;
+    char buffer[1024];
+    if (getservbyname_r("http", "tcp", &entry, buffer, sizeof buffer, &found) == 0 && found)
+        return static_cast<std::uint16_t>(found->s_port);
+    return htons(80);
+}
+
+int MillisecondsUntil(SteadyClock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// Waits for `events` on `fd` until the deadline; false when time ran out or poll failed.
+bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        int ready = poll(&entry, 1, MillisecondsUntil(deadline));
+        if (ready > 0) return true;
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+SendOutcome Connect(int fd, const sockaddr_in& address, SteadyClock::time_point deadline) {
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+        return SendOutcome::Sent;
+    if (errno != EINPROGRESS && errno != EINTR) return SendOutcome::ConnectFailed;
+    if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::ConnectTimedOut;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
+        return SendOutcome::ConnectFailed;
+    return SendOutcome::Sent;
+}
+
+// Writes the whole request. Our requests are a few hundred bytes and go out in one call;
+// the loop only matters if the kernel ever takes less.
+SendOutcome WriteAll(int fd, const std::string& request, SteadyClock::time_point deadline) {
+    std::size_t written = 0;
+    while (written < request.size()) {
+        ssize_t n = send(fd, request.data() + written, request.size() - written, MSG_NOSIGNAL);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::SendFailed;
+        } else {
+            return SendOutcome::SendFailed;
+        }
+    }
+    return SendOutcome::Sent;
+}
+
+}  // namespace
+
+SendOutcome PostScore(const ScoreDestination& destination, const std::string& request) {
+    const auto deadline = SteadyClock::now() + destination.timeLimit;
+    LookupResult host = ResolveRankingHost(destination.host, deadline, destination.lookup);
+    if (host.status == LookupStatus::TimedOut) return SendOutcome::LookupTimedOut;
+    if (host.status == LookupStatus::NotFound) return SendOutcome::HostNotFound;
+
+    SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP));
+    if (socket.fd() < 0) return SendOutcome::NoSocket;
+
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = destination.port ? htons(*destination.port) : HttpPortInNetworkOrder();
+    address.sin_addr.s_addr = host.address;
+    SendOutcome connected = Connect(socket.fd(), address, deadline);
+    if (connected != SendOutcome::Sent) return connected;
+
+    // The time limit covers finding and reaching the server; writing a request this small
+    // to a connected socket gets a short grace of its own.
+    auto writeDeadline = std::max(deadline, SteadyClock::now() + std::chrono::seconds(2));
+    return WriteAll(socket.fd(), request, writeDeadline);
+}
+
+ScoreDestination RankingDestination() {
+    ScoreDestination destination;
+    destination.host = std::string(rankingHost());
+    destination.path = std::string(kRankingScriptPath);
+    if (const char* host = std::getenv("VEMOL_TEST_RANKING_HOST"); host && *host)
+        destination.host = host;
+    if (const char* port = std::getenv("VEMOL_TEST_RANKING_PORT")) {
+        char* end = nullptr;
+        long value = std::strtol(port, &end, 10);
+        if (end != port && *end == '\0' && value > 0 && value <= 65535)
+            destination.port = static_cast<std::uint16_t>(value);
+    }
+    return destination;
+}
+
+SendOutcome SendScore(const ScoreEntry& entry) {
+    ScoreDestination destination = RankingDestination();
+    return PostScore(destination, FormatScoreRequest(destination.path, entry));
+}
+
+}  // namespace vemol::net

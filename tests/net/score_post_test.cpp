@@ -1,0 +1,215 @@
+// The score request on the wire, against stand-in ranking servers on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+
+#include <climits>
+#include <condition_variable>
+#include <mutex>
+
+#include "loopback_server.h"
+#include "net/ranking_settings.h"
+#include "net/score_post.h"
+#include "net/send_score_rules.h"
+
+namespace vemol::net {
+namespace {
+
+using testing::LoopbackServer;
+using namespace std::chrono_literals;
+
+const std::string kHead = "POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi HTTP/1.0\n";
+
+ScoreDestination Loopback(std::uint16_t port, std::string host = "127.0.0.1") {
+    ScoreDestination destination;
+    destination.host = std::move(host);
+    destination.path = std::string(kRankingScriptPath);
+    destination.port = port;
+    return destination;
+}
+
+SendOutcome Post(const ScoreDestination& destination, const ScoreEntry& entry) {
+    return PostScore(destination, FormatScoreRequest(destination.path, entry));
+}
+
+TEST(ScorePost, WorkedExampleGoesOutByteForByte) {
+    LoopbackServer server;
+    ScoreEntry entry{1234, "abc", "http://", ""};
+    EXPECT_EQ(Post(Loopback(server.port()), entry), SendOutcome::Sent);
+    EXPECT_EQ(server.received(),
+              kHead + "Content-Length:37\n\nscore=1234&name=abc&url=http://&comm=\n");
+}
+
+TEST(ScorePost, LongestValuesFitAndAreCountedWhole) {
+    LoopbackServer server;
+    ScoreEntry entry{INT32_MIN, std::string(19, 'n'), "http://" + std::string(32, 'h'),
+                     std::string(79, 'c')};
+    EXPECT_EQ(Post(Loopback(server.port(), "localhost"), entry), SendOutcome::Sent);
+    std::string body = "score=-2147483648&name=" + entry.name + "&url=" + entry.homePage +
+                       "&comm=" + entry.comment;
+    ASSERT_EQ(body.size(), 171u);
+    std::string request = server.received();
+    EXPECT_EQ(request, kHead + "Content-Length:171\n\n" + body + "\n");
+    EXPECT_LT(request.size(), 1024u);
+}
+
+TEST(ScorePost, TypedSeparatorsCannotForgeFields) {
+    LoopbackServer server;
+    ScoreEntry entry{50, "a&score=99999", "http://x/?a=1+2", "100% sure\r\nnext\tline 名前"};
+    EXPECT_EQ(Post(Loopback(server.port()), entry), SendOutcome::Sent);
+    std::string body =
+        "score=50&name=a%26score%3D99999&url=http://x/?a%3D1%2B2&comm=100%25 sure%0D%0Anext%09line 名前";
+    EXPECT_EQ(server.received(),
+              kHead + "Content-Length:" + std::to_string(body.size()) + "\n\n" + body + "\n");
+}
+
+// Each way a send can end, with what the player is told and whether the score may be
+// sent again.
+struct FailureRow {
+    const char* situation;
+    SendOutcome outcome;
+    SendScoreResult shown;
+};
+
+void ExpectDialogOutcome(const FailureRow& row, const ScoreDestination& destination) {
+    RankingState ranking;
+    SendScoreForm typed{"700", "abc", "", "http://"};
+    ScoreSender sender = [&](const ScoreEntry& entry) {
+        SendOutcome outcome = Post(destination, entry);
+        EXPECT_EQ(outcome, row.outcome) << row.situation;
+        return outcome;
+    };
+    EXPECT_EQ(PressSend(ranking, 700, typed, sender), row.shown) << row.situation;
+    EXPECT_EQ(ranking.lastSentScore, row.shown == SendScoreResult::Sent ? 700 : -1) << row.situation;
+}
+
+TEST(ScorePost, FailureTableWithWhatThePlayerSees) {
+    {
+        // Digits and dots that are no address: the host database refuses it without asking
+        // any name server, so nothing leaves the machine.
+        ExpectDialogOutcome({"no such host", SendOutcome::HostNotFound, SendScoreResult::NotSent},
+                            Loopback(80, "999.999.999.999"));
+    }
+    {
+        testing::RefusingPort refusing;
+        ExpectDialogOutcome({"refused", SendOutcome::ConnectFailed, SendScoreResult::NotSent},
+                            Loopback(refusing.port()));
+    }
+    {
+        testing::SilentListener silent;
+        ScoreDestination destination = Loopback(silent.port());
+        destination.timeLimit = 300ms;
+        ExpectDialogOutcome({"never accepts", SendOutcome::ConnectTimedOut, SendScoreResult::NotSent},
+                            destination);
+    }
+    {
+        LoopbackServer closing(LoopbackServer::Manner::CloseAtOnce);
+        ExpectDialogOutcome({"closes early", SendOutcome::Sent, SendScoreResult::Sent},
+                            Loopback(closing.port()));
+        closing.received();
+        EXPECT_TRUE(closing.accepted());
+    }
+    {
+        LoopbackServer answering(LoopbackServer::Manner::AnswerFirst);
+        ExpectDialogOutcome({"answers", SendOutcome::Sent, SendScoreResult::Sent},
+                            Loopback(answering.port()));
+        EXPECT_EQ(answering.received(),
+                  kHead + "Content-Length:36\n\nscore=700&name=abc&url=http://&comm=\n");
+    }
+}
+
+// A host database with staged answers; byName can be held until the test lets it go.
+class StagedLookup : public HostLookup {
+public:
+    std::vector<in_addr_t> forward, reverse;
+    std::vector<std::string> askedNames;
+    std::vector<in_addr_t> askedAddresses;
+    bool holdForward = false;
+
+    std::vector<in_addr_t> byName(const std::string& name) override {
+        std::unique_lock lock(mutex_);
+        askedNames.push_back(name);
+        released_.wait(lock, [&] { return !holdForward; });
+        return forward;
+    }
+    std::vector<in_addr_t> byAddress(in_addr_t address) override {
+        std::lock_guard lock(mutex_);
+        askedAddresses.push_back(address);
+        return reverse;
+    }
+    void release() {
+        std::lock_guard lock(mutex_);
+        holdForward = false;
+        released_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+};
+
+in_addr_t Address(const char* dotted) { return inet_addr(dotted); }
+
+TEST(ScorePost, HostResolutionRules) {
+    LoopbackServer server;
+    auto lookup = std::make_shared<StagedLookup>();
+    ScoreDestination destination = Loopback(server.port(), "127.0.0.2");
+    destination.lookup = lookup;
+    ScoreEntry entry{1, "n", "", ""};
+
+    // A dotted address without a reverse entry counts as no host: nothing is opened.
+    EXPECT_EQ(Post(destination, entry), SendOutcome::HostNotFound);
+    ASSERT_EQ(lookup->askedAddresses.size(), 1u);
+    EXPECT_EQ(lookup->askedAddresses[0], Address("127.0.0.2"));
+    EXPECT_TRUE(lookup->askedNames.empty());
+
+    // With one, the first address of that entry is the one connected (127.0.0.2 has no
+    // listener on this port and would be refused).
+    lookup->reverse = {Address("127.0.0.1"), Address("127.0.0.2")};
+    EXPECT_EQ(Post(destination, entry), SendOutcome::Sent);
+    EXPECT_NE(server.received().find("score=1&name=n"), std::string::npos);
+
+    // A name is looked up forwards, and again the first address is used.
+    LoopbackServer second;
+    destination = Loopback(second.port(), "ranking.test");
+    destination.lookup = lookup;
+    lookup->forward = {Address("127.0.0.1"), Address("127.0.0.3")};
+    EXPECT_EQ(Post(destination, entry), SendOutcome::Sent);
+    EXPECT_EQ(lookup->askedNames, std::vector<std::string>{"ranking.test"});
+    EXPECT_FALSE(second.received().empty());
+}
+
+TEST(ScorePost, NameServiceThatNeverAnswersTimesOut) {
+    auto lookup = std::make_shared<StagedLookup>();
+    lookup->holdForward = true;
+    ScoreDestination destination = Loopback(80, "slow.test");
+    destination.lookup = lookup;
+    destination.timeLimit = 200ms;
+    EXPECT_EQ(Post(destination, ScoreEntry{}), SendOutcome::LookupTimedOut);
+    lookup->release();  // the abandoned worker finishes and drops its answer
+}
+
+TEST(ScorePost, RankingDestinationAndItsTestHook) {
+    unsetenv("VEMOL_TEST_RANKING_HOST");
+    unsetenv("VEMOL_TEST_RANKING_PORT");
+    ScoreDestination plain = RankingDestination();
+    EXPECT_EQ(plain.host, TEST_RANKING_HOST);
+    EXPECT_EQ(plain.path, "/home/kanoreti/cgi-bin/cgi3/veranking.cgi");
+    EXPECT_FALSE(plain.port.has_value());
+    EXPECT_EQ(plain.timeLimit, 10s);
+
+    setenv("VEMOL_TEST_RANKING_HOST", "127.0.0.1", 1);
+    setenv("VEMOL_TEST_RANKING_PORT", "8123", 1);
+    ScoreDestination hooked = RankingDestination();
+    EXPECT_EQ(hooked.host, "127.0.0.1");
+    EXPECT_EQ(hooked.port, std::optional<std::uint16_t>(8123));
+    for (const char* bad : {"", "80x", "0", "70000", "-5"}) {
+        setenv("VEMOL_TEST_RANKING_PORT", bad, 1);
+        EXPECT_FALSE(RankingDestination().port.has_value()) << bad;
+    }
+    unsetenv("VEMOL_TEST_RANKING_HOST");
+    unsetenv("VEMOL_TEST_RANKING_PORT");
+}
+
+}  // namespace
+}  // namespace vemol::net
