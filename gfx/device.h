@@ -159,7 +159,12 @@ public:
 
     std::uint64_t presentCount() const { return presentCount_; }
 
+    // On by default. Tests switch the specialised pixel paths off to check that they
+    // draw exactly what the general path draws.
+    void setFastPaths(bool on) { fastPaths_ = on; }
+
 private:
+    void updateViewProjection();
     Surface backBuffer_;
     std::vector<std::uint16_t> depth_;
     Matrix world_, view_, projection_;
@@ -168,6 +173,12 @@ private:
     PresentHandler presentHandler_;
     std::uint64_t presentCount_ = 0;
     bool inScene_ = false;
+    bool fastPaths_ = true;
+    // view x projection in double precision, and its inverse (which turns a world plane
+    // into screen-space depth); inverseValid_ is false for a singular projection.
+    double viewProjection_[4][4] = {};
+    double inverseViewProjection_[4][4] = {};
+    bool inverseValid_ = false;
 };
 
 // A device-independent bitmap without file header (40-byte info header, 8-bit palette,

@@ -1,0 +1,20 @@
+#pragma once
+// Clipping in homogeneous space, before the divide by w.
+#include "gfx/raster.h"
+
+namespace gfx::detail {
+
+// A vertex after world x view x projection, with its attributes.
+struct ClipVertex {
+    double x, y, z, w;
+    double u, v;
+    double r, g, b, a;
+};
+
+// Clips the triangle against the near and far planes and a guard band far outside the
+// screen (which only keeps coordinates small; the rasterizer trims to the screen), then
+// projects the pieces and rasterizes them.
+void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b,
+                      const ClipVertex& c, const DepthPlane& plane);
+
+}  // namespace gfx::detail

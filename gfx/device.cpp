@@ -1,0 +1,122 @@
+// The device: frame bracket, transforms, and drawMesh, which runs each triangle of a
+// mesh through transform, clipping and rasterization.
+#include "gfx/device.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "gfx/clip.h"
+#include "gfx/pixel.h"
+#include "gfx/plane.h"
+
+namespace gfx {
+
+Device::Device(int width, int height, Format format)
+    : backBuffer_(width, height, format),
+      depth_(static_cast<std::size_t>(backBuffer_.width()) * backBuffer_.height(), 0xFFFF),
+      world_(matrixIdentity()),
+      view_(matrixIdentity()),
+      projection_(matrixIdentity()) {
+    updateViewProjection();
+}
+
+void Device::clear(std::uint32_t colour, float depth) {
+    const std::uint8_t* first = nullptr;
+    for (int y = 0; y < backBuffer_.height(); ++y) {
+        std::uint8_t* row = backBuffer_.data() + static_cast<std::size_t>(y) * backBuffer_.pitch();
+        if (first) {
+            std::copy(first, first + backBuffer_.pitch(), row);
+            continue;
+        }
+        for (int x = 0; x < backBuffer_.width(); ++x) writePixel(row, x, format(), colour);
+        first = row;
+    }
+    const float d = std::isnan(depth) ? 1.0f : std::clamp(depth, 0.0f, 1.0f);
+    std::fill(depth_.begin(), depth_.end(), static_cast<std::uint16_t>(std::lround(d * 65535.0f)));
+}
+
+void Device::beginScene() { inScene_ = true; }
+void Device::endScene() { inScene_ = false; }
+
+void Device::present() {
+    ++presentCount_;
+    if (presentHandler_) presentHandler_(backBuffer_);
+}
+
+void Device::setWorld(const Matrix& m) { world_ = m; }
+void Device::setView(const Matrix& m) {
+    view_ = m;
+    updateViewProjection();
+}
+void Device::setProjection(const Matrix& m) {
+    projection_ = m;
+    updateViewProjection();
+}
+const Matrix& Device::world() const { return world_; }
+const Matrix& Device::view() const { return view_; }
+const Matrix& Device::projection() const { return projection_; }
+
+void Device::updateViewProjection() {
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += static_cast<double>(view_.m[i][k]) * projection_.m[k][j];
+            viewProjection_[i][j] = sum;
+        }
+    inverseValid_ = detail::invert4x4(viewProjection_, inverseViewProjection_);
+}
+
+namespace {
+
+constexpr int kStackVertices = 64;  // every mesh of the game fits; larger ones use the heap
+
+struct TransformedVertex {
+    double world[3];
+    detail::ClipVertex clip;
+};
+
+TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const double vp[4][4]) {
+    TransformedVertex t{};
+    for (int c = 0; c < 3; ++c)
+        t.world[c] = q.x * static_cast<double>(w.m[0][c]) + q.y * static_cast<double>(w.m[1][c]) +
+                     q.z * static_cast<double>(w.m[2][c]) + static_cast<double>(w.m[3][c]);
+    double clip[4];
+    for (int c = 0; c < 4; ++c)
+        clip[c] = t.world[0] * vp[0][c] + t.world[1] * vp[1][c] + t.world[2] * vp[2][c] + vp[3][c];
+    t.clip = {clip[0], clip[1], clip[2], clip[3], q.u, q.v,
+              static_cast<double>(channelR(q.diffuse)), static_cast<double>(channelG(q.diffuse)),
+              static_cast<double>(channelB(q.diffuse)), static_cast<double>(channelA(q.diffuse))};
+    return t;
+}
+
+}  // namespace
+
+void Device::drawMesh(const Mesh& mesh) {
+    const int vertexCount = mesh.vertexCount();
+    TransformedVertex stackVertices[kStackVertices];
+    std::vector<TransformedVertex> heapVertices;
+    TransformedVertex* vertices = stackVertices;
+    if (vertexCount > kStackVertices) {
+        heapVertices.resize(static_cast<std::size_t>(vertexCount));
+        vertices = heapVertices.data();
+    }
+    for (int i = 0; i < vertexCount; ++i)
+        vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
+
+    const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_, state_, fastPaths_};
+    const auto& indices = mesh.indices();
+    for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
+        const int i0 = indices[i], i1 = indices[i + 1], i2 = indices[i + 2];
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;  // bad index
+        const TransformedVertex &a = vertices[i0], &b = vertices[i1], &c = vertices[i2];
+        const detail::DepthPlane plane =
+            inverseValid_ ? detail::depthPlaneFromWorld(a.world, b.world, c.world,
+                                                        inverseViewProjection_, width(), height())
+                          : detail::DepthPlane{};
+        detail::clipAndRasterize(target, a.clip, b.clip, c.clip, plane);
+    }
+}
+
+}  // namespace gfx

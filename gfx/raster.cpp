@@ -1,0 +1,97 @@
+// Triangle set-up: snapping, culling, bounds, and the attribute and depth planes.
+#include "gfx/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "gfx/triangle.h"
+
+namespace gfx::detail {
+namespace {
+
+std::int64_t toFixed(double value, double limit) {
+    return std::llround(std::clamp(value, -limit, limit));
+}
+
+bool sameColour(const ScreenVertex& a, const ScreenVertex& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+void fitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const double y[3]) {
+    auto fit = [&](auto field) {
+        if (s.perspective)
+            return fitLinear(x, y, field(*v[0]) * v[0]->q, field(*v[1]) * v[1]->q,
+                             field(*v[2]) * v[2]->q);
+        return fitLinear(x, y, field(*v[0]), field(*v[1]), field(*v[2]));
+    };
+    s.q = fitLinear(x, y, v[0]->q, v[1]->q, v[2]->q);
+    s.u = fit([](const ScreenVertex& p) { return p.u; });
+    s.v = fit([](const ScreenVertex& p) { return p.v; });
+    if (!s.gouraud) return;
+    s.r = fit([](const ScreenVertex& p) { return p.r; });
+    s.g = fit([](const ScreenVertex& p) { return p.g; });
+    s.b = fit([](const ScreenVertex& p) { return p.b; });
+    s.a = fit([](const ScreenVertex& p) { return p.a; });
+}
+
+// Depth in 16.20 fixed point; rounding to the nearest 16-bit step is folded into z0.
+// The limits only bite on triangles seen almost exactly edge-on.
+void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const double x[3],
+              const double y[3]) {
+    Linear z{plane.zx, plane.zy, plane.z0};
+    if (!plane.valid) z = fitLinear(x, y, v[0]->zn, v[1]->zn, v[2]->zn);
+    s.zx = toFixed(z.dx * kDepthScale, 0x1p44);
+    s.zy = toFixed(z.dy * kDepthScale, 0x1p44);
+    s.z0 = toFixed(z.c * kDepthScale + 0.5 * (1 << kDepthFractionBits), 0x1p58);
+}
+
+}  // namespace
+
+void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                       const ScreenVertex& c, const DepthPlane& plane) {
+    const ScreenVertex* v[3] = {&a, &b, &c};
+    std::int64_t X[3], Y[3];
+    for (int i = 0; i < 3; ++i) {
+        X[i] = std::llround(v[i]->sx * kSubpixel);
+        Y[i] = std::llround(v[i]->sy * kSubpixel);
+    }
+    const std::int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+    if (area == 0) return;
+    // With y pointing down, a positive area is a clockwise triangle on screen.
+    const Cull cull = target.state.cull;
+    if ((cull == Cull::CounterClockwise && area < 0) || (cull == Cull::Clockwise && area > 0))
+        return;
+    if (area < 0) {
+        std::swap(v[1], v[2]);
+        std::swap(X[1], X[2]);
+        std::swap(Y[1], Y[2]);
+    }
+
+    Setup s{};
+    s.edges[0] = makeEdge(X[0], Y[0], X[1], Y[1]);
+    s.edges[1] = makeEdge(X[1], Y[1], X[2], Y[2]);
+    s.edges[2] = makeEdge(X[2], Y[2], X[0], Y[0]);
+    const int width = target.colour->width(), height = target.colour->height();
+    s.xMin = static_cast<int>(std::max<std::int64_t>(0, ceilDiv(std::min({X[0], X[1], X[2]}), 256)));
+    s.yMin = static_cast<int>(std::max<std::int64_t>(0, ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256)));
+    s.xMax = static_cast<int>(std::min<std::int64_t>(width - 1, floorDiv(std::max({X[0], X[1], X[2]}), 256)));
+    s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
+    if (s.xMin > s.xMax || s.yMin > s.yMax) return;
+
+    double x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = static_cast<double>(X[i]) / kSubpixel;
+        y[i] = static_cast<double>(Y[i]) / kSubpixel;
+    }
+    // Seen straight on (equal w) the attributes are linear on screen: no division per pixel.
+    s.perspective = !(v[0]->q == v[1]->q && v[1]->q == v[2]->q);
+    s.gouraud = !(sameColour(*v[0], *v[1]) && sameColour(*v[1], *v[2]));
+    s.flatColour = packArgb(roundChannel(v[0]->a), roundChannel(v[0]->r), roundChannel(v[0]->g),
+                            roundChannel(v[0]->b));
+    fitAttributes(s, v, x, y);
+    fitDepth(s, plane, v, x, y);
+    fillTriangle(s, target);
+}
+
+}  // namespace gfx::detail

@@ -1,0 +1,162 @@
+// The span filler: for each covered pixel, depth test, texel x vertex colour, blend,
+// write. Specialised at compile time per draw kind so the common passes (opaque
+// textured quads seen straight on) run with nothing but what they need.
+#include <array>
+#include <utility>
+
+#include "gfx/blend.h"
+#include "gfx/triangle.h"
+
+namespace gfx::detail {
+namespace {
+
+struct Context {
+    const Setup& setup;
+    const RasterTarget& target;
+    const Sampler& sampler;
+    BlendKind blendKind;
+};
+
+// Attributes walked along one span, starting at its first pixel.
+struct SpanWalk {
+    double q, uq, vq, r, g, b, a;        // perspective: all divided by w
+    std::int64_t u, v, du, dv;           // straight-on: 32.32 fixed-point texels
+};
+
+template <bool Perspective, bool Gouraud, bool Textured>
+SpanWalk startSpan(const Context& c, double px, double py) {
+    const Setup& s = c.setup;
+    SpanWalk w{};
+    if constexpr (Perspective) {
+        w.q = s.q.at(px, py);
+        w.uq = s.u.at(px, py);
+        w.vq = s.v.at(px, py);
+    } else if constexpr (Textured) {
+        w.u = toTexelFixed(s.u.at(px, py), c.sampler.width);
+        w.v = toTexelFixed(s.v.at(px, py), c.sampler.height);
+        w.du = toTexelStep(s.u.dx, c.sampler.width);
+        w.dv = toTexelStep(s.v.dx, c.sampler.height);
+    }
+    if constexpr (Gouraud) {
+        w.r = s.r.at(px, py);
+        w.g = s.g.at(px, py);
+        w.b = s.b.at(px, py);
+        w.a = s.a.at(px, py);
+    }
+    return w;
+}
+
+template <bool Perspective, bool Gouraud, bool Textured>
+void stepSpan(const Setup& s, SpanWalk& w) {
+    if constexpr (Perspective) {
+        w.q += s.q.dx;
+        w.uq += s.u.dx;
+        w.vq += s.v.dx;
+    } else if constexpr (Textured) {
+        w.u += w.du;
+        w.v += w.dv;
+    }
+    if constexpr (Gouraud) {
+        w.r += s.r.dx;
+        w.g += s.g.dx;
+        w.b += s.b.dx;
+        w.a += s.a.dx;
+    }
+}
+
+template <bool Perspective, bool Gouraud, bool Textured, bool Generic>
+std::uint32_t shade(const Context& c, const SpanWalk& w) {
+    std::uint32_t colour = c.setup.flatColour;
+    [[maybe_unused]] double oneOverQ = 1.0;
+    if constexpr (Perspective) oneOverQ = 1.0 / w.q;
+    if constexpr (Gouraud)
+        colour = packArgb(roundChannel(w.a * oneOverQ), roundChannel(w.r * oneOverQ),
+                          roundChannel(w.g * oneOverQ), roundChannel(w.b * oneOverQ));
+    if constexpr (!Textured) {
+        return colour;
+    } else {
+        std::int64_t tx, ty;
+        if constexpr (Perspective) {
+            tx = floorToInt(w.uq * oneOverQ * c.sampler.width);
+            ty = floorToInt(w.vq * oneOverQ * c.sampler.height);
+        } else {
+            tx = w.u >> 32;
+            ty = w.v >> 32;
+        }
+        const std::uint32_t texel =
+            Generic ? c.sampler.fetchGeneric(tx, ty) : c.sampler.fetchFast(tx, ty) | 0xFF000000u;
+        return (colour & 0xFFFFFFu) == 0xFFFFFFu ? texel : modulate(texel, colour);
+    }
+}
+
+template <bool Perspective, bool Gouraud, bool Textured, bool Blended, bool Generic>
+void fillRows(const Context& c) {
+    const Setup& s = c.setup;
+    const RenderState& state = c.target.state;
+    Surface& surface = *c.target.colour;
+    const Format format = surface.format();
+    const int width = surface.width();
+    for (int py = s.yMin; py <= s.yMax; ++py) {
+        std::int64_t xl = s.xMin, xr = s.xMax;
+        if (!s.edges[0].narrow(py, xl, xr) || !s.edges[1].narrow(py, xl, xr) ||
+            !s.edges[2].narrow(py, xl, xr))
+            continue;
+        const int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr);
+        std::uint8_t* row = surface.data() + static_cast<std::size_t>(py) * surface.pitch();
+        auto* row32 = reinterpret_cast<std::uint32_t*>(row);
+        std::uint16_t* depthRow = c.target.depth + static_cast<std::size_t>(py) * width;
+        std::int64_t z = s.z0 + s.zy * py + s.zx * x0;
+        SpanWalk w = startSpan<Perspective, Gouraud, Textured>(c, x0, py);
+        for (int x = x0; x <= x1; ++x, z += s.zx, stepSpan<Perspective, Gouraud, Textured>(s, w)) {
+            const int depth = quantizeDepth(z);
+            if constexpr (Generic) {
+                if (state.zEnable && !depthPasses(state.zFunc, depth, depthRow[x])) continue;
+                if (state.zEnable && state.zWrite) depthRow[x] = static_cast<std::uint16_t>(depth);
+            } else {
+                if (depth > depthRow[x]) continue;
+                depthRow[x] = static_cast<std::uint16_t>(depth);
+            }
+            std::uint32_t colour = shade<Perspective, Gouraud, Textured, Generic>(c, w);
+            if constexpr (Blended) {
+                const std::uint32_t dst = Generic ? readPixel(row, x, format) : row32[x];
+                colour = blendPixel(c.blendKind, state.srcBlend, state.destBlend, colour, dst);
+            }
+            if constexpr (Generic)
+                writePixel(row, x, format, colour);
+            else
+                row32[x] = colour | 0xFF000000u;
+        }
+    }
+}
+
+using FillFunction = void (*)(const Context&);
+
+template <std::size_t... I>
+constexpr std::array<FillFunction, sizeof...(I)> makeFillTable(std::index_sequence<I...>) {
+    return {&fillRows<(I & 1) != 0, (I & 2) != 0, (I & 4) != 0, (I & 8) != 0, (I & 16) != 0>...};
+}
+
+constexpr auto kFillTable = makeFillTable(std::make_index_sequence<32>{});
+
+}  // namespace
+
+void fillTriangle(const Setup& setup, const RasterTarget& target) {
+    const Sampler sampler = makeSampler(target.texture);
+    const bool textured = sampler.surface != nullptr;
+    const bool gouraud = setup.gouraud;
+    // Without texture or colour to interpolate only depth varies, and depth is planar.
+    const bool perspective = setup.perspective && (textured || gouraud);
+    const bool blended = target.state.blendEnable;
+    const bool sourceOpaque = textured || (!gouraud && channelA(setup.flatColour) == 255);
+    const RenderState& st = target.state;
+    const bool generic = !target.fastPaths || target.colour->format() != Format::X8R8G8B8 ||
+                         (textured && (!sampler.powerOfTwo || !sampler.texels)) ||
+                         !st.zEnable || !st.zWrite || st.zFunc != Compare::LessEqual;
+    const Context context{setup, target, sampler,
+                          classifyBlend(st.srcBlend, st.destBlend, sourceOpaque)};
+    const std::size_t index = (perspective ? 1 : 0) | (gouraud ? 2 : 0) | (textured ? 4 : 0) |
+                              (blended ? 8 : 0) | (generic ? 16 : 0);
+    kFillTable[index](context);
+}
+
+}  // namespace gfx::detail

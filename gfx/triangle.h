@@ -1,0 +1,161 @@
+#pragma once
+// What triangle set-up hands to the span filler: edges in exact integer form, the
+// attributes as planes over the screen, depth in fixed point, and the texture sampler.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "gfx/pixel.h"
+#include "gfx/raster.h"
+
+namespace gfx::detail {
+
+inline constexpr double kSubpixel = 256.0;
+inline constexpr int kDepthFractionBits = 20;
+inline constexpr double kDepthScale = 65535.0 * (1 << kDepthFractionBits);
+inline constexpr double kTexelFraction = 4294967296.0;  // texture coordinates step in 32.32 texels
+
+inline std::int64_t floorDiv(std::int64_t a, std::int64_t b) {  // b > 0
+    std::int64_t q = a / b;
+    if (a % b != 0 && a < 0) --q;
+    return q;
+}
+
+inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) {  // b > 0
+    std::int64_t q = a / b;
+    if (a % b != 0 && a > 0) ++q;
+    return q;
+}
+
+// One edge as E(P) = dX (Py - y0) - dY (Px - x0) in 1/256 pixels; inside is E >= bias,
+// where bias 0 takes in the pixels exactly on a top or left edge and bias 1 leaves them
+// to the neighbour.
+struct Edge {
+    std::int64_t dX, dY, x0, y0;
+    int bias;
+
+    bool narrow(int py, std::int64_t& xl, std::int64_t& xr) const {
+        const std::int64_t k = dX * (std::int64_t{py} * 256 - y0) + dY * x0;
+        if (dY < 0)
+            xl = std::max(xl, ceilDiv(bias - k, -dY * 256));
+        else if (dY > 0)
+            xr = std::min(xr, floorDiv(k - bias, dY * 256));
+        else if (k < bias)
+            return false;
+        return xl <= xr;
+    }
+};
+
+inline Edge makeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+    const std::int64_t dX = x1 - x0, dY = y1 - y0;
+    const bool topLeft = dY < 0 || (dY == 0 && dX > 0);
+    return {dX, dY, x0, y0, topLeft ? 0 : 1};
+}
+
+// An attribute over the screen: value = dx * px + dy * py + c.
+struct Linear {
+    double dx = 0.0, dy = 0.0, c = 0.0;
+    double at(double px, double py) const { return dx * px + dy * py + c; }
+};
+
+inline Linear fitLinear(const double x[3], const double y[3], double a0, double a1, double a2) {
+    const double ex1 = x[1] - x[0], ey1 = y[1] - y[0], ex2 = x[2] - x[0], ey2 = y[2] - y[0];
+    const double det = ex1 * ey2 - ex2 * ey1;
+    Linear l;
+    l.dx = ((a1 - a0) * ey2 - (a2 - a0) * ey1) / det;
+    l.dy = ((a2 - a0) * ex1 - (a1 - a0) * ex2) / det;
+    l.c = a0 - l.dx * x[0] - l.dy * y[0];
+    return l;
+}
+
+struct Setup {
+    Edge edges[3];
+    int yMin, yMax, xMin, xMax;
+    bool perspective, gouraud;
+    Linear q, u, v, r, g, b, a;  // in perspective, u..a are premultiplied by q
+    std::int64_t zx, zy, z0;     // depth in 16.20 fixed point
+    std::uint32_t flatColour;
+};
+
+struct Sampler {
+    const Surface* surface = nullptr;
+    const std::uint32_t* texels = nullptr;
+    int width = 1, height = 1, widthMask = 0, heightMask = 0, widthShift = 0;
+    bool powerOfTwo = false;
+
+    std::uint32_t fetchGeneric(std::int64_t tx, std::int64_t ty) const {
+        const int x = static_cast<int>(((tx % width) + width) % width);
+        const int y = static_cast<int>(((ty % height) + height) % height);
+        const std::uint32_t texel = readPixel(
+            surface->data() + static_cast<std::size_t>(y) * surface->pitch(), x, surface->format());
+        return texel | 0xFF000000u;  // our textures have no alpha channel: texels are opaque
+    }
+    std::uint32_t fetchFast(std::int64_t tx, std::int64_t ty) const {
+        return texels[((static_cast<int>(ty) & heightMask) << widthShift) |
+                      (static_cast<int>(tx) & widthMask)];
+    }
+};
+
+inline Sampler makeSampler(const Texture* texture) {
+    Sampler s;
+    if (!texture || texture->width() <= 0 || texture->height() <= 0) return s;
+    s.surface = &texture->level0();
+    s.width = texture->width();
+    s.height = texture->height();
+    s.powerOfTwo = (s.width & (s.width - 1)) == 0 && (s.height & (s.height - 1)) == 0;
+    s.widthMask = s.width - 1;
+    s.heightMask = s.height - 1;
+    while ((1 << s.widthShift) < s.width) ++s.widthShift;
+    if (texture->format() == Format::X8R8G8B8)
+        s.texels = reinterpret_cast<const std::uint32_t*>(s.surface->data());
+    return s;
+}
+
+inline std::int64_t floorToInt(double t) {
+    if (!(t > -1.0e15)) t = -1.0e15;  // also NaN
+    if (t > 1.0e15) t = 1.0e15;
+    const auto i = static_cast<std::int64_t>(t);
+    return i - (t < static_cast<double>(i) ? 1 : 0);
+}
+
+// Texture coordinate in 32.32 fixed-point texels, brought into [0, size) first; wrap
+// addressing makes the whole number of periods irrelevant.
+inline std::int64_t toTexelFixed(double u, int size) {
+    double t = u * size;
+    t -= std::floor(t / size) * size;
+    if (!(t >= 0.0 && t < size)) t = 0.0;  // NaN or rounding at the top end
+    return static_cast<std::int64_t>(t * kTexelFraction);
+}
+
+inline std::int64_t toTexelStep(double du, int size) {
+    return static_cast<std::int64_t>(std::clamp(du * size, -65536.0, 65536.0) * kTexelFraction);
+}
+
+inline int roundChannel(double c) {
+    if (!(c > 0.0)) return 0;  // also NaN
+    if (c >= 255.0) return 255;
+    return static_cast<int>(c + 0.5);
+}
+
+inline bool depthPasses(Compare func, int z, int stored) {
+    switch (func) {
+        case Compare::Never: return false;
+        case Compare::Less: return z < stored;
+        case Compare::Equal: return z == stored;
+        case Compare::LessEqual: return z <= stored;
+        case Compare::Greater: return z > stored;
+        case Compare::NotEqual: return z != stored;
+        case Compare::GreaterEqual: return z >= stored;
+        case Compare::Always: return true;
+    }
+    return false;
+}
+
+inline int quantizeDepth(std::int64_t z) {
+    return static_cast<int>(std::clamp<std::int64_t>(z >> kDepthFractionBits, 0, 65535));
+}
+
+// Fills every pixel the set-up covers.
+void fillTriangle(const Setup& setup, const RasterTarget& target);
+
+}  // namespace gfx::detail
