@@ -1,0 +1,176 @@
+#include "platform/sdl_mixer.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include "audio/soundfont.h"
+
+namespace vemol::platform {
+namespace {
+
+// CD-quality stereo; 1024 frames per mixing buffer is 23 ms of latency, under two
+// frames of the game at 60 per second.
+constexpr int kFrequency = 44100;
+constexpr int kOutputChannels = 2;
+constexpr int kBufferFrames = 1024;
+
+class SdlClip : public AudioClip {
+public:
+    explicit SdlClip(Mix_Chunk* chunk) : chunk_(chunk) {}
+    SdlClip(Mix_Music* music, resources::Bytes midi) : music_(music), midi_(midi) {}
+    ~SdlClip() override { free(); }
+    SdlClip(const SdlClip&) = delete;
+    SdlClip& operator=(const SdlClip&) = delete;
+
+    Mix_Chunk* chunk() const { return chunk_; }
+    Mix_Music* music() const { return music_; }
+    resources::Bytes midi() const { return midi_; }
+    // A tune that has played keeps the synthesizer's state (held notes, reverb, the
+    // player's position) and is made afresh before it plays again.
+    bool played = false;
+
+    void replaceMusic(Mix_Music* music) {
+        free();
+        music_ = music;
+        played = false;
+    }
+
+private:
+    void free() {
+        if (chunk_) Mix_FreeChunk(chunk_);  // halts the channels that play it first
+        if (music_) Mix_FreeMusic(music_);  // halts it first if it plays
+        chunk_ = nullptr;
+        music_ = nullptr;
+    }
+
+    Mix_Chunk* chunk_ = nullptr;
+    Mix_Music* music_ = nullptr;
+    resources::Bytes midi_;
+};
+
+Mix_Music* LoadMidi(resources::Bytes midi) {
+    return Mix_LoadMUSType_RW(SDL_RWFromConstMem(midi.data(), int(midi.size())), MUS_MID, 1);
+}
+
+std::string SdlError() {
+    const char* text = SDL_GetError();
+    return text && *text ? text : "unknown error";
+}
+
+}  // namespace
+
+SdlMixerDevice::~SdlMixerDevice() { close(); }
+
+bool SdlMixerDevice::open(int effectChannels) {
+    if (open_) return true;
+    // SDL would otherwise catch Ctrl+C and SIGTERM and turn them into quit events that
+    // nobody reads here: the game could no longer be stopped from outside.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error_ = "no audio output can be used (" + SdlError() + ")";
+        return false;
+    }
+    if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kOutputChannels, kBufferFrames) != 0) {
+        error_ = "the audio output cannot be opened (" + SdlError() + ")";
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(effectChannels);
+    // Opening the mixer installs its own fallback SoundFont over SDL_SOUNDFONTS, so our
+    // choice is handed over afterwards.
+    SoundFontChoice soundFont = ChooseSoundFont();
+    soundFonts_ = soundFont.paths;
+    soundFontProblem_ = soundFont.problem;
+    if (!soundFonts_.empty()) Mix_SetSoundFonts(soundFonts_.c_str());
+    open_ = true;
+    return true;
+}
+
+std::unique_ptr<AudioClip> SdlMixerDevice::loadEffect(resources::Bytes wave) {
+    if (!open_) return nullptr;
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
+    if (!chunk) {
+        error_ = "it cannot be read (" + SdlError() + ")";
+        return nullptr;
+    }
+    return std::make_unique<SdlClip>(chunk);
+}
+
+std::unique_ptr<AudioClip> SdlMixerDevice::loadMidi(resources::Bytes midi) {
+    if (!open_) return nullptr;
+    // Without a SoundFont the mixer would fall back to Timidity and fail with a message
+    // about timidity.cfg that would only mislead the player: say what is really missing.
+    if (soundFonts_.empty()) {
+        error_ = soundFontProblem_;
+        return nullptr;
+    }
+    Mix_Music* music = LoadMidi(midi);
+    if (!music) {
+        error_ = "the tune cannot be played (" + SdlError() + ")";
+        return nullptr;
+    }
+    return std::make_unique<SdlClip>(music, midi);
+}
+
+void SdlMixerDevice::playEffect(AudioClip& effect) {
+    // The first free channel; when all are busy the effect is dropped rather than cutting
+    // one off.
+    if (Mix_Chunk* chunk = static_cast<SdlClip&>(effect).chunk()) Mix_PlayChannel(-1, chunk, 0);
+}
+
+void SdlMixerDevice::playMusic(AudioClip& music, bool loopForever) {
+    auto& tune = static_cast<SdlClip&>(music);
+    if (tune.played) refresh(tune);
+    if (!tune.music()) return;
+    // Mix_PlayMusic halts what plays and starts the tune at its beginning; -1 loops it
+    // inside the synthesizer, without a gap.
+    Mix_PlayMusic(tune.music(), loopForever ? -1 : 1);
+    playingMusic_ = tune.music();
+    tune.played = true;
+}
+
+void SdlMixerDevice::stop(AudioClip& clip) {
+    auto& sdlClip = static_cast<SdlClip&>(clip);
+    if (sdlClip.music() && sdlClip.music() == playingMusic_) {
+        Mix_HaltMusic();
+        playingMusic_ = nullptr;
+        // Made afresh now, at the end of a game, rather than in the first frame of the
+        // next one.
+        refresh(sdlClip);
+    }
+    if (Mix_Chunk* chunk = sdlClip.chunk()) {
+        const int channels = Mix_AllocateChannels(-1);
+        for (int channel = 0; channel < channels; ++channel) {
+            if (Mix_Playing(channel) && Mix_GetChunk(channel) == chunk) Mix_HaltChannel(channel);
+        }
+    }
+}
+
+void SdlMixerDevice::refresh(AudioClip& music) {
+    // A halted tune restarted in place would begin with the notes that sounded when it
+    // stopped and lag behind its own start: the tune only starts clean from a new load.
+    auto& tune = static_cast<SdlClip&>(music);
+    if (tune.music() == playingMusic_) playingMusic_ = nullptr;
+    tune.replaceMusic(nullptr);  // the old synthesizer goes before the new one comes
+    tune.replaceMusic(LoadMidi(tune.midi()));
+}
+
+void SdlMixerDevice::stopAll() {
+    if (!open_) return;
+    Mix_HaltChannel(-1);
+    Mix_HaltMusic();
+    playingMusic_ = nullptr;
+}
+
+void SdlMixerDevice::close() {
+    if (!open_) return;
+    stopAll();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    open_ = false;
+}
+
+std::unique_ptr<AudioDevice> MakeSdlMixerDevice() { return std::make_unique<SdlMixerDevice>(); }
+
+}  // namespace vemol::platform

@@ -1,0 +1,42 @@
+#pragma once
+// The audio output through SDL2_mixer: effects on mixing channels over one music track,
+// MIDI synthesized by FluidSynth with a General MIDI SoundFont. Uses SDL's audio only,
+// never its video or its event loop.
+#include <memory>
+#include <string>
+
+#include "audio/audio_device.h"
+
+struct _Mix_Music;
+
+namespace vemol::platform {
+
+class SdlMixerDevice : public AudioDevice {
+public:
+    SdlMixerDevice() = default;
+    ~SdlMixerDevice() override;
+
+    bool open(int effectChannels) override;
+    std::unique_ptr<AudioClip> loadEffect(resources::Bytes wave) override;
+    std::unique_ptr<AudioClip> loadMidi(resources::Bytes midi) override;
+    void playEffect(AudioClip& effect) override;
+    void playMusic(AudioClip& music, bool loopForever) override;
+    void stop(AudioClip& clip) override;
+    void stopAll() override;
+    void close() override;
+    std::string error() const override { return error_; }
+
+private:
+    void refresh(AudioClip& music);
+
+    bool open_ = false;
+    std::string soundFonts_;       // what FluidSynth loads; empty when none was found
+    std::string soundFontProblem_;  // why there is none
+    _Mix_Music* playingMusic_ = nullptr;  // Mix_Music
+    std::string error_;
+};
+
+// The device the program plays through.
+std::unique_ptr<AudioDevice> MakeSdlMixerDevice();
+
+}  // namespace vemol::platform
