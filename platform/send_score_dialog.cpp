@@ -1,0 +1,62 @@
+#include "platform/send_score_dialog.h"
+
+#include "net/send_score_rules.h"
+#include "net/web_page.h"
+#include "platform/message_box.h"
+#include "platform/template_dialog.h"
+
+namespace vemol::platform {
+namespace {
+
+namespace control = resources::control;
+
+void FillFields(TemplateDialog& dialog, const net::SendScoreForm& form) {
+    dialog.setText(control::BestScore, form.bestScore);
+    dialog.setText(control::Name, form.name);
+    dialog.setText(control::HomePage, form.homePage);
+    dialog.setText(control::Comment, form.comment);
+}
+
+net::SendScoreForm TypedFields(const TemplateDialog& dialog) {
+    return {dialog.text(control::BestScore), dialog.text(control::Name),
+            dialog.text(control::Comment), dialog.text(control::HomePage)};
+}
+
+// One opening of the dialog; true when it asks to be opened again.
+bool RunOnce(GtkWindow* owner, GameState& g) {
+    TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
+    // The first release treated Escape as SEND, so backing out sent the score; here
+    // Escape backs out like CANSEL.
+    dialog.setEscapeCommand(control::Cansel);
+    FillFields(dialog, net::OpenSendScoreForm(g.ranking, g.sessionBestScore));
+
+    bool reopen = false;
+    dialog.run([&](int command) {
+        if (command == control::Cansel) {
+            dialog.end(0);
+        } else if (command == control::Send) {
+            net::SendScoreResult result =
+                net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog), net::SendScore);
+            MessageKind kind = result == net::SendScoreResult::NotSent ? MessageKind::Error
+                                                                       : MessageKind::Plain;
+            ShowMessageBox(dialog.window(), net::SendScoreMessage(result), "", kind);
+            reopen = net::ReopensDialog(result);
+            dialog.end(0);
+        }
+    });
+    return reopen;
+}
+
+}  // namespace
+
+void RunSendScoreDialog(GtkWindow* owner, GameState& g) {
+    while (RunOnce(owner, g)) {
+    }
+}
+
+void RunOpenWebPage(GtkWindow* owner, GameState& g) {
+    net::WebPageResult result = net::OpenWebPage(g);
+    if (!result.opened) ShowMessageBox(owner, result.message.c_str(), "", MessageKind::Error);
+}
+
+}  // namespace vemol::platform

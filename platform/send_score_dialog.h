@@ -1,0 +1,19 @@
+#pragma once
+// The Send Score dialog (template 107) and the Score menu's web pages, as the player meets
+// them: modal, owned by the main window.
+#include <gtk/gtk.h>
+
+#include "game/state.h"
+
+namespace vemol::platform {
+
+// Opens the Send Score dialog and returns when the player is done with it. After a
+// refusal ("The Score already Send.", "Please Type Your Name.") the dialog closes and a
+// fresh one opens, filled from the ranking state, until the player sends or cancels.
+void RunSendScoreDialog(GtkWindow* owner, GameState& g);
+
+// "Ranking Page" (and "KRM HOME" once openHomePage is set): opens the page in a browser
+// window; a browser that cannot be started is reported in a message box.
+void RunOpenWebPage(GtkWindow* owner, GameState& g);
+
+}  // namespace vemol::platform
