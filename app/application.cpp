@@ -1,23 +1,20 @@
 #include "app/application.h"
 
+#include <iostream>
+
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
 #include "game/operations.h"
 #include "platform/icon.h"
 #include "platform/message_box.h"
+#include "platform/sdl_mixer.h"
+#include "platform/send_score_dialog.h"
+#include "platform/template_dialog.h"
 #include "render/init_device.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::app {
 namespace {
-
-// Stands in for the audio engine when there is none: the game plays on, silent.
-class SilentSound : public SoundPlayer {
-public:
-    void PlaySoundSegment(Segment, std::uint32_t) override {}
-    void StartMusic() override {}
-    void StopSoundSegment(Segment) override {}
-};
 
 class WindowMovieScreen : public MovieScreen {
 public:
@@ -37,10 +34,10 @@ Application::Application()
     : clock_([this](bool deaf) {
           if (window_) window_->setDeaf(deaf);
       }),
-      sound_(std::make_unique<SilentSound>()) {
+      audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
     g_.clock = &clock_;
     g_.keys = &keys_;
-    g_.sound = sound_.get();
+    g_.sound = audio_.get();
     g_.shell = this;
 }
 
@@ -71,7 +68,9 @@ void Application::ShowMainWindow() {
     window_->show();
 }
 
-void Application::StartAudio() {}
+void Application::StartAudio() {
+    if (audio_->CreateAudioEngine()) audio_->LoadSounds(resources::Catalogue::embedded());
+}
 
 void Application::PlayOpeningMovie() {
     WindowMovieScreen screen(*window_);
@@ -103,6 +102,7 @@ void Application::SetRankingCommandsEnabled(bool enabled) {
 }
 
 void Application::OpenSendScoreDialog() {
+    platform::RunSendScoreDialog(owner(), g_);
     keys_.clear();
 }
 
@@ -130,10 +130,23 @@ void Application::onCommand(int command) {
     }
 }
 
-void Application::openVersionDialog() { keys_.clear(); }
+// The Version dialog closes only by its OK button; Escape and the desktop's close request
+// are ignored, as the dialog has no close box.
+void Application::openVersionDialog() {
+    platform::TemplateDialog dialog(owner(), resources::versionDialogTemplate());
+    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
+    if (icon) {
+        dialog.setImage(resources::kIconGroupId, icon);
+        g_object_unref(icon);
+    }
+    dialog.run([&dialog](int command) {
+        if (command == 1) dialog.end(0);
+    });
+    keys_.clear();
+}
 
-void Application::openWebPage() {}
+void Application::openWebPage() { platform::RunOpenWebPage(owner(), g_); }
 
-void Application::shutdownAudio() {}
+void Application::shutdownAudio() { audio_->Shutdown(); }
 
 }  // namespace vemol::app

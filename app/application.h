@@ -5,6 +5,7 @@
 
 #include "app/gtk_loop_events.h"
 #include "app/startup.h"
+#include "audio/audio_engine.h"
 #include "game/state.h"
 #include "platform/gtk_clock.h"
 #include "platform/key_table.h"
@@ -44,7 +45,7 @@ private:
     GameState g_;
     platform::KeyTable keys_;
     platform::GtkClock clock_;
-    std::unique_ptr<SoundPlayer> sound_;
+    std::unique_ptr<AudioEngine> audio_;
     std::unique_ptr<platform::MainWindow> window_;
     std::unique_ptr<GtkLoopEvents> events_;
     bool quitting_ = false;

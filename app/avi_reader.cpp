@@ -175,7 +175,8 @@ bool CollectFrames(Parse& p, Bytes list, int depth) {
         const bool ours = c.id[0] == tens && c.id[1] == units;
         if (!ours || c.id[2] != 'd' || (c.id[3] != 'b' && c.id[3] != 'c')) continue;
         if (p.clip.frameCount() >= AviClip::kMaxFrames) return p.fail("too many frames");
-        p.clip.frames.push_back(c.body);
+        p.clip.frames.push_back({p.clip.frameData.size(), c.body.size()});
+        p.clip.frameData.insert(p.clip.frameData.end(), c.body.begin(), c.body.end());
     }
     return walker.error().empty() || p.fail(walker.error());
 }
@@ -214,8 +215,8 @@ bool CheckFrameSizes(Parse& p) {
     if (p.clip.compression != AviCompression::Uncompressed) return true;
     const std::size_t stride = (std::size_t(p.clip.width) + 3) & ~std::size_t(3);
     const std::size_t needed = stride * (std::size_t(p.clip.height) - 1) + std::size_t(p.clip.width);
-    for (Bytes frame : p.clip.frames)
-        if (!frame.empty() && frame.size() < needed) return p.fail("frame cut short");
+    for (const AviClip::FrameChunk& frame : p.clip.frames)
+        if (frame.size != 0 && frame.size < needed) return p.fail("frame cut short");
     return true;
 }
 
@@ -263,12 +264,12 @@ void AviFrameDecoder::advanceTo(int index) {
 int AviFrameDecoder::firstFrameToDecode(int from, int to) const {
     if (clip_.compression != AviCompression::Uncompressed) return from;
     for (int i = to; i > from; --i)
-        if (!clip_.frames[std::size_t(i)].empty()) return i;
+        if (clip_.frames[std::size_t(i)].size != 0) return i;
     return from;
 }
 
 void AviFrameDecoder::decodeFrame(int index) {
-    const auto data = clip_.frames[std::size_t(index)];
+    const auto data = clip_.frame(index);
     if (data.empty()) return;  // a repeated frame
     if (clip_.compression == AviCompression::Rle8)
         decodeRle8(data);

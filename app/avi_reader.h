@@ -13,8 +13,8 @@ namespace vemol {
 
 enum class AviCompression { Uncompressed, Rle8 };
 
-// The parsed clip. Frame chunks are views into the bytes handed to ReadAviClip, which
-// must outlive the clip (the embedded resources live as long as the program).
+// The parsed clip. It keeps its own copy of the frame chunks, so it does not depend on
+// the bytes it was read from.
 struct AviClip {
     static constexpr int kMaxDimension = 4096;
     static constexpr int kMaxFrames = 100000;
@@ -25,9 +25,19 @@ struct AviClip {
     AviCompression compression = AviCompression::Uncompressed;
     std::uint32_t microSecondsPerFrame = 0;
     std::vector<std::uint32_t> palette;  // 0x00RRGGBB, biClrUsed entries (256 when 0)
-    std::vector<std::span<const std::uint8_t>> frames;  // one chunk per frame, may be empty
+
+    struct FrameChunk {
+        std::size_t offset = 0;  // into frameData
+        std::size_t size = 0;    // 0: the previous frame again
+    };
+    std::vector<FrameChunk> frames;
+    std::vector<std::uint8_t> frameData;  // every frame chunk, one after another
 
     int frameCount() const { return static_cast<int>(frames.size()); }
+    std::span<const std::uint8_t> frame(int index) const {
+        const FrameChunk& f = frames[std::size_t(index)];
+        return std::span(frameData).subspan(f.offset, f.size);
+    }
 };
 
 struct AviReadResult {
