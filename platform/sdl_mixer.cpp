@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
+#include <dlfcn.h>
 
 #include "audio/soundfont.h"
 
@@ -52,6 +53,22 @@ Mix_Music* LoadMidi(resources::Bytes midi) {
     return Mix_LoadMUSType_RW(SDL_RWFromConstMem(midi.data(), int(midi.size())), MUS_MID, 1);
 }
 
+extern "C" void IgnoreAlsaDiagnostic(const char*, int, const char*, int, const char*, ...) {}
+
+// On a machine without a sound card libasound prints a screenful of diagnostics while
+// SDL tries it; the player should read our one line instead. SDL loads the same
+// library, so a handler set here holds for SDL's use too while `library` stays open.
+void* SilenceAlsaDiagnostics() {
+    void* library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!library) return nullptr;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(library, "snd_lib_error_set_handler"))) {
+        set(&IgnoreAlsaDiagnostic);
+    }
+    return library;
+}
+
 std::string SdlError() {
     const char* text = SDL_GetError();
     return text && *text ? text : "unknown error";
@@ -59,13 +76,17 @@ std::string SdlError() {
 
 }  // namespace
 
-SdlMixerDevice::~SdlMixerDevice() { close(); }
+SdlMixerDevice::~SdlMixerDevice() {
+    close();
+    if (alsa_) dlclose(alsa_);
+}
 
 bool SdlMixerDevice::open(int effectChannels) {
     if (open_) return true;
     // SDL would otherwise catch Ctrl+C and SIGTERM and turn them into quit events that
     // nobody reads here: the game could no longer be stopped from outside.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (!alsa_) alsa_ = SilenceAlsaDiagnostics();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error_ = "no audio output can be used (" + SdlError() + ")";
         return false;

@@ -34,6 +34,7 @@ private:
     std::string soundFontProblem_;  // why there is none
     _Mix_Music* playingMusic_ = nullptr;  // Mix_Music
     std::string error_;
+    void* alsa_ = nullptr;  // libasound, kept open while its diagnostics are silenced
 };
 
 // The device the program plays through.

@@ -62,6 +62,19 @@ TEST_F(SilentPath, AnOutputThatCannotOpenLeavesTheGameSilentWithOneLineSaid) {
     EXPECT_NE(problems.str().find("no sound"), std::string::npos) << problems.str();
 }
 
+TEST_F(SilentPath, ASoundCardThatIsMissingIsSaidInOurOneLineOnly) {
+    setenv("SDL_AUDIODRIVER", "alsa", 1);  // on a machine with a card, this one opens
+    ::testing::internal::CaptureStderr();
+    {
+        AudioEngine engine(platform::MakeSdlMixerDevice(), std::cerr);
+        if (engine.CreateAudioEngine()) engine.LoadSounds(sounds.catalogue);
+        PlayAGame(engine);
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_LE(Lines(said), 1) << said;
+    EXPECT_EQ(said.find("ALSA lib"), std::string::npos) << said;
+}
+
 TEST_F(SilentPath, WithoutASoundFontTheTuneIsAbsentButEffectsAreHeard) {
     test::DiskCapture capture;
     setenv("SDL_SOUNDFONTS", "/nonexistent/vemol-test.sf2", 1);
