@@ -97,6 +97,9 @@ bool SdlMixerDevice::open(int effectChannels) {
         return false;
     }
     Mix_AllocateChannels(effectChannels);
+    // FluidSynth renders a General MIDI tune close to full scale; at half volume the tune
+    // leaves room for the effects on top instead of clipping with every hit.
+    Mix_VolumeMusic(MIX_MAX_VOLUME / 2);
     // Opening the mixer installs its own fallback SoundFont over SDL_SOUNDFONTS, so our
     // choice is handed over afterwards.
     SoundFontChoice soundFont = ChooseSoundFont();

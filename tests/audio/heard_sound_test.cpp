@@ -110,6 +110,32 @@ TEST_F(HeardSound, TwoQuickHitsOverlapInsteadOfCuttingEachOffAndANewGameRestarts
     EXPECT_GT(Rms(heard, second, second + Frames(0.5)), 300.0);
 }
 
+TEST_F(HeardSound, TheProgramsOwnTuneAndEffectsAreHeardAndTheTuneLeavesRoomForEffects) {
+    ASSERT_TRUE(engine.LoadSounds(resources::Catalogue::embedded())) << problems.str();
+    const std::size_t started = capture.mark();
+    engine.StartMusic();
+    Wait(0.8);
+    const std::size_t stopped = capture.mark();
+    engine.StopSoundSegment(Segment::Music);
+    Wait(0.1);
+    std::vector<std::size_t> effects;
+    // Each one dies away before the next starts, except the long start jingle, last.
+    for (Segment effect : {Segment::Move, Segment::Select, Segment::Hit, Segment::Start}) {
+        effects.push_back(capture.mark());
+        engine.PlaySoundSegment(effect, DMUS_SEGF_SECONDARY);
+        Wait(effect == Segment::Hit ? 0.85 : 0.25);
+    }
+    const std::vector<float> heard = Finish();
+
+    EXPECT_GT(Rms(heard, started + Frames(0.1), stopped), 300.0);
+    float tunePeak = 0.0f;
+    for (std::size_t i = started; i < stopped; ++i) tunePeak = std::max(tunePeak, std::abs(heard[i]));
+    EXPECT_LT(tunePeak, 0.75f * 32767.0f);
+    for (std::size_t i = 0; i < effects.size(); ++i) {
+        EXPECT_GT(Rms(heard, effects[i], effects[i] + Frames(0.25)), 300.0) << "effect " << i;
+    }
+}
+
 TEST_F(HeardSound, ShutdownTwiceLeavesNoAudioObjectAlive) {
     engine.StartMusic();
     engine.PlaySoundSegment(Segment::Start, DMUS_SEGF_SECONDARY);
