@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gfx/blend.h"
+#include "gfx/fast_span.h"
 #include "gfx/triangle.h"
 
 namespace gfx::detail {
@@ -24,7 +25,7 @@ struct SpanWalk {
 };
 
 template <bool Perspective, bool Gouraud, bool Textured>
-SpanWalk startSpan(const Context& c, double px, double py) {
+SpanWalk startSpan(const Context& c, int px, int py) {
     const Setup& s = c.setup;
     SpanWalk w{};
     if constexpr (Perspective) {
@@ -32,10 +33,12 @@ SpanWalk startSpan(const Context& c, double px, double py) {
         w.uq = s.u.at(px, py);
         w.vq = s.v.at(px, py);
     } else if constexpr (Textured) {
-        w.u = toTexelFixed(s.u.at(px, py), c.sampler.width);
-        w.v = toTexelFixed(s.v.at(px, py), c.sampler.height);
-        w.du = toTexelStep(s.u.dx, c.sampler.width);
-        w.dv = toTexelStep(s.v.dx, c.sampler.height);
+        const FixedLinear u = toFixedTexels(s.u, c.sampler.width);
+        const FixedLinear v = toFixedTexels(s.v, c.sampler.height);
+        w.u = u.at(px, py);
+        w.v = v.at(px, py);
+        w.du = u.dx;
+        w.dv = v.dx;
     }
     if constexpr (Gouraud) {
         w.r = s.r.at(px, py);
@@ -142,6 +145,7 @@ constexpr auto kFillTable = makeFillTable(std::make_index_sequence<32>{});
 
 void fillTriangle(const Setup& setup, const RasterTarget& target) {
     const Sampler sampler = makeSampler(target.texture);
+    if (fillFlatTextured(setup, target, sampler)) return;
     const bool textured = sampler.surface != nullptr;
     const bool gouraud = setup.gouraud;
     // Without texture or colour to interpolate only depth varies, and depth is planar.

@@ -118,17 +118,22 @@ inline std::int64_t floorToInt(double t) {
     return i - (t < static_cast<double>(i) ? 1 : 0);
 }
 
-// Texture coordinate in 32.32 fixed-point texels, brought into [0, size) first; wrap
-// addressing makes the whole number of periods irrelevant.
-inline std::int64_t toTexelFixed(double u, int size) {
-    double t = u * size;
-    t -= std::floor(t / size) * size;
-    if (!(t >= 0.0 && t < size)) t = 0.0;  // NaN or rounding at the top end
-    return static_cast<std::int64_t>(t * kTexelFraction);
-}
+// Texture coordinate in 32.32 fixed-point texels as an exact linear function of the
+// pixel position, so a texel is picked the same way wherever a span starts.
+struct FixedLinear {
+    std::int64_t dx, dy, c;
+    std::int64_t at(int px, int py) const { return c + dy * py + dx * px; }
+};
 
-inline std::int64_t toTexelStep(double du, int size) {
-    return static_cast<std::int64_t>(std::clamp(du * size, -65536.0, 65536.0) * kTexelFraction);
+inline FixedLinear toFixedTexels(const Linear& l, int size) {
+    const double scale = size * kTexelFraction;
+    const double limit = 65536.0 * kTexelFraction;  // 65536 texels per pixel is plenty
+    double c = l.c * size;
+    c -= std::floor(c / size) * size;  // wrap addressing: whole periods do not matter
+    if (!(c >= 0.0 && c < size)) c = 0.0;
+    return {static_cast<std::int64_t>(std::clamp(l.dx * scale, -limit, limit)),
+            static_cast<std::int64_t>(std::clamp(l.dy * scale, -limit, limit)),
+            static_cast<std::int64_t>(c * kTexelFraction)};
 }
 
 inline int roundChannel(double c) {

@@ -1,0 +1,242 @@
+// The two busiest frames the game draws, straight through the software device with
+// made-up artwork of the real sizes: a play frame with every pool full, and a frame of
+// the game-over break-up. Each ends with the finished picture copied into memory, as
+// the platform does when it shows it.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "gfx/device.h"
+
+namespace {
+
+using gfx::Blend;
+using gfx::Matrix;
+using gfx::Mesh;
+using gfx::Texture;
+
+constexpr std::uint32_t kClearColour = 0xFFFBEDB5;
+
+// An 8-bit bitmap with a busy pattern, so texel fetches are not all alike.
+std::vector<std::uint8_t> patternBitmap(int width, int height, int seed) {
+    const int stride = (width + 3) & ~3;
+    std::vector<std::uint8_t> dib(40 + 1024 + static_cast<std::size_t>(stride) * height);
+    auto put32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    put32(0, 40);
+    put32(4, static_cast<std::uint32_t>(width));
+    put32(8, static_cast<std::uint32_t>(height));
+    dib[12] = 1;
+    dib[14] = 8;
+    for (int i = 0; i < 256; ++i) {
+        dib[40 + 4 * i] = static_cast<std::uint8_t>(i * 3 + seed);
+        dib[41 + 4 * i] = static_cast<std::uint8_t>(i * 5);
+        dib[42 + 4 * i] = static_cast<std::uint8_t>(255 - i);
+    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            dib[40 + 1024 + static_cast<std::size_t>(y) * stride + x] =
+                static_cast<std::uint8_t>((x * 7) ^ (y * 3) ^ seed);
+    return dib;
+}
+
+std::unique_ptr<Texture> patternTexture(int width, int height, int seed) {
+    return gfx::createTextureFromBitmap(patternBitmap(width, height, seed));
+}
+
+struct Corner {
+    float u, v;
+};
+
+Mesh squareMesh(float half, std::uint32_t diffuse, const Corner (&uv)[4]) {
+    Mesh mesh(6, 6);
+    const float xs[4] = {half, half, -half, -half}, zs[4] = {-half, half, -half, half};
+    gfx::QuadVertex* v = mesh.lockVertices();
+    for (int i = 0; i < 4; ++i) v[i] = {xs[i], 0, zs[i], 0, 1, 0, diffuse, uv[i].u, uv[i].v};
+    const std::uint16_t indices[6] = {1, 0, 2, 1, 2, 3};
+    std::memcpy(mesh.lockIndices(), indices, sizeof indices);
+    return mesh;
+}
+
+constexpr Corner kWholeTexture[4] = {{1, 1}, {1, 0}, {0, 1}, {0, 0}};
+constexpr Corner kDiceFace[4] = {{0.25f, 0.25f}, {0.25f, 0.0f}, {0.0f, 0.25f}, {0.0f, 0.0f}};
+
+Mesh cubeMesh() {
+    static const float corners[6][4][3] = {
+        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}},
+        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
+        {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}},
+        {{-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1}},
+        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},
+        {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}};
+    Mesh mesh(24, 36);
+    gfx::QuadVertex* v = mesh.lockVertices();
+    std::uint16_t* idx = mesh.lockIndices();
+    for (int g = 0; g < 6; ++g) {
+        for (int n = 0; n < 4; ++n) {
+            const float* c = corners[g][n];
+            const std::uint32_t shade = 0xFF000000u | (0x30u * static_cast<unsigned>(g + 1)) << 8 |
+                                        0xFF0000u | (0x40u * static_cast<unsigned>(n));
+            v[4 * g + n] = {1.5f * c[0], 1.5f * c[1], 1.5f * c[2], 0, 0, 0, shade,
+                            0.25f * static_cast<float>(n & 1), 0.25f * static_cast<float>(n >> 1)};
+        }
+        const std::uint16_t base = static_cast<std::uint16_t>(4 * g);
+        const std::uint16_t tri[6] = {base, static_cast<std::uint16_t>(base + 1),
+                                      static_cast<std::uint16_t>(base + 2),
+                                      static_cast<std::uint16_t>(base + 2),
+                                      static_cast<std::uint16_t>(base + 3), base};
+        std::memcpy(idx + 6 * g, tri, sizeof tri);
+    }
+    return mesh;
+}
+
+Matrix placed(const Matrix& rotation, float x, float y, float z) {
+    Matrix m = rotation;
+    m.m[3][0] = x;
+    m.m[3][1] = y;
+    m.m[3][2] = z;
+    return m;
+}
+
+void setCamera(gfx::Device& device) {
+    device.setView(gfx::matrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}));
+    device.setProjection(gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f));
+}
+
+void presentIntoMemory(const gfx::Device& device, std::vector<std::uint8_t>& shown) {
+    const gfx::Surface& back = device.backBuffer();
+    std::memcpy(shown.data(), back.data(), shown.size());
+    benchmark::DoNotOptimize(shown.data());
+}
+
+struct PlayScene {
+    std::unique_ptr<Texture> board = patternTexture(512, 512, 1);
+    std::unique_ptr<Texture> dice = patternTexture(256, 256, 2);
+    std::unique_ptr<Texture> blast = patternTexture(128, 128, 3);
+    std::unique_ptr<Texture> points = patternTexture(36, 32, 4);
+    Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
+    Mesh die = squareMesh(1.4f, 0xFFFFFFFF, kDiceFace);
+    Mesh blastSquare = squareMesh(1.4f, 0xFF00FF00, kWholeTexture);
+    Mesh popup = squareMesh(2.5f, 0xFFFFFFFF, kWholeTexture);
+    Mesh cube = cubeMesh();
+
+    void draw(gfx::Device& d) const {
+        d.clear(kClearColour, 1.0f);
+        d.beginScene();
+        d.setWorld(placed(gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        d.setTexture(board.get());
+        d.drawMesh(backdrop);
+        d.setTexture(dice.get());
+        for (int k = 0; k < 10; ++k) {  // shots
+            d.setWorld(placed(gfx::matrixRotationY(0.3f * k), -24.0f + 4.6f * k, 4.0f, -6.0f + k));
+            d.drawMesh(die);
+        }
+        d.setWorld(placed(gfx::matrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
+        d.drawMesh(cube);
+        for (int i = 0; i < 30; ++i) {  // falling dice, 12 columns, a few rows
+            d.setWorld(placed(gfx::matrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12),
+                              0.0f, 17.0f - 6.0f * (i / 12)));
+            d.drawMesh(die);
+        }
+        d.setBlendEnable(true);
+        d.setSrcBlend(Blend::SrcAlpha);
+        d.setDestBlend(Blend::One);
+        d.setTexture(blast.get());
+        for (int k = 0; k < 10; ++k) {
+            Matrix m = placed(gfx::matrixIdentity(), -22.0f + 5.0f * k, 0.0f, -8.0f + 2.0f * k);
+            m.m[0][0] = 3.0f;
+            m.m[2][2] = 2.0f;
+            d.setWorld(m);
+            d.drawMesh(blastSquare);
+        }
+        d.setBlendEnable(false);
+        d.setTexture(points.get());
+        for (int k = 0; k < 10; ++k) {
+            d.setWorld(placed(gfx::matrixIdentity(), -20.0f + 4.5f * k, 0.0f, 4.0f + k));
+            d.setBlendEnable(true);
+            d.setSrcBlend(Blend::Zero);
+            d.setDestBlend(Blend::InvSrcColor);
+            d.drawMesh(popup);
+            d.setSrcBlend(Blend::One);
+            d.setDestBlend(Blend::One);
+            d.drawMesh(popup);
+            d.setBlendEnable(false);
+        }
+        d.endScene();
+    }
+};
+
+void BM_PlayFrameWorstCase(benchmark::State& state) {
+    gfx::Device device(632, 453);
+    setCamera(device);
+    const PlayScene scene;
+    std::vector<std::uint8_t> shown(device.backBuffer().data() == nullptr
+                                        ? 0
+                                        : static_cast<std::size_t>(device.backBuffer().pitch()) *
+                                              device.height());
+    for (auto _ : state) {
+        scene.draw(device);
+        presentIntoMemory(device, shown);
+    }
+}
+BENCHMARK(BM_PlayFrameWorstCase)->Unit(benchmark::kMillisecond);
+
+// What every frame costs at the least: clear, one full-window textured pass, the copy.
+void BM_FrameFloor(benchmark::State& state) {
+    gfx::Device device(632, 453);
+    setCamera(device);
+    const PlayScene scene;
+    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
+                                    device.height());
+    for (auto _ : state) {
+        device.clear(kClearColour, 1.0f);
+        device.setWorld(placed(gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        device.setTexture(scene.board.get());
+        device.drawMesh(scene.backdrop);
+        presentIntoMemory(device, shown);
+    }
+}
+BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond);
+
+void BM_GameOverFrame(benchmark::State& state) {
+    gfx::Device device(632, 453);
+    setCamera(device);
+    const auto title = patternTexture(512, 512, 5);
+    Texture capture(1024, 1024, gfx::Format::X8R8G8B8);
+    gfx::Device::copyRect(device.backBuffer(), {0, 0, 632, 453}, capture.level0(), 0, 0);
+    const Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
+    std::vector<Mesh> tiles;
+    for (int j = 0; j < 16; ++j)
+        for (int i = 0; i < 12; ++i) {
+            const double u0 = j * 20.0 / 517.0, u1 = (j + 1) * 20.0 / 517.0;
+            const double t0 = 0.4440000057220459 - i / 27.0, t1 = 0.4440000057220459 - (i + 1) / 27.0;
+            const Corner uv[4] = {{float(u1), float(t0)}, {float(u1), float(t1)},
+                                  {float(u0), float(t0)}, {float(u0), float(t1)}};
+            tiles.push_back(squareMesh(1.8f, 0xFFFFFFFF, uv));
+        }
+    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
+                                    device.height());
+    for (auto _ : state) {
+        device.clear(kClearColour, 1.0f);
+        device.beginScene();
+        device.setWorld(placed(gfx::matrixIdentity(), 3.0f, -8.0f, -10.8f));
+        device.setTexture(title.get());
+        device.drawMesh(backdrop);
+        device.setTexture(&capture);
+        for (int j = 0; j < 16; ++j)
+            for (int i = 0; i < 12; ++i) {
+                device.setWorld(placed(gfx::matrixIdentity(), 3.6f * j - 27.0f, -2.0f,
+                                       3.6f * i - 19.8f));
+                device.drawMesh(tiles[static_cast<std::size_t>(12 * j + i)]);
+            }
+        device.endScene();
+        presentIntoMemory(device, shown);
+    }
+}
+BENCHMARK(BM_GameOverFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace

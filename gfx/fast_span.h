@@ -1,0 +1,12 @@
+#pragma once
+// The hot path: flat-coloured textured triangles seen straight on (every square of the
+// game while it lies flat under the camera) into a 32-bit target with the default depth
+// test. Everything that does not vary along a row is taken out of the pixel loop.
+#include "gfx/triangle.h"
+
+namespace gfx::detail {
+
+// Draws the setup if it qualifies for the hot path; false leaves it to the general filler.
+bool fillFlatTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+
+}  // namespace gfx::detail
