@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Sending a score as a player does, to a stand-in ranking server on 127.0.0.1: the Send
+# Score dialog from the title menu (Escape backs out without sending; a typed name and
+# SEND send the score) and from the Score menu (the same score again is refused, the
+# dialog comes back, Enter on the default CANSEL closes it). The server must receive
+# exactly one request, byte for byte.
+source "$(dirname "$0")/lib/common.bash" "$@"
+
+LISTENER=${VEMOL_LOOPBACK_LISTENER:-$(dirname "$VEMOL_BIN")/../tests/net/loopback_listener}
+[ -x "$LISTENER" ] || fail "the stand-in ranking server $LISTENER is not built"
+"$LISTENER" "$WORK_DIR/port" "$OUT_DIR/request" &
+LISTENER_PID=$!
+trap 'kill "$LISTENER_PID" 2>/dev/null || true; e2e_cleanup' EXIT
+for _ in $(seq 50); do [ -s "$WORK_DIR/port" ] && break; sleep 0.1; done
+port=$(cat "$WORK_DIR/port")
+rm -f "$OUT_DIR"/request.*
+
+# Waits until a window with exactly this title is shown; prints its id.
+wait_titled() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window titled '$1' ($2)"
+}
+# Waits until no window with this title is shown.
+wait_gone() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "the window '$1' did not close ($2)"
+}
+requests() { ls "$OUT_DIR"/request.* 2>/dev/null | wc -l; }
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+# The game polls its keys once a frame: a title-menu key is held for a few frames.
+tap() { hold_key "$1" 0.08; }
+
+start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$port"
+win=$(wait_window)
+sleep 10.5   # the opening
+
+# Title menu: Down to Send, Enter. The dialog opens with the focus on itself; four Tabs
+# reach the name (tab order CANSEL, SEND, comment, name, best score, home page).
+focus "$win"
+tap Down
+sleep 0.5
+tap Return
+dialog=$(wait_titled "Send Score" "Enter on Send in the title menu")
+sleep 0.5
+screenshot dialog_title_menu
+key Tab Tab Tab Tab
+xdotool type --delay 30 "e2e"
+key Escape
+wait_gone "Send Score" "Escape"
+sleep 0.5
+[ "$(requests)" = 0 ] || fail "Escape sent the score"
+
+focus "$win"
+tap Return
+dialog=$(wait_titled "Send Score" "Enter on Send again")
+sleep 0.5
+key Tab Tab Tab Tab
+xdotool type --delay 30 "e2e"
+key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
+key Return
+wait_titled "Vemol" "the Send OK! box" >/dev/null
+sleep 0.3
+screenshot send_ok
+key Return
+wait_gone "Send Score" "after Send OK!"
+for _ in $(seq 50); do [ "$(requests)" -ge 1 ] && break; sleep 0.1; done
+[ "$(requests)" = 1 ] || fail "the server received $(requests) requests after SEND, expected 1"
+printf 'POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi HTTP/1.0\nContent-Length:34\n\nscore=0&name=e2e&url=http://&comm=\n' \
+    >"$OUT_DIR/expected_request"
+cmp "$OUT_DIR/expected_request" "$OUT_DIR/request.1" || fail "the request bytes differ from the expected ones"
+
+# Score > Send Score: a click on "Score" in the menu bar (the second pop-up, past " File"
+# and the separators), then Down and Enter on its first item.
+focus "$win"
+eval "$(window_geometry "$win")"
+xdotool mousemove $((X + 71)) $((Y + 12)) click 1
+sleep 0.7
+screenshot score_menu
+key Down
+sleep 0.2
+key Return
+dialog=$(wait_titled "Send Score" "Score > Send Score")
+sleep 0.5
+screenshot dialog_score_menu
+key Tab Tab   # CANSEL, SEND
+key Return
+wait_titled "Vemol" "the already-sent box" >/dev/null
+sleep 0.3
+screenshot already_sent
+key Return
+sleep 1
+dialog=$(wait_titled "Send Score" "the dialog reopened after the refusal")
+key Return    # the focus is on the dialog itself: Enter is the default button, CANSEL
+wait_gone "Send Score" "CANSEL by Enter"
+sleep 0.5
+[ "$(requests)" = 1 ] || fail "a refused send reached the server"
+
+# The title selection is still on Send: Down to Exit, Enter.
+focus "$win"
+tap Down
+sleep 0.5
+tap Return
+code=$(wait_exit 50)
+[ "$code" = 0 ] || fail "Exit in the title menu ended with exit code $code"
+echo "send_score: ok"
