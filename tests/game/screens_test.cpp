@@ -1,0 +1,91 @@
+// The screens as pictures: the title, a frame of the new-game transition and a busy play
+// frame, compared with golden images we have looked at.
+#include <memory>
+
+#include "game/dice_faces.h"
+#include "play_support.h"
+
+namespace vemol::test {
+namespace {
+
+constexpr std::uint32_t kCream = kClearColour & 0xFFFFFFu;
+
+std::uint32_t Rgb(const gfx::Surface& s, int x, int y) { return s.pixel(x, y) & 0xFFFFFFu; }
+
+TEST(Screens, TitleFrame) {
+    Harness h;
+    ASSERT_TRUE(h.deviceObjectsMade);
+    h.frame();
+    const gfx::Surface& shot = h.g.device->backBuffer();
+    // The title picture fills the window: no cream along the top and bottom edges. (The
+    // picture's left edge lies 0.03 units inside the view, so column 0 may stay cream.)
+    for (int x = 8; x < shot.width(); x += 8) {
+        EXPECT_NE(Rgb(shot, x, 0), kCream);
+        EXPECT_NE(Rgb(shot, x, shot.height() - 1), kCream);
+    }
+    ExpectMatchesGolden(shot, "title");
+}
+
+TEST(Screens, TransitionFrame) {
+    Harness h;
+    ASSERT_TRUE(h.deviceObjectsMade);
+    h.frame();
+    // Keep the 41st of the 50 transition frames (step 40) as it is presented.
+    std::unique_ptr<gfx::Surface> kept;
+    const std::uint64_t first = h.g.device->presentCount();
+    h.g.device->setPresentHandler([&](const gfx::Surface& back) {
+        if (h.g.device->presentCount() == first + 41) kept = std::make_unique<gfx::Surface>(back);
+    });
+    h.startGame();
+    ASSERT_TRUE(kept);
+    // Tipped nearly edge-on and risen: the cream shows below it, the picture above.
+    EXPECT_EQ(Rgb(*kept, 316, kept->height() - 2), kCream);
+    EXPECT_NE(Rgb(*kept, 316, 2), kCream);
+    ExpectMatchesGolden(*kept, "transition");
+}
+
+TEST(Screens, BusyPlayFrame) {
+    Harness h;
+    ASSERT_TRUE(h.deviceObjectsMade);
+    h.startGame();
+    GameState& g = h.g;
+    HoldBackFallingDice(g);
+    // Dice of every face coming down, one of them knocked out and flying home.
+    for (int face = 0; face < 6; ++face) {
+        ObjectRecord& die = PutDie(g, face, 3.46f * static_cast<float>(2 * face) - 22.7f,
+                                   18.0f - 4.0f * static_cast<float>(face), face);
+        WriteDiceTexCoords(die.mesh, face);
+    }
+    g.fallingDice[4].collected = 1;
+    // Shots in the air, a blast and pop-ups, some gauge cells, and a roll under way.
+    for (int i = 0; i < 3; ++i) {
+        ObjectRecord& shot = g.shots[i];
+        shot.live = 1;
+        shot.face = i + 1;
+        shot.x = 3.46f * static_cast<float>(3 + 3 * i) - 22.7f;
+        shot.y = 4.0f;
+        shot.z = -8.0f + 5.0f * static_cast<float>(i);
+        shot.spawnTime = shot.lastMoveTime = g.now();
+        WriteDiceTexCoords(shot.mesh, shot.face);
+    }
+    ObjectRecord at;
+    at.x = 8.0f;
+    at.z = 2.0f;
+    at.face = 5;
+    SpawnBlast(g, at);
+    SpawnScorePopup(g, at);
+    at.x = -14.0f;
+    at.z = -2.0f;
+    at.face = 1;
+    SpawnScorePopup(g, at);
+    for (int cell = 6; cell < 10; ++cell) g.columnGauge[1][cell] = 0;
+    for (int cell = 8; cell < 10; ++cell) g.columnGauge[7][cell] = 0;
+    h.keys.press(Key::Right);
+    h.frames(4);
+    h.keys.release(Key::Right);
+    const gfx::Surface& shot = g.device->backBuffer();
+    ExpectMatchesGolden(shot, "play");
+}
+
+}  // namespace
+}  // namespace vemol::test
