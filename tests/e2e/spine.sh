@@ -20,28 +20,28 @@ p=$(pixel_at title $((ax + 300)) $((ay + 100)))
 # The selection marker sits left of the menu words at (268, 329 + 37 x selection).
 convert "$OUT_DIR/title.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu0.png"
 xdotool windowfocus --sync "$win" 2>/dev/null || true
-key Down
+press Down
 sleep 0.5
 screenshot down
 convert "$OUT_DIR/down.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu1.png"
 diff=$(compare -metric AE "$OUT_DIR/menu0.png" "$OUT_DIR/menu1.png" null: 2>&1 || true)
 [ "${diff%% *}" -gt 50 ] || fail "Down did not move the title selection (changed pixels: $diff)"
 
-key Down
+press Down
 sleep 0.5
-key Return
+press Return
 code=$(wait_exit 50)
 [ "$code" = 0 ] || fail "Enter on Exit ended with exit code $code"
 
-# File > Exit, from the keyboard: F10 opens the menu bar on " File".
+# File > Exit with the mouse: " File" is the first pop-up of the menu bar.
 start_game
 win=$(wait_window)
 sleep 10
-xdotool windowfocus --sync "$win" 2>/dev/null || true
-key F10
+eval "$(window_geometry "$win")"
+xdotool mousemove $((X + 20)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1
 sleep 0.5
 screenshot file_menu
-key Return
+xdotool mousemove $((X + 30)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1
 code=$(wait_exit 50)
 [ "$code" = 0 ] || fail "File > Exit ended with exit code $code"
 echo "spine: ok"

@@ -65,6 +65,9 @@ wait_exit() {
 }
 
 key() { xdotool key --delay 0 "$@"; }
+# A key pressed as a player does, held for a few frames: the game polls keys once a
+# frame, so a press and release within one frame would go unseen.
+press() { xdotool keydown "$1"; sleep "${2:-0.12}"; xdotool keyup "$1"; }
 # Holds a key down for some seconds.
 hold_key() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 screenshot() { import -window root "$OUT_DIR/$1.png"; }
