@@ -51,9 +51,9 @@ GtkWidget* MakeWidget(const resources::DialogControl& control) {
     GtkWidget* label = gtk_label_new(std::string(control.text).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
-    gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
-    gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
-    gtk_label_set_max_width_chars(GTK_LABEL(label), 1);
+    // One line each: every label of our templates fits its place, and a wrapping label
+    // would ask the layout for the height of its narrowest wrap, not of its place.
+    gtk_label_set_single_line_mode(GTK_LABEL(label), TRUE);
     return label;
 }
 
