@@ -97,7 +97,8 @@ void drawLandingLine(Canvas& c) {
 }
 
 void drawLabel(Canvas& c, const char* text, float centreU, float baselineV, int capHeight) {
-    int size = fitPixelSize(Face::SansBold, text, 60, capHeight);
+    // Both labels at one size, the one that lets the longer fit the panel.
+    int size = std::min(fitPixelSize(Face::SansBold, "HI-SCORE", 62, 40, 1), fitPixelSize(Face::SansBold, "S", 60, capHeight));
     TextMask t = renderText(Face::SansBold, size, text, 1);
     int left = int(std::lround(centreU - t.mask.width / 2.0f));
     int top = int(std::lround(baselineV)) - t.baseline;

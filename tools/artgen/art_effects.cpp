@@ -3,7 +3,7 @@
 #include "tools/artgen/random.h"
 #include "tools/artgen/text.h"
 
-#include <string>
+#include <cstdio>
 
 namespace artgen {
 
@@ -46,16 +46,31 @@ Canvas makeBlast() {
 // "+10" to "+60" in light lettering on black, filling the width of the picture; S20 is
 // 36 and S50 33 pixels wide, and the texture squeezes them to the same width as the rest.
 Canvas makePointPopup(int points, int width) {
-    Canvas c(width, 32, rgb8(0, 0, 0));
-    const std::string text = "+" + std::to_string(points);
-    // Drawn four times larger and reduced, for smooth edges at this small size.
-    int size = fitPixelSize(Face::SansBold, text, (width - 2) * 4, 20 * 4);
+    char text[8];
+    std::snprintf(text, sizeof text, "+%d", points);
+    // Laid out on a 32-pixel-wide picture, four times larger and reduced for smooth
+    // edges; the wider S20 and S50 are the same lettering stretched, so that once the
+    // texture squeezes them back to the common width all six match.
+    // The halo needs three clear pixels on every side: nothing may touch the edge.
+    const int size = fitPixelSize(Face::SansBold, "+00", 25 * 4, 20 * 4);
     Mask big = renderText(Face::SansBold, size, text).mask;
     Mask small = downsample(big, 4);
-    int left = (width - small.width) / 2, top = (32 - small.height) / 2;
-    Mask halo = blur(dilate(small, 1.0f, 3), 1);
-    c.paintMaskSolid(halo, left - 3, top - 3, rgb8(120, 70, 10), 0.8f);
-    c.paintMask(small, left, top, [&](float, float y) {
+    Mask layout(32, 32);
+    int left = (32 - small.width) / 2, top = (32 - small.height) / 2;
+    for (int y = 0; y < small.height; ++y)
+        for (int x = 0; x < small.width; ++x) layout.ref(left + x, top + y) = small.at(x, y);
+    Mask stretched(width, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < width; ++x) {
+            float sx = (float(x) + 0.5f) * 32.0f / float(width) - 0.5f;
+            int ix = int(std::floor(sx));
+            float f = sx - float(ix);
+            stretched.ref(x, y) = layout.at(ix, y) * (1 - f) + layout.at(ix + 1, y) * f;
+        }
+    Canvas c(width, 32, rgb8(0, 0, 0));
+    Mask halo = blur(dilate(stretched, 1.0f, 3), 1);
+    c.paintMaskSolid(halo, -3, -3, rgb8(120, 70, 10), 0.8f);
+    c.paintMask(stretched, 0, 0, [&](float, float y) {
         return mix(rgb8(255, 255, 230), rgb8(255, 214, 90), clamp01((y - float(top)) / float(small.height)));
     });
     return c;

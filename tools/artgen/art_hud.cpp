@@ -93,7 +93,8 @@ void drawDigitRow(Sheet& s, int top, Rgb light, Rgb dark, Rgb outline) {
 void drawWord(Sheet& s, const char* word, int capHeight, float centreX, int top, Rgb light, Rgb dark, Rgb outline) {
     int size = fitPixelSize(Face::SansBold, "S", 200, capHeight);
     TextMask t = renderText(Face::SansBold, size, word, 1);
-    int left = int(std::lround(centreX - t.mask.width / 2.0f));
+    // Never into column 0 or beyond: the outline needs its two pixels.
+    int left = std::max(2, int(std::lround(centreX - t.mask.width / 2.0f)));
     int glyphTop = top + (capHeight - t.baseline);
     s.addOutlinedText(t, left, glyphTop, 1.5f, outline, [=](float, float y) {
         return verticalGradient(light, dark, y, float(glyphTop), float(glyphTop + t.baseline));
@@ -101,7 +102,7 @@ void drawWord(Sheet& s, const char* word, int capHeight, float centreX, int top,
 }
 
 void drawMarkerTriangle(Sheet& s, float tipX, float centreY, bool pointsRight) {
-    const float length = 12.0f, half = 6.5f;
+    const float length = 13.0f, half = 6.5f;
     float backX = pointsRight ? tipX - length : tipX + length;
     float xs[3] = {backX, backX, tipX}, ys[3] = {centreY - half, centreY + half, centreY};
     Mask shape(640, 480), body(640, 480);
@@ -131,20 +132,21 @@ Canvas makeHudSheet() {
     // Labels in rows 92..123 (the label region reaches row 128 but rows 124..128 of its
     // left part belong to the menu region too). Drawn at screen (150, 330), so Score sits
     // over the score digits (screen x 145..225) and HiScore over the best (430..510).
-    drawWord(s, "Score", 16, 33.0f, 100, rgb8(190, 240, 255), rgb8(70, 170, 255), rgb8(0, 10, 40));
-    drawWord(s, "HiScore", 16, 318.0f, 100, rgb8(190, 240, 255), rgb8(70, 170, 255), rgb8(0, 10, 40));
+    drawWord(s, "Score", 15, 33.0f, 100, rgb8(190, 240, 255), rgb8(70, 170, 255), rgb8(0, 10, 40));
+    drawWord(s, "HiScore", 15, 318.0f, 100, rgb8(190, 240, 255), rgb8(70, 170, 255), rgb8(0, 10, 40));
     // Menu words 37 rows apart from row 129 on; drawn at screen (290, 320). The marker,
-    // drawn at (268, 329 + 37 s), has its triangle tips at marker columns 13 and 87, so
-    // the words centre on sheet column 28 and the triangles on the words' middle row.
+    // drawn at (268, 329 + 37 s), has its triangles centred on marker columns 20 and 105
+    // (85 apart), so the words centre on sheet column 40 and the triangles sit on the
+    // words' middle row.
     const int wordTop = 133, capHeight = 16;
     const char* words[3] = {"Start", "Send", "Exit"};
     for (int i = 0; i < 3; ++i)
-        drawWord(s, words[i], capHeight, 28.0f, wordTop + 37 * i, rgb8(255, 255, 255), rgb8(200, 214, 255),
+        drawWord(s, words[i], capHeight, 40.5f, wordTop + 37 * i, rgb8(255, 255, 255), rgb8(200, 214, 255),
                  rgb8(10, 12, 50));
     const float wordMiddleOnScreen = 320.0f + float(wordTop - 124) + capHeight / 2.0f;
     const float markerRow = 240.0f + (wordMiddleOnScreen - 329.0f);
-    drawMarkerTriangle(s, 13.0f, markerRow, true);
-    drawMarkerTriangle(s, 87.0f, markerRow, false);
+    drawMarkerTriangle(s, 20.0f + 6.5f, markerRow, true);
+    drawMarkerTriangle(s, 105.0f - 6.5f, markerRow, false);
     return s.finish();
 }
 

@@ -2,6 +2,7 @@
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace artgen {
@@ -26,6 +27,14 @@ double pulse(double phase, double frequency, int rate, double duty) {
     for (int h = 1; h * frequency < rate * 0.45; ++h)
         sum += std::sin(kTwoPi * h * duty * 0.5) / h * std::cos(kTwoPi * h * phase);
     return sum * 1.2;
+}
+
+// Scales so the loudest sample reaches the given level: loud, never clipped.
+void normalise(std::vector<float>& samples, float peak) {
+    float loudest = 0;
+    for (float v : samples) loudest = std::max(loudest, std::fabs(v));
+    if (loudest > 0)
+        for (float& v : samples) v *= peak / loudest;
 }
 
 }  // namespace
@@ -63,7 +72,8 @@ std::vector<float> makeHitSound() {
     fadeEdges(right, rate, 0.0005, 0.08);
     std::vector<float> stereo;
     stereo.reserve(std::size_t(frames) * 2);
-    for (int i = 0; i < frames; ++i) stereo.push_back(left[std::size_t(i)] * 0.85f), stereo.push_back(right[std::size_t(i)] * 0.85f);
+    for (int i = 0; i < frames; ++i) stereo.push_back(left[std::size_t(i)]), stereo.push_back(right[std::size_t(i)]);
+    normalise(stereo, 0.89f);
     return stereo;
 }
 
@@ -82,6 +92,7 @@ std::vector<float> makeMoveSound() {
         out[std::size_t(i)] = float(0.45 * env * pulse(phase, f, rate, 0.5));
     }
     fadeEdges(out, rate, 0.002, 0.01);
+    normalise(out, 0.7f);
     return out;
 }
 
@@ -101,6 +112,7 @@ std::vector<float> makeSelectSound() {
         out[std::size_t(i)] = float((std::sin(kTwoPi * phase) * 0.75 + tap) * std::exp(-t / 0.028));
     }
     fadeEdges(out, rate, 0.0008, 0.015);
+    normalise(out, 0.8f);
     return out;
 }
 
@@ -130,6 +142,7 @@ std::vector<float> makeStartSound() {
             out[std::size_t(i)] += float(tone.level * attack * release * decay * voice);
         }
     }
+    normalise(out, 0.85f);
     // 8-bit samples: a little fixed noise before rounding keeps the fade from buzzing.
     Random random(0x57A);
     for (float& s : out) s += float((random.unit() - random.unit()) / 256.0);
