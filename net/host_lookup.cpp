@@ -7,6 +7,7 @@
 #include <cstring>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace vemol::net {
