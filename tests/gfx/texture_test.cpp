@@ -1,0 +1,216 @@
+// Bitmaps into textures and surfaces, the 16-bit format, locking and copying surfaces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "scene.h"
+
+namespace {
+
+using gfx::Format;
+using gfxtest::BitmapSpec;
+using gfxtest::makeBitmap;
+
+std::uint8_t diagonal(int x, int y) { return static_cast<std::uint8_t>(x + 10 * y); }
+std::uint32_t greyRamp(int i) { return static_cast<std::uint32_t>(i) * 0x010101u; }
+std::uint32_t paletteOf(std::uint8_t index) { return 0xFF000000u | greyRamp(index); }
+
+TEST(Bitmap, RowsArePaddedStoredBottomUpAndScaledToPowersOfTwo) {
+    const auto dib = makeBitmap({3, 2}, diagonal, greyRamp);  // 3 wide: one padding byte a row
+    const auto texture = gfx::createTextureFromBitmap(dib);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->width(), 4);
+    EXPECT_EQ(texture->height(), 2);
+    const int sourceColumn[4] = {0, 1, 1, 2};  // nearest picture column for each texel
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(texture->level0().pixel(x, y), paletteOf(diagonal(sourceColumn[x], y))) << x << "," << y;
+
+    BitmapSpec topDown{3, 2};
+    topDown.topDown = true;
+    const auto flipped = gfx::createTextureFromBitmap(makeBitmap(topDown, diagonal, greyRamp));
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(flipped->level0().pixel(3, 1), paletteOf(diagonal(2, 1)));
+}
+
+TEST(Bitmap, NarrowPointPicturesAreStretchedToSixtyFourByThirtyTwo) {
+    for (int width : {36, 33, 32}) {
+        const auto texture = gfx::createTextureFromBitmap(makeBitmap({width, 32}, diagonal, greyRamp));
+        ASSERT_TRUE(texture);
+        EXPECT_EQ(texture->width(), width == 32 ? 32 : 64);
+        EXPECT_EQ(texture->height(), 32);
+        EXPECT_EQ(texture->format(), Format::X8R8G8B8);
+        const int last = texture->width() - 1;
+        EXPECT_EQ(texture->level0().pixel(0, 5), paletteOf(diagonal(0, 5)));
+        EXPECT_EQ(texture->level0().pixel(last, 5), paletteOf(diagonal(width - 1, 5)));
+    }
+    const auto big = gfx::createTextureFromBitmap(makeBitmap({512, 512}, diagonal, greyRamp));
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->width(), 512);
+    EXPECT_EQ(big->level0().pixel(7, 9), paletteOf(diagonal(7, 9)));
+}
+
+TEST(Bitmap, SmallPalettesAndSixteenBitTextures) {
+    BitmapSpec spec{4, 4};
+    spec.paletteSize = spec.storedColours = 16;
+    const auto dib = makeBitmap(spec, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
+                                [](int i) { return i == 5 ? 0x0000FFu : 0xFF8000u; });
+    const auto texture = gfx::createTextureFromBitmap(dib, Format::R5G6B5);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->format(), Format::R5G6B5);
+    EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(texture->level0().data())[5], 0x001F);
+    EXPECT_EQ(texture->level0().pixel(1, 1), 0xFF0000FFu);
+}
+
+TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
+    const std::vector<std::uint8_t> good = makeBitmap({5, 3}, diagonal, greyRamp);
+    ASSERT_TRUE(gfx::createTextureFromBitmap(good));
+    auto patched = [&](std::size_t at, std::uint32_t value, int bytes) {
+        std::vector<std::uint8_t> dib = good;
+        for (int i = 0; i < bytes; ++i) dib[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return dib;
+    };
+    std::vector<std::vector<std::uint8_t>> bad = {
+        {},
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 39),          // short header
+        std::vector<std::uint8_t>(good.begin(), good.end() - 1),             // short last row
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 40 + 1000),   // short palette
+        patched(0, 12, 4),            // an older, smaller header
+        patched(0, 0xFFFFFF00u, 4),   // header larger than the data
+        patched(4, 0, 4),             // no width
+        patched(4, 0xFFFFFFFBu, 4),   // negative width
+        patched(4, 1u << 30, 4),      // width far past the data
+        patched(8, 0, 4),             // no height
+        patched(8, 0x80000000u, 4),   // the most negative height
+        patched(12, 2, 2),            // planes
+        patched(14, 24, 2),           // not 8 bits a pixel
+        patched(14, 4, 2),
+        patched(16, 1, 4),            // run-length compressed
+        patched(32, 257, 4),          // more colours than 8 bits can index
+    };
+    BitmapSpec fewColours{5, 3};
+    fewColours.paletteSize = fewColours.storedColours = 4;
+    bad.push_back(makeBitmap(fewColours, diagonal, greyRamp));  // indices past the palette
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        EXPECT_FALSE(gfx::createTextureFromBitmap(bad[i])) << "case " << i;
+        gfx::Surface surface(8, 8, Format::X8R8G8B8);
+        EXPECT_FALSE(gfx::loadSurfaceFromBitmap(surface, bad[i])) << "case " << i;
+        EXPECT_EQ(surface.pixel(0, 0), 0xFF000000u) << "case " << i << " wrote into the surface";
+    }
+}
+
+TEST(Surface, SpriteSheetIsCopiedOneToOneAndPureBlueStaysPureBlue) {
+    // A picture smaller than the sheet on a pure blue ground, with one coloured pixel.
+    const auto dib = makeBitmap(
+        {20, 10}, [](int x, int y) { return static_cast<std::uint8_t>(x == 3 && y == 2 ? 1 : 0); },
+        [](int i) { return i == 1 ? 0xFFC020u : 0x0000FFu; });
+    gfx::Surface sheet16(640, 480, Format::R5G6B5);
+    ASSERT_TRUE(gfx::loadSurfaceFromBitmap(sheet16, dib));
+    const auto* pixels = reinterpret_cast<const std::uint16_t*>(sheet16.data());
+    EXPECT_EQ(pixels[0], 0x001F);
+    EXPECT_EQ(pixels[19 + 9 * 640], 0x001F);
+    EXPECT_EQ(pixels[3 + 2 * 640], gfx::toR5G6B5(0xFFFFC020));
+    EXPECT_EQ(pixels[20], 0x0000);  // beyond the picture: untouched
+    gfx::Surface sheet32(640, 480, Format::X8R8G8B8);
+    ASSERT_TRUE(gfx::loadSurfaceFromBitmap(sheet32, dib));
+    EXPECT_EQ(sheet32.pixel(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(sheet32.pixel(3, 2), 0xFFFFC020u);
+    gfx::Surface tiny(4, 4, Format::X8R8G8B8);  // a picture larger than the surface is cut
+    ASSERT_TRUE(gfx::loadSurfaceFromBitmap(tiny, dib));
+    EXPECT_EQ(tiny.pixel(3, 2), 0xFFFFC020u);
+}
+
+TEST(Surface, SixteenBitConversions) {
+    EXPECT_EQ(gfx::toR5G6B5(0xFF0000FF), 0x001F);
+    EXPECT_EQ(gfx::toR5G6B5(0xFFFF0000), 0xF800);
+    EXPECT_EQ(gfx::toR5G6B5(0xFF00FF00), 0x07E0);
+    EXPECT_EQ(gfx::toR5G6B5(0xFFFFFFFF), 0xFFFF);
+    for (int p = 0; p < 0x10000; ++p)
+        ASSERT_EQ(gfx::toR5G6B5(gfx::fromR5G6B5(static_cast<std::uint16_t>(p))), p);
+    EXPECT_EQ(gfx::fromR5G6B5(0x001F), 0xFF0000FFu);
+}
+
+TEST(Surface, LockGivesTheRectanglesCornerWithTheSurfacePitch) {
+    gfx::Surface s(10, 6, Format::R5G6B5);
+    EXPECT_EQ(s.pitch(), 20);
+    gfx::LockedRect whole = s.lock();
+    ASSERT_NE(whole.bits, nullptr);
+    EXPECT_EQ(whole.pitch, 20);
+    gfx::LockedRect part = s.lock({3, 2, 6, 5});
+    ASSERT_EQ(part.bits, whole.bits + 2 * 20 + 3 * 2);
+    reinterpret_cast<std::uint16_t*>(part.bits + part.pitch)[1] = 0xF800;
+    EXPECT_EQ(s.pixel(4, 3), 0xFFFF0000u);
+    // A rectangle hanging over the edge locks the part inside; one wholly outside fails.
+    EXPECT_EQ(s.lock({8, 4, 14, 9}).bits, whole.bits + 4 * 20 + 8 * 2);
+    EXPECT_EQ(s.lock({-2, -3, 2, 2}).bits, whole.bits);
+    EXPECT_EQ(s.lock({10, 0, 12, 6}).bits, nullptr);
+    EXPECT_EQ(s.lock({4, 4, 4, 5}).bits, nullptr);
+}
+
+TEST(Surface, CaptureCopiesTheBackBufferIntoTheTextureCorner) {
+    gfx::Device device(632, 453);
+    for (int y = 0; y < device.height(); ++y)
+        for (int x = 0; x < device.width(); ++x)
+            reinterpret_cast<std::uint32_t*>(device.backBuffer().lock().bits)[y * 632 + x] =
+                0xFF000000u | static_cast<std::uint32_t>(x * 1000 + y);
+    gfx::Texture capture(1024, 1024, device.format());
+    gfx::Device::copyRect(device.backBuffer(), {0, 0, 632, 453}, capture.level0(), 0, 0);
+    EXPECT_EQ(capture.level0().pixel(0, 0), device.backBuffer().pixel(0, 0));
+    EXPECT_EQ(capture.level0().pixel(631, 452), device.backBuffer().pixel(631, 452));
+    EXPECT_EQ(capture.level0().pixel(317, 200), device.backBuffer().pixel(317, 200));
+    EXPECT_EQ(capture.level0().pixel(632, 0), 0xFF000000u);
+    EXPECT_EQ(capture.level0().pixel(0, 453), 0xFF000000u);
+
+    // Clipped to both surfaces, wherever the rectangle and the target point lie.
+    gfx::Surface small(4, 4, Format::X8R8G8B8);
+    gfx::Device::copyRect(device.backBuffer(), {628, 449, 640, 460}, small, 1, 1);
+    EXPECT_EQ(small.pixel(1, 1), device.backBuffer().pixel(628, 449));
+    EXPECT_EQ(small.pixel(3, 3), device.backBuffer().pixel(630, 451));
+    EXPECT_EQ(small.pixel(0, 0), 0xFF000000u);
+    gfx::Device::copyRect(device.backBuffer(), {10, 10, 20, 20}, small, -8, -8);
+    EXPECT_EQ(small.pixel(0, 0), device.backBuffer().pixel(18, 18));
+    EXPECT_EQ(small.pixel(1, 1), device.backBuffer().pixel(19, 19));
+    EXPECT_EQ(small.pixel(2, 2), device.backBuffer().pixel(629, 450));  // from the first copy
+}
+
+TEST(Device, FrameBracketClearsAndPresents) {
+    gfx::Device device(632, 453, Format::R5G6B5);
+    int shown = 0;
+    const gfx::Surface* presented = nullptr;
+    device.setPresentHandler([&](const gfx::Surface& s) {
+        ++shown;
+        presented = &s;
+    });
+    device.clear(0xFFFBEDB5, 1.0f);
+    device.beginScene();
+    device.endScene();
+    device.present();
+    device.present();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(device.presentCount(), 2u);
+    EXPECT_EQ(presented, &device.backBuffer());
+    EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(device.backBuffer().data())[631 + 452 * 632],
+              gfx::toR5G6B5(0xFFFBEDB5));
+    EXPECT_EQ(device.depthBuffer().back(), 65535);
+}
+
+TEST(Device, SixteenBitBackBufferDrawsTheSamePictureInFewerBits) {
+    const auto texture = gfx::createTextureFromBitmap(makeBitmap({16, 16}, diagonal, greyRamp));
+    auto draw = [&](gfx::Device& d) {
+        gfxtest::setGameCamera(d);
+        d.clear(0xFFFBEDB5, 1.0f);
+        d.setTexture(texture.get());
+        d.setWorld(gfx::matrixRotationY(0.3f));
+        d.drawMesh(gfxtest::squareMesh(10.0f, 0xFFFFC080));
+    };
+    gfx::Device wide(160, 120), narrow(160, 120, Format::R5G6B5);
+    draw(wide);
+    draw(narrow);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            ASSERT_EQ(narrow.backBuffer().pixel(x, y),
+                      gfx::fromR5G6B5(gfx::toR5G6B5(wide.backBuffer().pixel(x, y))));
+}
+
+}  // namespace
