@@ -1,6 +1,9 @@
-// The program icon: a white die seen from above a corner, the red single pip on top,
-// two and three pips on the sides, in the classic 16-colour palette.
+// The program icon: a white die showing five, with a grey side for depth and a black
+// outline, in the classic 16-colour palette. Drawn eight times larger with flat colours
+// and reduced, each pixel taking the colour that covers most of it.
 #include "tools/artgen/artwork.h"
+
+#include <array>
 
 namespace artgen {
 namespace {
@@ -14,56 +17,52 @@ const std::vector<Rgb8>& classicPalette() {
     return palette;
 }
 
-struct Face {
-    float ox, oy, ax, ay, bx, by;  // origin and the two edge vectors
-    Rgb colour;
-    int pips;
-};
+enum Colour : std::uint8_t { Black = 0, Navy = 4, Silver = 7, Grey = 8, Red = 9, White = 15, Clear = 16 };
 
-// (s, t) of a point on the face spanned by origin + s a + t b.
-bool faceCoordinates(const Face& f, float x, float y, float& s, float& t) {
-    float det = f.ax * f.by - f.ay * f.bx;
-    float px = x - f.ox, py = y - f.oy;
-    s = (px * f.by - py * f.bx) / det;
-    t = (f.ax * py - f.ay * px) / det;
-    return s >= 0 && s <= 1 && t >= 0 && t <= 1;
-}
-
-bool onPip(int pips, float s, float t) {
-    static const float spots[4][3][2] = {
-        {}, {{0.5f, 0.5f}}, {{0.27f, 0.27f}, {0.73f, 0.73f}}, {{0.25f, 0.25f}, {0.5f, 0.5f}, {0.75f, 0.75f}}};
-    float radius = pips == 1 ? 0.2f : 0.15f;
-    for (int i = 0; i < pips; ++i)
-        if (std::hypot(s - spots[pips][i][0], t - spots[pips][i][1]) < radius) return true;
-    return false;
+// Which colour covers a point of the 32 x 32 icon (in icon pixels, fractional).
+Colour colourAt(float x, float y) {
+    const float face = 23.0f, depth = 5.0f, radius = 4.0f, outline = 1.1f;
+    const float fx = 2.5f, fy = 2.5f;  // the front face's top-left corner
+    auto box = [&](float left, float top) {
+        return roundedBoxDistance(x, y, left + face / 2, top + face / 2, face / 2, face / 2, radius);
+    };
+    // The side: the face swept down and to the right.
+    float side = 1e9f;
+    for (float s = 0; s <= depth; s += 0.25f) side = std::min(side, box(fx + s, fy + s));
+    float front = box(fx, fy);
+    if (front < -outline) {
+        const float cx = fx + face / 2, cy = fy + face / 2, step = 6.4f, pip = 2.6f;
+        const float spots[5][2] = {{-1, -1}, {1, -1}, {0, 0}, {-1, 1}, {1, 1}};
+        for (auto& s : spots)
+            if (std::hypot(x - (cx + s[0] * step), y - (cy + s[1] * step)) < pip) return s[0] == 0 ? Red : Navy;
+        return White;
+    }
+    if (front < 0) return Black;
+    if (side < -outline) return x - fx > y - fy ? Grey : Silver;
+    if (side < 0) return Black;
+    return Clear;
 }
 
 }  // namespace
 
 IconArt makeIcon() {
-    const Face faces[3] = {
-        {16, 1.5f, 13.5f, 7, -13.5f, 7, rgb8(255, 255, 255), 1},   // top
-        {2.5f, 8.5f, 13.5f, 7, 0, 15, rgb8(192, 192, 192), 2},     // left
-        {16, 15.5f, 13.5f, -7, 0, 15, rgb8(128, 128, 128), 3},     // right
-    };
     IconArt icon;
     icon.palette = classicPalette();
     icon.pixels.assign(32 * 32, 0);
     icon.transparent.assign(32 * 32, true);
+    constexpr int kSub = 8;
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
-            for (const Face& f : faces) {
-                float s, t;
-                if (!faceCoordinates(f, float(x) + 0.5f, float(y) + 0.5f, s, t)) continue;
-                float edgeS = std::min(s, 1 - s) * std::hypot(f.ax, f.ay);
-                float edgeT = std::min(t, 1 - t) * std::hypot(f.bx, f.by);
-                std::uint8_t index = f.colour.r > 0.9f ? 15 : f.colour.r > 0.7f ? 7 : 8;
-                if (onPip(f.pips, s, t)) index = f.pips == 1 ? 9 : 4;
-                if (std::min(edgeS, edgeT) < 0.9f) index = 0;
-                icon.pixels[std::size_t(y) * 32 + x] = index;
-                icon.transparent[std::size_t(y) * 32 + x] = false;
-                break;
-            }
+            std::array<int, 17> votes{};
+            for (int sy = 0; sy < kSub; ++sy)
+                for (int sx = 0; sx < kSub; ++sx)
+                    ++votes[colourAt(float(x) + (float(sx) + 0.5f) / kSub, float(y) + (float(sy) + 0.5f) / kSub)];
+            int best = 0;
+            for (int c = 1; c < 17; ++c)
+                if (votes[c] > votes[best]) best = c;
+            const std::size_t i = std::size_t(y) * 32 + x;
+            icon.transparent[i] = best == Clear;
+            icon.pixels[i] = best == Clear ? 0 : std::uint8_t(best);
         }
     return icon;
 }

@@ -42,7 +42,8 @@ void drawFloor(Canvas& c) {
             float lineX = std::fabs(across - std::round(across)) / (z / 60.0f);   // in pixels
             float lineZ = std::fabs(z * 2.0f - std::round(z * 2.0f)) / (2.0f * z * z / (kVisibleHeight - kHorizonV));
             float glow = clamp01(1.2f - lineX) + clamp01(1.0f - lineZ);
-            glow *= clamp01(depth * 3.0f);
+            // Far away the lines crowd into a shimmer; let them fade out toward the horizon.
+            glow *= smoothstep(0.04f, 0.45f, depth);
             c.at(x, y) = mix(ground, rgb8(255, 90, 200), clamp01(glow) * 0.55f);
         }
     // The horizon glows.
@@ -55,7 +56,7 @@ void drawFloor(Canvas& c) {
 
 void drawTitleWord(Canvas& c) {
     const char* title = "VEMOL";
-    int size = fitPixelSize(Face::SansBoldOblique, title, 330, 84, 4);
+    int size = fitPixelSize(Face::SansBoldOblique, title, 300, 84, 4);
     TextMask t = renderText(Face::SansBoldOblique, size, title, 4);
     int left = int(kCentreU - t.mask.width / 2.0f), top = 46;
     Mask glow = blur(dilate(t.mask, 3.0f, 14), 4);
@@ -99,8 +100,8 @@ void drawTagline(Canvas& c) {
 void drawDice(Canvas& c) {
     struct Placed { float u, v, size, angle; int pips; };
     const Placed dice[] = {
-        {58, 92, 58, -0.32f, 5}, {408, 88, 62, 0.28f, 3}, {118, 196, 38, 0.22f, 6},
-        {360, 190, 34, -0.4f, 2}, {32, 200, 24, 0.5f, 4}, {440, 196, 22, -0.1f, 1},
+        {40, 64, 50, -0.32f, 5}, {430, 60, 54, 0.28f, 3}, {118, 200, 36, 0.22f, 6},
+        {360, 194, 32, -0.4f, 2}, {36, 196, 24, 0.5f, 4}, {440, 204, 22, -0.1f, 1},
     };
     for (const Placed& d : dice) {
         // A soft shadow offset down and right, then the die.

@@ -46,22 +46,59 @@ void paintTurnedMask(Canvas& c, const Mask& m, float cx, float cy, float angle, 
         }
 }
 
-void drawTile(Canvas& c, const Mask& letter, float cx, float cy, float angle, float gleam) {
-    drawDieFaceTurned(c, cx, cy, kTileSize, 0, 5.0f, angle);
-    paintTurnedMask(c, letter, cx, cy, angle, rgb8(26, 32, 80));
-    if (gleam <= 0) return;
-    // The gleam: a slanted bright band passing over the tile.
-    const float half = kTileSize / 2 - 1.5f;
-    for (int y = int(cy - half); y <= int(cy + half); ++y)
-        for (int x = int(cx - half); x <= int(cx + half); ++x) {
-            float band = std::fabs((float(x) + 0.5f - cx) + 0.5f * (float(y) + 0.5f - cy) - gleam);
-            c.addLight(x, y, rgb8(255, 250, 220), 0.55f * clamp01(1.0f - band / 4.0f));
+// A crimson tile with a white letter; the gleam is a slanted band of light at screen
+// column gleamX (far off screen when there is none).
+void drawTile(Canvas& c, const Mask& letter, float cx, float cy, float angle, float gleamX) {
+    const float half = kTileSize / 2, cosA = std::cos(angle), sinA = std::sin(angle);
+    auto local = [&](float x, float y, float& lx, float& ly) {
+        lx = (x - cx) * cosA + (y - cy) * sinA;
+        ly = -(x - cx) * sinA + (y - cy) * cosA;
+    };
+    const int x0 = int(cx - half * 1.5f) - 2, y0 = int(cy - half * 1.5f) - 2;
+    const int x1 = int(cx + half * 1.5f) + 3, y1 = int(cy + half * 1.5f) + 3;
+    // Shadow, rim, then the lit face.
+    c.paintSolid(x0, y0 + 3, x1, y1 + 3, [&](float x, float y) {
+        float lx, ly;
+        local(x - 1.5f, y - 3.0f, lx, ly);
+        return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f) - 1.0f;
+    }, rgb8(0, 0, 8), 0.5f);
+    c.paintSolid(x0, y0, x1, y1, [&](float x, float y) {
+        float lx, ly;
+        local(x, y, lx, ly);
+        return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f);
+    }, rgb8(120, 8, 24));
+    c.paint(x0, y0, x1, y1, [&](float x, float y) {
+        float lx, ly;
+        local(x, y, lx, ly);
+        return roundedBoxDistance(lx, ly, 0, 0, half - 2.0f, half - 2.0f, 4.5f);
+    }, [&](float x, float y) {
+        float lx, ly;
+        local(x, y, lx, ly);
+        return mix(rgb8(250, 70, 80), rgb8(190, 20, 40), clamp01((lx + ly) / (2.0f * kTileSize) + 0.5f));
+    });
+    paintTurnedMask(c, letter, cx, cy, angle, rgb8(255, 250, 240));
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            float lx, ly;
+            local(float(x) + 0.5f, float(y) + 0.5f, lx, ly);
+            float inside = clamp01(0.5f - roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f));
+            float band = std::fabs((float(x) + 0.5f - gleamX) + 0.6f * (float(y) + 0.5f - cy));
+            c.addLight(x, y, rgb8(255, 240, 200), 0.8f * inside * clamp01(1.0f - band / 5.0f));
         }
 }
 
 Canvas frame(int n, const Mask (&letters)[3], const TextMask& presents) {
     Canvas c(kWidth, kHeight);
     drawBackground(c, clamp01(float(n) / 12.0f));
+    // Once the tiles have settled a bright line grows out from the middle beneath them.
+    if (n >= 60) {
+        float reach = 52.0f * smoothstep(60.0f, 80.0f, float(n));
+        c.paint(0, 64, kWidth, 68, [&](float x, float y) {
+            return std::max(std::fabs(x - 64.0f) - reach, std::fabs(y - 65.5f) - 0.6f);
+        }, [](float x, float) { return mix(rgb8(255, 220, 140), rgb8(255, 120, 60), std::fabs(x - 64.0f) / 52.0f); });
+    }
+    // The gleam crosses the logo from left to right between frames 84 and 114.
+    const float gleamX = (n >= 84 && n <= 114) ? -20.0f + (float(n) - 84.0f) / 30.0f * 170.0f : -1000.0f;
     for (int i = 0; i < 3; ++i) {
         const int startFrame = 12 + 12 * i, landFrame = startFrame + 22;
         if (n < startFrame) continue;
@@ -69,15 +106,12 @@ Canvas frame(int n, const Mask (&letters)[3], const TextMask& presents) {
         float cx = 24.0f + 40.0f * float(i);
         float cy = -kTileSize + (kTileY + kTileSize) * easeOutBounce(t);
         float angle = (1.0f - smoothstep(0.0f, 0.7f, t)) * (i == 1 ? -1.4f : 1.2f);
-        // The gleam crosses all three tiles from left to right between frames 82 and 112.
-        float sweep = (float(n) - 82.0f) / 30.0f * 170.0f - 20.0f - (cx - 24.0f);
-        float gleam = (n >= 82 && n <= 118) ? sweep - 20.0f : -1e9f;
-        drawTile(c, letters[i], cx, cy, angle, gleam > -40.0f && gleam < 40.0f ? gleam : 0.0f);
+        drawTile(c, letters[i], cx, cy, angle, gleamX);
     }
     if (n >= 100) {
         float fade = clamp01(float(n - 100) / 30.0f);
-        int left = (kWidth - presents.mask.width) / 2, top = 74 - presents.baseline + 8;
-        c.paintMaskSolid(presents.mask, left, top, rgb8(190, 210, 255), fade);
+        int left = (kWidth - presents.mask.width) / 2, top = 80 - presents.baseline;
+        c.paintMaskSolid(presents.mask, left, top, rgb8(220, 230, 255), fade);
     }
     c.clampAll();
     return c;
