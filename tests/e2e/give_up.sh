@@ -40,7 +40,7 @@ sleep 0.3
 hold_key Down 0.05
 sleep 0.3
 hold_key Return 0.1
-code=$(wait_exit 100)
+wait_exit 100; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "the game exited with code $code"
 [ -e "$WORK_DIR/vemol.dat" ] && fail "vemol.dat appeared at exit"
 echo "PASS"

@@ -108,6 +108,6 @@ focus "$win"
 tap Down
 sleep 0.5
 tap Return
-code=$(wait_exit 50)
+wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Exit in the title menu ended with exit code $code"
 echo "send_score: ok"

@@ -4,6 +4,12 @@
 # Exit ending the program with exit code 0, and File > Exit doing the same.
 source "$(dirname "$0")/lib/common.bash" "$@"
 
+# Without a display: a clear word on standard error and a non-zero exit code.
+code=0
+env -u DISPLAY -u WAYLAND_DISPLAY "$VEMOL_BIN" 2>"$OUT_DIR/no_display.txt" || code=$?
+[ "$code" != 0 ] || fail "the program started without a display"
+grep -q "display" "$OUT_DIR/no_display.txt" || fail "no word about the display on standard error"
+
 start_game
 win=$(wait_window)
 eval "$(window_geometry "$win")"
@@ -27,10 +33,21 @@ convert "$OUT_DIR/down.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$
 diff=$(compare -metric AE "$OUT_DIR/menu0.png" "$OUT_DIR/menu1.png" null: 2>&1 || true)
 [ "${diff%% *}" -gt 50 ] || fail "Down did not move the title selection (changed pixels: $diff)"
 
+# Help > Version: Escape leaves it open, Enter on OK closes it.
+xdotool mousemove $((X + 120)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1; sleep 0.5
+xdotool mousemove $((X + 140)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1; sleep 1
+xdotool search --name '^ Version$' >/dev/null || fail "Help > Version did not open the Version dialog"
+screenshot version
+key Escape; sleep 0.5
+xdotool search --name '^ Version$' >/dev/null || fail "Escape closed the Version dialog"
+key Return; sleep 0.5
+! xdotool search --name '^ Version$' >/dev/null || fail "Enter on OK did not close the Version dialog"
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+
 press Down
 sleep 0.5
 press Return
-code=$(wait_exit 50)
+wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Enter on Exit ended with exit code $code"
 
 # File > Exit with the mouse: " File" is the first pop-up of the menu bar.
@@ -42,6 +59,6 @@ xdotool mousemove $((X + 20)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1
 sleep 0.5
 screenshot file_menu
 xdotool mousemove $((X + 30)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1
-code=$(wait_exit 50)
+wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "File > Exit ended with exit code $code"
 echo "spine: ok"

@@ -49,14 +49,15 @@ wait_window() {
     fail "the main window did not appear"
 }
 
-# Waits for the game process to end and prints its exit code.
+# Waits for the game process to end and sets EXIT_CODE. Call it directly, not inside
+# $(...): only this shell can collect its child's exit code.
+EXIT_CODE=""
 wait_exit() {
-    local code=0
     for _ in $(seq "${1:-100}"); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            wait "$GAME_PID" || code=$?
+            EXIT_CODE=0
+            wait "$GAME_PID" || EXIT_CODE=$?
             GAME_PID=""
-            echo "$code"
             return 0
         fi
         sleep 0.1
