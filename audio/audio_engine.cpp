@@ -119,6 +119,8 @@ void AudioEngine::Shutdown() {
     ReleaseAudioEngine();
 }
 
+// The original kept silent about missing sound; a Linux player without a sound card or
+// SoundFont deserves to know why the game is quiet, once, without a message box.
 void AudioEngine::ReportOnce(const std::string& what) {
     if (reported_) return;
     reported_ = true;

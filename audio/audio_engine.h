@@ -34,7 +34,8 @@ public:
     // Opens the audio output. False when there is none; the game then stays silent.
     bool CreateAudioEngine();
     // Makes the five segments: START.WAV, MOVE.WAV, HIT.WAV, SELECT.WAV (type "WAVE") and
-    // bgm01.mid (type "MIDI"). True when all five are ready to play.
+    // bgm01.mid (type "MIDI"). True when all five are ready to play (the original
+    // answered true whatever happened; start-up ignores the answer either way).
     bool LoadSounds(const resources::Catalogue& catalogue);
 
     void PlaySoundSegment(Segment segment, std::uint32_t flags) override;
