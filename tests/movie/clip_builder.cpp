@@ -14,7 +14,9 @@ void Put16(ByteVector& out, std::uint16_t v) {
     out.push_back(std::uint8_t(v));
     out.push_back(std::uint8_t(v >> 8));
 }
-void PutFourCc(ByteVector& out, const char* cc) { out.insert(out.end(), cc, cc + 4); }
+void PutFourCc(ByteVector& out, const char* cc) {
+    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(cc[i]));
+}
 
 ByteVector Chunk(const char* id, const ByteVector& body) {
     ByteVector out;
