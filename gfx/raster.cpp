@@ -11,7 +11,7 @@ namespace gfx::detail {
 namespace {
 
 std::int64_t toFixed(double value, double limit) {
-    return std::llround(std::clamp(value, -limit, limit));
+    return std::llround(clampFinite(value, limit));
 }
 
 bool sameColour(const ScreenVertex& a, const ScreenVertex& b) {

@@ -118,6 +118,12 @@ inline std::int64_t floorToInt(double t) {
     return i - (t < static_cast<double>(i) ? 1 : 0);
 }
 
+// Clamps to +-limit; NaN (from a degenerate set-up) becomes 0.
+inline double clampFinite(double value, double limit) {
+    if (!(value == value)) return 0.0;
+    return std::clamp(value, -limit, limit);
+}
+
 // Texture coordinate in 32.32 fixed-point texels as an exact linear function of the
 // pixel position, so a texel is picked the same way wherever a span starts.
 struct FixedLinear {
@@ -131,8 +137,8 @@ inline FixedLinear toFixedTexels(const Linear& l, int size) {
     double c = l.c * size;
     c -= std::floor(c / size) * size;  // wrap addressing: whole periods do not matter
     if (!(c >= 0.0 && c < size)) c = 0.0;
-    return {static_cast<std::int64_t>(std::clamp(l.dx * scale, -limit, limit)),
-            static_cast<std::int64_t>(std::clamp(l.dy * scale, -limit, limit)),
+    return {static_cast<std::int64_t>(clampFinite(l.dx * scale, limit)),
+            static_cast<std::int64_t>(clampFinite(l.dy * scale, limit)),
             static_cast<std::int64_t>(c * kTexelFraction)};
 }
 

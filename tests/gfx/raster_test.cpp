@@ -161,4 +161,28 @@ TEST(Rasterizer, PointSamplingPicksTheTexelBeyondAnEdgeAndWraps) {
     }
 }
 
+TEST(Rasterizer, BrokenGeometryDrawsNothingAndNothingElseGoesWrong) {
+    Device d(64, 48);
+    gfxtest::setGameCamera(d);
+    d.clear(0xFF000000, 1.0f);
+    const float nan = std::nanf(""), inf = INFINITY;
+    std::vector<QuadVertex> v = {{0, 0, 0, 0, 1, 0, 0xFFFFFFFF, 0, 0},
+                                 {nan, 0, 5, 0, 1, 0, 0xFFFFFFFF, 0, 0},
+                                 {5, 0, 0, 0, 1, 0, 0xFFFFFFFF, 0, 0},
+                                 {inf, 0, -inf, 0, 1, 0, 0xFFFFFFFF, 0, 0},
+                                 {2, 0, 2, 0, 1, 0, 0xFFFFFFFF, 0, 0}};
+    // NaN and infinite corners, a corner index past the vertices, a degenerate triangle,
+    // and a dangling last index.
+    d.drawMesh(meshOf(v, {1, 0, 2, 3, 0, 2, 0, 9, 2, 0, 4, 4, 0}));
+    EXPECT_EQ(gfxtest::countNot(d.backBuffer(), 0xFF000000), 0);
+    // Texture coordinates far beyond the texture still wrap.
+    const auto texture = gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+        {2, 2}, [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); },
+        [](int i) { return 0x102030u * static_cast<std::uint32_t>(i + 1); }));
+    const gfxtest::Corner far[4] = {{1e9f, -1e9f}, {1e9f, 3e9f}, {-4e9f, 1e9f}, {nan, inf}};
+    d.setTexture(texture.get());
+    d.drawMesh(gfxtest::squareMesh(10.0f, 0xFFFFFFFF, far));
+    EXPECT_GT(gfxtest::countNot(d.backBuffer(), 0xFF000000), 100);
+}
+
 }  // namespace

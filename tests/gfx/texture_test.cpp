@@ -100,6 +100,23 @@ TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
     }
 }
 
+TEST(Bitmap, RandomlyDamagedBitmapsAreEitherRejectedOrDecodedWhole) {
+    const std::vector<std::uint8_t> good = makeBitmap({7, 5}, diagonal, greyRamp);
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1103515245u + 12345u, state >> 8; };
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::uint8_t> dib = good;
+        const int damage = 1 + static_cast<int>(next() % 4);
+        for (int k = 0; k < damage; ++k) dib[next() % 48] = static_cast<std::uint8_t>(next());
+        if (next() % 3 == 0) dib.resize(next() % dib.size());
+        const auto texture = gfx::createTextureFromBitmap(dib);
+        if (!texture) continue;
+        // Whatever was accepted has power-of-two sides.
+        EXPECT_EQ(texture->width() & (texture->width() - 1), 0);
+        EXPECT_EQ(texture->height() & (texture->height() - 1), 0);
+    }
+}
+
 TEST(Surface, SpriteSheetIsCopiedOneToOneAndPureBlueStaysPureBlue) {
     // A picture smaller than the sheet on a pure blue ground, with one coloured pixel.
     const auto dib = makeBitmap(
