@@ -23,6 +23,7 @@ ObjectRecord& Tile(GameState& g, int k, int m) { return g.shatterTiles[kTileRows
 // Copies the top-left of the back buffer, as drawn so far in this frame, into a new
 // capture texture. The previous game's capture goes first, so only one is ever held.
 void CaptureBackBuffer(GameState& g) {
+    if (g.device && g.device->texture() == g.captureTexture.get()) g.device->setTexture(nullptr);
     g.captureTexture.reset();
     if (!g.device) return;
     const gfx::Surface& backBuffer = g.device->backBuffer();
