@@ -9,7 +9,7 @@ sleep_until() {
     local now
     now=$EPOCHREALTIME
     local left
-    left=$(awk -v t0="$SHOWN" -v at="$1" -v now="$now" 'BEGIN { d = t0 + at - now; printf "%.3f", d > 0 ? d : 0 }')
+    left=$(awk -v t0="$SHOWN" -v at="$1" -v now="$now" 'BEGIN { d = t0 + at - now; printf "%.3f", (d > 0 ? d : 0) }')
     sleep "$left"
 }
 
@@ -21,7 +21,9 @@ crop_area() {
 # A cropped area as a mask: white where some colour channel is above 12 %, which the dark
 # window background never is.
 lit_mask() {
-    convert "$OUT_DIR/$1_area.png" -separate -evaluate-sequence max -threshold 12% "$@"
+    local shot=$1
+    shift
+    convert "$OUT_DIR/${shot}_area.png" -separate -evaluate-sequence max -threshold 12% "$@"
 }
 
 # Bounding box "w h x y" of the lit pixels of a cropped area.
