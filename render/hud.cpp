@@ -60,6 +60,28 @@ bool SheetPixelFor(gfx::Format sheet, gfx::Format target, std::uint32_t in, std:
     return target == gfx::Format::R5G6B5 ? !IsTransparent16(static_cast<std::uint16_t>(in)) : !IsTransparent32(in);
 }
 
+bool IsTransparent(std::uint16_t pixel) { return IsTransparent16(pixel); }
+bool IsTransparent(std::uint32_t pixel) { return IsTransparent32(pixel); }
+
+// One row of a copy between surfaces of the same format, the sheet's background left out.
+template <typename Pixel>
+void CopyRow(const std::uint8_t* fromRow, std::uint8_t* toRow, int fromX, int toX, int count) {
+    for (int q = 0; q < count; ++q) {
+        Pixel pixel;
+        std::memcpy(&pixel, fromRow + sizeof(Pixel) * (fromX + q), sizeof pixel);
+        if (!IsTransparent(pixel)) std::memcpy(toRow + sizeof(Pixel) * (toX + q), &pixel, sizeof pixel);
+    }
+}
+
+void CopyConvertedRow(const std::uint8_t* fromRow, gfx::Format fromFormat, std::uint8_t* toRow,
+                      gfx::Format toFormat, int fromX, int toX, int count) {
+    for (int q = 0; q < count; ++q) {
+        std::uint32_t pixel;
+        if (SheetPixelFor(fromFormat, toFormat, ReadPixel(fromRow, fromX + q, fromFormat), pixel))
+            WritePixel(toRow, toX + q, toFormat, pixel);
+    }
+}
+
 // Shows the last five digits of a value, least significant first, each a w x h copy.
 // A negative value (only a corrupt best-score file can give one) shows its magnitude's
 // digits: the remainder of a negative value is negative and would point left of digit 0.
@@ -129,11 +151,12 @@ void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int
         for (int r = rBegin; r < rEnd; ++r) {
             const std::uint8_t* fromRow = from.bits + static_cast<std::ptrdiff_t>(sy + r) * from.pitch;
             std::uint8_t* toRow = to.bits + static_cast<std::ptrdiff_t>(dy + r) * to.pitch;
-            for (int q = qBegin; q < qEnd; ++q) {
-                std::uint32_t pixel;
-                if (SheetPixelFor(sheet.format(), target.format(), ReadPixel(fromRow, sx + q, sheet.format()), pixel))
-                    WritePixel(toRow, dx + q, target.format(), pixel);
-            }
+            if (sheet.format() != target.format())
+                CopyConvertedRow(fromRow, sheet.format(), toRow, target.format(), sx + qBegin, dx + qBegin, qEnd - qBegin);
+            else if (target.format() == gfx::Format::R5G6B5)
+                CopyRow<std::uint16_t>(fromRow, toRow, sx + qBegin, dx + qBegin, qEnd - qBegin);
+            else
+                CopyRow<std::uint32_t>(fromRow, toRow, sx + qBegin, dx + qBegin, qEnd - qBegin);
         }
     }
     sheet.unlock();
