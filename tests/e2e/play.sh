@@ -23,7 +23,9 @@ changed() {
 sleep 10.5   # the opening lasts 9 seconds
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 screenshot title
-key Return
+# The game polls whether a key is down at the moment of a frame: hold each key long
+# enough for a frame to see it (but shorter than one roll, 0.157 s, for the arrows).
+hold_key Return 0.2
 sleep 1.5
 screenshot board
 # The board replaced the title picture.
@@ -31,9 +33,11 @@ d=$(changed title board 400 300 0 0)
 [ "$d" -gt 20000 ] || fail "Enter on Start did not bring up the board (changed pixels: $d)"
 
 # The player's die sits at x = -1.85, z = -15.3, its top 3.5 units up: about (293, 406).
+# A new game puts 1 on top: our die picture's single pip is red.
 p=$(pixel_at board $((ax + 293)) $((ay + 406)))
-echo "player's die centre: $p"
-key Left
+IFS=, read -r r g b <<<"$p"
+[ "$r" -gt 140 ] && [ "$g" -lt 90 ] || fail "no player's die with 1 on top at its start cell (pixel $p)"
+hold_key Left 0.1
 sleep 0.6
 screenshot rolled
 d=$(changed board rolled 40 40 273 386)
@@ -43,8 +47,8 @@ d=$(changed board rolled 40 40 232 386)
 
 # A shot flies up the die's column: 0.3 s after space it is about 7 units up the board.
 screenshot before_shot
-key space
-sleep 0.3
+hold_key space 0.1
+sleep 0.2
 screenshot shot
 d=$(changed before_shot shot 40 200 232 150)
 [ "$d" -gt 100 ] || fail "space sent no shot up the column (changed pixels: $d)"
