@@ -41,9 +41,12 @@ void drawFloor(Canvas& c) {
             float across = (float(x) + 0.5f - kCentreU) * z / 60.0f;
             float lineX = std::fabs(across - std::round(across)) / (z / 60.0f);   // in pixels
             float lineZ = std::fabs(z * 2.0f - std::round(z * 2.0f)) / (2.0f * z * z / (kVisibleHeight - kHorizonV));
-            float glow = clamp01(1.2f - lineX) + clamp01(1.0f - lineZ);
-            // Far away the lines crowd into a shimmer; let them fade out toward the horizon.
-            glow *= smoothstep(0.04f, 0.45f, depth);
+            // Far away the lines crowd together; each set fades out before its lines come
+            // closer than a few pixels, so the distance reads as a haze, not a shimmer.
+            float rowSpacing = (kVisibleHeight - kHorizonV) / (2.0f * z * z), columnSpacing = 60.0f / z;
+            float glow = clamp01(1.2f - lineX) * smoothstep(2.0f, 6.0f, columnSpacing) +
+                         clamp01(1.0f - lineZ) * smoothstep(2.0f, 6.0f, rowSpacing);
+            glow *= smoothstep(0.02f, 0.3f, depth);
             c.at(x, y) = mix(ground, rgb8(255, 90, 200), clamp01(glow) * 0.55f);
         }
     // The horizon glows.

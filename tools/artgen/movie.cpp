@@ -24,8 +24,10 @@ float easeOutBounce(float t) {
 void drawBackground(Canvas& c, float fade) {
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            float r = std::hypot((float(x) - 64.0f) / 80.0f, (float(y) - 44.0f) / 60.0f);
-            c.at(x, y) = scale(mix(rgb8(30, 40, 96), rgb8(4, 6, 20), clamp01(r)), fade);
+            // Dark blue in the middle, black at the edges, so the clip melts into the
+            // dark window around it.
+            float r = std::hypot((float(x) - 64.0f) / 68.0f, (float(y) - 44.0f) / 54.0f);
+            c.at(x, y) = scale(mix(rgb8(30, 40, 96), rgb8(0, 0, 0), smoothstep(0.0f, 1.0f, r)), fade);
         }
 }
 
