@@ -129,9 +129,9 @@ void drawScorePanel(Canvas& c) {
     c.paint(int(left) - 2, 0, int(left) + 3, c.height(), [&](float x, float) { return std::fabs(x - left) - 0.8f; },
             [](float, float) { return rgb8(90, 130, 220); });
     // Labels just above where the HUD writes the red digits (screen y 150 and 230).
-    drawLabel(c, "SCORE", 369.5f, 95.0f, 11);
+    drawLabel(c, "SCORE", 369.5f, 94.0f, 11);
     drawDigitWell(c, 99.0f, 117.0f);
-    drawLabel(c, "HI-SCORE", 369.5f, 148.5f, 11);
+    drawLabel(c, "HI-SCORE", 369.5f, 147.0f, 11);
     drawDigitWell(c, 152.0f, 170.0f);
     // The point where knocked-out dice fly to and pay out: world (20, -5).
     float u = texelU(20.0f), v = texelV(-5.0f);

@@ -177,7 +177,7 @@ MidiTrack bassTrack() {
 
 MidiTrack stabTrack() {
     TrackBuilder t;
-    setUp(t, "Chords", Stabs, 5, 78, 84, 60);
+    setUp(t, "Chords", Stabs, 5, 94, 84, 60);
     for (int bar = 0; bar < 24; ++bar) {
         const Chord& c = chords().at(progression()[bar]);
         std::uint32_t at = std::uint32_t(bar) * kTicksPerBar;
