@@ -1,5 +1,6 @@
-// BGM01.MID: an upbeat arcade loop in A minor at 150 beats a minute, 32 bars: theme,
-// lift, theme with a doubled lead, and a broad bridge that climbs back into the theme.
+// BGM01.MID: an upbeat arcade loop in A minor at 150 beats a minute, 48 bars (about 77
+// seconds): theme, lift, theme with the lead doubled, a broad bridge, the lift in
+// harmony, and the theme over arpeggios, whose last bar leads back to the start.
 // Every note ends inside the loop and every track ends exactly on the last bar line, so
 // the tune repeats without a seam.
 #include "tools/artgen/artwork.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr int kTicksPerQuarter = 480;
 constexpr int kTicksPerSixteenth = kTicksPerQuarter / 4;
 constexpr int kTicksPerBar = kTicksPerQuarter * 4;
-constexpr int kBars = 32;
+constexpr int kBars = 48;
 constexpr std::uint32_t kLoopEnd = kTicksPerBar * kBars;
 
 enum Channel { Lead = 0, Double = 1, Stabs = 2, Bass = 3, Arp = 4, Pad = 5, Drums = 9 };
@@ -103,31 +104,60 @@ const std::map<std::string, Chord>& chords() {
     return table;
 }
 
-const std::vector<std::string>& progression() {
-    static const std::vector<std::string> bars{
-        "Am", "F", "G", "Em", "Am", "F", "G", "E",   // theme
-        "F", "G", "Em", "Am", "Dm", "G", "C", "E",   // lift
-        "Am", "F", "G", "Em", "Am", "F", "G", "E",   // theme again
-        "F", "G", "Am", "Am", "F", "G", "E", "E",    // bridge
-    };
-    return bars;
+// The tune's sections, eight bars each: chord per bar and the lead's phrase per bar.
+enum class Section { Theme, Lift, ThemeDoubled, Bridge, LiftHarmony, ThemeArpeggio };
+constexpr Section kForm[] = {Section::Theme,  Section::Lift,        Section::ThemeDoubled,
+                             Section::Bridge, Section::LiftHarmony, Section::ThemeArpeggio};
+constexpr int kSections = int(std::size(kForm));
+
+const std::vector<std::string> kThemeChords{"Am", "F", "G", "Em", "Am", "F", "G", "E"};
+const std::vector<std::string> kLiftChords{"F", "G", "Em", "Am", "Dm", "G", "C", "E"};
+const std::vector<std::string> kBridgeChords{"F", "G", "Am", "Am", "F", "G", "E", "E"};
+
+const std::vector<std::string> kThemeMelody{
+    "A4:2 C5:2 E5:4 D5:2 C5:2 B4:2 C5:2", "A4:6 F4:2 A4:2 C5:2 F5:4", "G5:3 F5:1 E5:2 D5:2 B4:4 G4:4",
+    "E5:8 r:4 B4:2 D5:2", "E5:2 A5:2 G5:2 E5:2 C5:4 D5:2 E5:2", "F5:4 E5:2 D5:2 C5:4 A4:4",
+    "B4:2 C5:2 D5:2 G5:2 F5:3 E5:1 D5:4", "E5:6 G#4:2 B4:4 E5:2 G#5:2"};
+const std::vector<std::string> kLiftMelody{
+    "C6:4 A5:2 F5:2 C5:4 F5:4", "D6:4 B5:2 G5:2 D5:4 G5:4", "E6:3 D6:1 B5:2 G5:2 E5:4 B5:4", "C6:6 B5:2 A5:8",
+    "F5:2 A5:2 D6:4 C6:2 A5:2 F5:4", "G5:2 B5:2 D6:4 C6:2 B5:2 G5:4", "E5:2 G5:2 C6:4 B5:2 C6:2 E6:4",
+    "D6:4 B5:4 G#5:4 E5:4"};
+const std::vector<std::string> kBridgeMelody{
+    "A5:12 G5:4", "B5:12 D6:4", "C6:16", "E6:4 D6:4 C6:4 B5:4", "A5:12 C6:4", "B5:8 G5:8", "G#5:16",
+    "B5:4 G#5:4 E5:4 r:4"};
+
+Section sectionOf(int bar) { return kForm[bar / 8]; }
+
+const std::string& chordName(int bar) {
+    switch (sectionOf(bar)) {
+        case Section::Lift:
+        case Section::LiftHarmony: return kLiftChords[bar % 8];
+        case Section::Bridge: return kBridgeChords[bar % 8];
+        default: return kThemeChords[bar % 8];
+    }
 }
 
-const std::vector<std::string>& melody() {
-    static const std::vector<std::string> bars{
-        "A4:2 C5:2 E5:4 D5:2 C5:2 B4:2 C5:2", "A4:6 F4:2 A4:2 C5:2 F5:4", "G5:3 F5:1 E5:2 D5:2 B4:4 G4:4",
-        "E5:8 r:4 B4:2 D5:2", "E5:2 A5:2 G5:2 E5:2 C5:4 D5:2 E5:2", "F5:4 E5:2 D5:2 C5:4 A4:4",
-        "B4:2 C5:2 D5:2 G5:2 F5:3 E5:1 D5:4", "E5:6 G#4:2 B4:4 E5:2 G#5:2",
-        "C6:4 A5:2 F5:2 C5:4 F5:4", "D6:4 B5:2 G5:2 D5:4 G5:4", "E6:3 D6:1 B5:2 G5:2 E5:4 B5:4", "C6:6 B5:2 A5:8",
-        "F5:2 A5:2 D6:4 C6:2 A5:2 F5:4", "G5:2 B5:2 D6:4 C6:2 B5:2 G5:4", "E5:2 G5:2 C6:4 B5:2 C6:2 E6:4",
-        "D6:4 B5:4 G#5:4 E5:4",
-        "A4:2 C5:2 E5:4 D5:2 C5:2 B4:2 C5:2", "A4:6 F4:2 A4:2 C5:2 F5:4", "G5:3 F5:1 E5:2 D5:2 B4:4 G4:4",
-        "E5:8 r:4 B4:2 D5:2", "E5:2 A5:2 G5:2 E5:2 C5:4 D5:2 E5:2", "F5:4 E5:2 D5:2 C5:4 A4:4",
-        "B4:2 C5:2 D5:2 G5:2 F5:3 E5:1 D5:4", "E5:4 B4:4 E5:4 r:4",
-        "A5:12 G5:4", "B5:12 D6:4", "C6:16", "E6:4 D6:4 C6:4 B5:4", "A5:12 C6:4", "B5:8 G5:8", "G#5:16",
-        "B5:4 G#5:4 E5:4 r:4",
-    };
-    return bars;
+std::string melodyOf(int bar) {
+    switch (sectionOf(bar)) {
+        case Section::Lift:
+        case Section::LiftHarmony: return kLiftMelody[bar % 8];
+        case Section::Bridge: return kBridgeMelody[bar % 8];
+        // Before the bridge the theme ends open, on the fifth, instead of leading home.
+        case Section::ThemeDoubled: return bar % 8 == 7 ? "E5:4 B4:4 E5:4 r:4" : kThemeMelody[bar % 8];
+        default: return kThemeMelody[bar % 8];
+    }
+}
+
+// A third below in A minor, for the harmony in the second lift. G sharp, the leading
+// note over E, takes E below it.
+int thirdBelow(int pitch) {
+    static const int scale[7] = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    const bool sharpened = pitch % 12 == 8;
+    const int pc = sharpened ? 7 : pitch % 12;
+    const int degree = int(std::find(scale, scale + 7, pc) - scale);
+    if (degree == 7) return pitch - 3;
+    const int interval = (pc - scale[(degree + 5) % 7] + 12) % 12;
+    return pitch - interval - (sharpened ? 1 : 0);
 }
 
 void setUp(TrackBuilder& t, const std::string& name, int channel, int program, int volume, int pan, int reverb) {
@@ -142,19 +172,26 @@ MidiTrack leadTrack() {
     TrackBuilder t;
     setUp(t, "Lead", Lead, 80, 92, 64, 40);
     for (int bar = 0; bar < kBars; ++bar)
-        for (const Note& n : phrase(bar, melody()[bar])) {
+        for (const Note& n : phrase(bar, melodyOf(bar))) {
             bool strong = (n.start % kTicksPerQuarter) == 0;
             t.note(Lead, n.start, n.length - n.length / 8, n.pitch, strong ? 104 : 92);
         }
     return t.finish(kLoopEnd);
 }
 
-// In the second theme the lead is doubled an octave down on a softer voice.
+// A softer second voice: the lead an octave down in the second theme, a third below
+// it in the second lift.
 MidiTrack doubleTrack() {
     TrackBuilder t;
     setUp(t, "Lead double", Double, 81, 70, 40, 50);
-    for (int bar = 16; bar < 24; ++bar)
-        for (const Note& n : phrase(bar, melody()[bar])) t.note(Double, n.start, n.length - n.length / 8, n.pitch - 12, 80);
+    for (int bar = 0; bar < kBars; ++bar) {
+        Section section = sectionOf(bar);
+        if (section != Section::ThemeDoubled && section != Section::LiftHarmony) continue;
+        for (const Note& n : phrase(bar, melodyOf(bar))) {
+            int pitch = section == Section::ThemeDoubled ? n.pitch - 12 : thirdBelow(n.pitch);
+            t.note(Double, n.start, n.length - n.length / 8, pitch, 80);
+        }
+    }
     return t.finish(kLoopEnd);
 }
 
@@ -162,9 +199,9 @@ MidiTrack bassTrack() {
     TrackBuilder t;
     setUp(t, "Bass", Bass, 38, 104, 64, 10);
     for (int bar = 0; bar < kBars; ++bar) {
-        const Chord& c = chords().at(progression()[bar]);
+        const Chord& c = chords().at(chordName(bar));
         std::uint32_t at = std::uint32_t(bar) * kTicksPerBar;
-        bool bridge = bar >= 24;
+        bool bridge = sectionOf(bar) == Section::Bridge;
         for (int eighth = 0; eighth < 8; ++eighth) {
             // Octave bounce in the theme and the lift; in the bridge a driving root.
             int pitch = (!bridge && eighth % 2 == 1) ? c.root + 12 : c.root;
@@ -178,8 +215,9 @@ MidiTrack bassTrack() {
 MidiTrack stabTrack() {
     TrackBuilder t;
     setUp(t, "Chords", Stabs, 5, 94, 84, 60);
-    for (int bar = 0; bar < 24; ++bar) {
-        const Chord& c = chords().at(progression()[bar]);
+    for (int bar = 0; bar < kBars; ++bar) {
+        if (sectionOf(bar) == Section::Bridge) continue;
+        const Chord& c = chords().at(chordName(bar));
         std::uint32_t at = std::uint32_t(bar) * kTicksPerBar;
         // Off-beat stabs: the "and" of every beat.
         for (int beat = 0; beat < 4; ++beat)
@@ -191,9 +229,10 @@ MidiTrack stabTrack() {
 MidiTrack padTrack() {
     TrackBuilder t;
     setUp(t, "Pad", Pad, 89, 64, 44, 80);
-    for (int bar = 8; bar < kBars; ++bar) {
-        if (bar >= 16 && bar < 24) continue;
-        const Chord& c = chords().at(progression()[bar]);
+    for (int bar = 0; bar < kBars; ++bar) {
+        Section section = sectionOf(bar);
+        if (section != Section::Lift && section != Section::Bridge && section != Section::LiftHarmony) continue;
+        const Chord& c = chords().at(chordName(bar));
         std::uint32_t at = std::uint32_t(bar) * kTicksPerBar;
         for (int pitch : c.voicing) t.note(Pad, at, kTicksPerBar - 30, pitch + 12, 70);
     }
@@ -203,9 +242,10 @@ MidiTrack padTrack() {
 MidiTrack arpTrack() {
     TrackBuilder t;
     setUp(t, "Arpeggio", Arp, 81, 58, 96, 60);
-    for (int bar = 8; bar < kBars; ++bar) {
-        if (bar >= 16 && bar < 24) continue;
-        const Chord& c = chords().at(progression()[bar]);
+    for (int bar = 0; bar < kBars; ++bar) {
+        Section section = sectionOf(bar);
+        if (section == Section::Theme || section == Section::ThemeDoubled) continue;
+        const Chord& c = chords().at(chordName(bar));
         std::uint32_t at = std::uint32_t(bar) * kTicksPerBar;
         const int pattern[8] = {0, 1, 2, 3, 4, 3, 2, 1};
         for (int s = 0; s < 16; ++s) {
@@ -237,7 +277,8 @@ MidiTrack drumTrack() {
         if (bar % 2 == 1) t.note(Drums, at + 1200, 120, Kick, 96);
         t.note(Drums, at + 480, 120, Snare, 108);
         if (!fill) t.note(Drums, at + 1440, 120, Snare, 108);
-        if (bar >= 8 && bar < 16) t.note(Drums, at + 1440, 120, Clap, 90);
+        Section section = sectionOf(bar);
+        if (section == Section::Lift || section == Section::LiftHarmony) t.note(Drums, at + 1440, 120, Clap, 90);
         if (fill) {
             // A run down the toms into the next bar line.
             const int pitches[8] = {Snare, Snare, TomHigh, TomHigh, TomLow, TomLow, Snare, Snare};
