@@ -10,13 +10,13 @@
 namespace vemol::resources::testing {
 namespace {
 
-struct WaveSpec {
+struct ExpectedWave {
     const char* name;
     int channels, rate, bits;
     std::uint32_t dataBytes;
     std::size_t fileBytes;
 };
-const WaveSpec kWaves[] = {
+const ExpectedWave kWaves[] = {
     {"HIT.WAV", 2, 22050, 16, 69828, 71844},
     {"MOVE.WAV", 1, 11025, 8, 1736, 1876},
     {"SELECT.WAV", 1, 22050, 16, 3724, 5708},
@@ -34,10 +34,10 @@ std::vector<double> samples(Bytes data, int bits) {
 }
 
 TEST(SoundFormats, EveryWaveIsPcmWithItsCatalogueFormat) {
-    for (const WaveSpec& spec : kWaves) {
-        SCOPED_TRACE(spec.name);
-        Bytes b = mustFind("WAVE", spec.name);
-        EXPECT_EQ(b.size(), spec.fileBytes);
+    for (const ExpectedWave& want : kWaves) {
+        SCOPED_TRACE(want.name);
+        Bytes b = mustFind("WAVE", want.name);
+        EXPECT_EQ(b.size(), want.fileBytes);
         ASSERT_EQ(fourcc(b, 0), "RIFF");
         ASSERT_EQ(fourcc(b, 8), "WAVE");
         EXPECT_EQ(le32(b, 4), b.size() - 8);
@@ -50,23 +50,23 @@ TEST(SoundFormats, EveryWaveIsPcmWithItsCatalogueFormat) {
         Chunk fmt = find("fmt "), data = find("data");
         ASSERT_GE(fmt.size, 16u);
         EXPECT_EQ(le16(b, fmt.offset), 1);  // PCM
-        EXPECT_EQ(le16(b, fmt.offset + 2), spec.channels);
-        EXPECT_EQ(le32(b, fmt.offset + 4), std::uint32_t(spec.rate));
-        const int blockAlign = spec.channels * spec.bits / 8;
-        EXPECT_EQ(le32(b, fmt.offset + 8), std::uint32_t(spec.rate * blockAlign));
+        EXPECT_EQ(le16(b, fmt.offset + 2), want.channels);
+        EXPECT_EQ(le32(b, fmt.offset + 4), std::uint32_t(want.rate));
+        const int blockAlign = want.channels * want.bits / 8;
+        EXPECT_EQ(le32(b, fmt.offset + 8), std::uint32_t(want.rate * blockAlign));
         EXPECT_EQ(le16(b, fmt.offset + 12), blockAlign);
-        EXPECT_EQ(le16(b, fmt.offset + 14), spec.bits);
-        EXPECT_EQ(data.size, spec.dataBytes);
+        EXPECT_EQ(le16(b, fmt.offset + 14), want.bits);
+        EXPECT_EQ(data.size, want.dataBytes);
     }
 }
 
 TEST(SoundFormats, EffectsAreAudibleUnclippedAndStartAndEndQuietly) {
-    for (const WaveSpec& spec : kWaves) {
-        SCOPED_TRACE(spec.name);
-        Bytes b = mustFind("WAVE", spec.name);
-        Bytes data = b.subspan(44, spec.dataBytes);  // fmt is 16 bytes, so data starts at 44
+    for (const ExpectedWave& want : kWaves) {
+        SCOPED_TRACE(want.name);
+        Bytes b = mustFind("WAVE", want.name);
+        Bytes data = b.subspan(44, want.dataBytes);  // fmt is 16 bytes, so data starts at 44
         ASSERT_EQ(fourcc(b, 36), "data");
-        std::vector<double> s = samples(data, spec.bits);
+        std::vector<double> s = samples(data, want.bits);
         double peak = 0;
         int railHits = 0;
         for (double v : s) {
@@ -75,10 +75,10 @@ TEST(SoundFormats, EffectsAreAudibleUnclippedAndStartAndEndQuietly) {
         }
         EXPECT_GT(peak, 0.3);       // loud enough to hear over the music
         EXPECT_EQ(railHits, 0);     // never driven into the rails
-        const double edge = spec.bits == 8 ? 2.5 / 128 : 0.01;
-        for (int c = 0; c < spec.channels; ++c) {
+        const double edge = want.bits == 8 ? 2.5 / 128 : 0.01;
+        for (int c = 0; c < want.channels; ++c) {
             EXPECT_LT(std::abs(s[c]), edge) << "starts with a click";
-            EXPECT_LT(std::abs(s[s.size() - spec.channels + c]), edge) << "ends with a click";
+            EXPECT_LT(std::abs(s[s.size() - want.channels + c]), edge) << "ends with a click";
         }
     }
 }
