@@ -185,6 +185,30 @@ TEST_F(PlayTest, TheHeadingTurnsTheShortWayRound) {
     }
 }
 
+// The hit test looks at free slots too; it relies on every knocked-out die coming to
+// rest clear of the player's columns (and of the near rows the shots start from).
+TEST_F(PlayTest, EveryFlightParksItsDieClearOfTheShots) {
+    HoldBackFallingDice(g);
+    for (int column = 0; column < kColumns; ++column) {
+        for (float z = -15.0f; z <= 25.0f; z += 0.25f) {
+            ObjectRecord& die = PutDie(g, 0, 3.46f * static_cast<float>(column) - 22.7f, z, 0);
+            die.collected = 1;
+            int steps = 0;
+            while (die.live && steps < 1000) {
+                FlyCollectedDie(g, die);
+                ++steps;
+            }
+            ASSERT_EQ(die.live, 0) << "column " << column << " z " << z;
+            for (int cell = 0; cell < kColumns; ++cell) {
+                const float lane = -22.55f + 3.45f * static_cast<float>(cell);
+                const bool inLane = std::fabs(die.x - lane) < 0.5f && die.z > -19.25f;
+                EXPECT_FALSE(inLane) << "column " << column << " z " << z << " parks at "
+                                     << die.x << ", " << die.z;
+            }
+        }
+    }
+}
+
 TEST_F(PlayTest, ACollectedDieNeverLands) {
     HoldBackFallingDice(g);
     ObjectRecord& die = PutDie(g, 0, -20.0f, -14.9f, 1);
