@@ -1,12 +1,10 @@
 // AVI 115: the maker's opening logo, 166 frames of 128 x 96 at 36 a second. Three
-// ivory tiles drop in one after another and settle side by side spelling KRM, a gleam
-// sweeps across them and "presents" fades in underneath. The last frame stays on view
-// once the clip ends, so it is the finished logo.
+// crimson tiles tumble in one after another and settle side by side spelling KRM, a
+// line grows beneath them, a gleam sweeps across and "presents" fades in underneath.
+// The last frame stays on view once the clip ends, so it is the finished logo.
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/palette.h"
 #include "tools/artgen/text.h"
-
-#include <string>
 
 namespace artgen {
 namespace {
