@@ -99,12 +99,10 @@ void fillRows(const Context& c) {
     Surface& surface = *c.target.colour;
     const Format format = surface.format();
     const int width = surface.width();
+    SpanWalker walker(s);
     for (int py = s.yMin; py <= s.yMax; ++py) {
-        std::int64_t xl = s.xMin, xr = s.xMax;
-        if (!s.edges[0].narrow(py, xl, xr) || !s.edges[1].narrow(py, xl, xr) ||
-            !s.edges[2].narrow(py, xl, xr))
-            continue;
-        const int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr);
+        int x0, x1;
+        if (!walker.row(py, x0, x1)) continue;
         std::uint8_t* row = surface.data() + static_cast<std::size_t>(py) * surface.pitch();
         auto* row32 = reinterpret_cast<std::uint32_t*>(row);
         std::uint16_t* depthRow = c.target.depth + static_cast<std::size_t>(py) * width;

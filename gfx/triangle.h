@@ -29,21 +29,11 @@ inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) {  // b > 0
 
 // One edge as E(P) = dX (Py - y0) - dY (Px - x0) in 1/256 pixels; inside is E >= bias,
 // where bias 0 takes in the pixels exactly on a top or left edge and bias 1 leaves them
-// to the neighbour.
+// to the neighbour. On the pixel row py, E = K - 256 dY px with K = dX (256 py - y0) + dY x0,
+// so a sloped edge bounds the row on one side and a horizontal one takes all or nothing.
 struct Edge {
     std::int64_t dX, dY, x0, y0;
     int bias;
-
-    bool narrow(int py, std::int64_t& xl, std::int64_t& xr) const {
-        const std::int64_t k = dX * (std::int64_t{py} * 256 - y0) + dY * x0;
-        if (dY < 0)
-            xl = std::max(xl, ceilDiv(bias - k, -dY * 256));
-        else if (dY > 0)
-            xr = std::min(xr, floorDiv(k - bias, dY * 256));
-        else if (k < bias)
-            return false;
-        return xl <= xr;
-    }
 };
 
 inline Edge makeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
@@ -51,6 +41,35 @@ inline Edge makeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int
     const bool topLeft = dY < 0 || (dY == 0 && dX > 0);
     return {dX, dY, x0, y0, topLeft ? 0 : 1};
 }
+
+// Walks the triangle's rows top to bottom and yields each row's span of covered pixels,
+// stepping every edge's bound from row to row with a
+// quotient and remainder instead of dividing on every row.
+class SpanWalker {
+public:
+    explicit SpanWalker(const struct Setup& setup);
+    // The covered pixels [x0, x1] of the next row; false when the row has none.
+    bool row(int py, int& x0, int& x1);
+
+private:
+    struct Bound {
+        std::int64_t quotient, remainder, divisor, stepQuotient, stepRemainder;
+        bool left;
+        void advance() {
+            quotient += stepQuotient;
+            remainder += stepRemainder;
+            if (remainder >= divisor) {
+                remainder -= divisor;
+                ++quotient;
+            }
+        }
+    };
+    Bound bounds_[3];
+    int boundCount_ = 0;
+    const Edge* flat_[3];
+    int flatCount_ = 0;
+    int xMin_, xMax_;
+};
 
 // An attribute over the screen: value = dx * px + dy * py + c.
 struct Linear {

@@ -1,0 +1,50 @@
+#include "gfx/triangle.h"
+
+namespace gfx::detail {
+
+// Each sloped edge bounds its row at floor(M / D) (right edges) or -floor(M / D) (left
+// edges, a ceiling in disguise), where M = K(py) - bias grows by 256 dX from row to row
+// and D = 256 |dY|.
+SpanWalker::SpanWalker(const Setup& setup) : xMin_(setup.xMin), xMax_(setup.xMax) {
+    for (const Edge& e : setup.edges) {
+        if (e.dY == 0) {
+            flat_[flatCount_++] = &e;
+            continue;
+        }
+        const bool left = e.dY < 0;
+        const std::int64_t divisor = 256 * (left ? -e.dY : e.dY);
+        const std::int64_t k = e.dX * (std::int64_t{setup.yMin} * 256 - e.y0) + e.dY * e.x0;
+        // Left edges want ceil((bias - K) / D) = -floor((K - bias) / D).
+        const std::int64_t m = k - e.bias;
+        const std::int64_t step = 256 * e.dX;
+        Bound& b = bounds_[boundCount_++];
+        b.divisor = divisor;
+        b.quotient = floorDiv(m, divisor);
+        b.remainder = m - b.quotient * divisor;
+        b.stepQuotient = floorDiv(step, divisor);
+        b.stepRemainder = step - b.stepQuotient * divisor;
+        b.left = left;
+    }
+}
+
+bool SpanWalker::row(int py, int& x0, int& x1) {
+    std::int64_t xl = xMin_, xr = xMax_;
+    for (int i = 0; i < boundCount_; ++i) {
+        Bound& b = bounds_[i];
+        if (b.left)
+            xl = std::max(xl, -b.quotient);
+        else
+            xr = std::min(xr, b.quotient);
+        b.advance();
+    }
+    for (int i = 0; i < flatCount_; ++i) {
+        const Edge& e = *flat_[i];
+        if (e.dX * (std::int64_t{py} * 256 - e.y0) < e.bias) return false;
+    }
+    if (xl > xr) return false;
+    x0 = static_cast<int>(xl);
+    x1 = static_cast<int>(xr);
+    return true;
+}
+
+}  // namespace gfx::detail
