@@ -17,7 +17,7 @@ const float kDiceTexCoords[6][4][2] = {
 };
 
 void WriteDiceTexCoords(gfx::Mesh* mesh, int face) {
-    if (!mesh) return;
+    if (!mesh || mesh->vertexCount() < 4) return;
     gfx::QuadVertex* v = mesh->lockVertices();
     for (int corner = 0; corner < 4; ++corner) {
         v[corner].u = kDiceTexCoords[face][corner][0];

@@ -9,7 +9,7 @@ namespace {
 // The player's cube gets its faces back: numbers 5, 1, 2, 6, 4, 3 on the groups
 // facing -x, +y, +x, -y, +z, -z, so 1 is on top and 6 underneath.
 void ResetPlayerDieFaces(GameState& g) {
-    if (!g.playerDieMesh) return;
+    if (!g.playerDieMesh || g.playerDieMesh->vertexCount() < 24) return;
     gfx::QuadVertex* v = g.playerDieMesh->lockVertices();
     for (int group = 0; group < 6; ++group) {
         const std::uint32_t face = static_cast<std::uint32_t>(kPlayerDieResetFaces[group]);
@@ -35,16 +35,6 @@ void ResetFallingDice(GameState& g) {
     }
 }
 
-}  // namespace
-
-void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh* mesh) {
-    g.device->setWorld(gfx::matrixMultiply(parent, world));
-    if (mesh) g.device->drawMesh(*mesh);
-}
-
-namespace {
-
 void PlaceBackdropForPlay(GameState& g) {
     g.backdrop.world = gfx::matrixIdentity();
     g.backdrop.x = 7.0f;
@@ -53,6 +43,12 @@ void PlaceBackdropForPlay(GameState& g) {
 }
 
 }  // namespace
+
+void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
+                   const gfx::Mesh* mesh) {
+    g.device->setWorld(gfx::matrixMultiply(parent, world));
+    if (mesh) g.device->drawMesh(*mesh);
+}
 
 void ResetWorld(GameState& g) {
     ResetPlayerDieFaces(g);
