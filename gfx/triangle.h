@@ -42,35 +42,6 @@ inline Edge makeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int
     return {dX, dY, x0, y0, topLeft ? 0 : 1};
 }
 
-// Walks the triangle's rows top to bottom and yields each row's span of covered pixels,
-// stepping every edge's bound from row to row with a
-// quotient and remainder instead of dividing on every row.
-class SpanWalker {
-public:
-    explicit SpanWalker(const struct Setup& setup);
-    // The covered pixels [x0, x1] of the next row; false when the row has none.
-    bool row(int py, int& x0, int& x1);
-
-private:
-    struct Bound {
-        std::int64_t quotient, remainder, divisor, stepQuotient, stepRemainder;
-        bool left;
-        void advance() {
-            quotient += stepQuotient;
-            remainder += stepRemainder;
-            if (remainder >= divisor) {
-                remainder -= divisor;
-                ++quotient;
-            }
-        }
-    };
-    Bound bounds_[3];
-    int boundCount_ = 0;
-    const Edge* flat_[3];
-    int flatCount_ = 0;
-    int xMin_, xMax_;
-};
-
 // An attribute over the screen: value = dx * px + dy * py + c.
 struct Linear {
     double dx = 0.0, dy = 0.0, c = 0.0;
@@ -94,6 +65,35 @@ struct Setup {
     Linear q, u, v, r, g, b, a;  // in perspective, u..a are premultiplied by q
     std::int64_t zx, zy, z0;     // depth in 16.20 fixed point
     std::uint32_t flatColour;
+};
+
+// Walks the triangle's rows top to bottom and yields each row's span of covered pixels,
+// stepping every edge's bound from row to row with a quotient and remainder instead of
+// dividing on every row. row() is called for every py from yMin to yMax in turn.
+class SpanWalker {
+public:
+    explicit SpanWalker(const Setup& setup);
+    // The covered pixels [x0, x1] of the next row; false when the row has none.
+    bool row(int py, int& x0, int& x1);
+
+private:
+    struct Bound {
+        std::int64_t quotient, remainder, divisor, stepQuotient, stepRemainder;
+        bool left;
+        void advance() {
+            quotient += stepQuotient;
+            remainder += stepRemainder;
+            if (remainder >= divisor) {
+                remainder -= divisor;
+                ++quotient;
+            }
+        }
+    };
+    Bound bounds_[3];
+    int boundCount_ = 0;
+    const Edge* flat_[3];
+    int flatCount_ = 0;
+    int xMin_, xMax_;
 };
 
 struct Sampler {
