@@ -26,7 +26,7 @@ Tint tintFor(std::uint32_t colour) {
     return Tint::Mask;
 }
 
-// Saturating add of the three colour bytes, all at once.
+// Saturating add of all four bytes at once (the alpha byte is set afterwards anyway).
 inline std::uint32_t addSaturatePacked(std::uint32_t a, std::uint32_t b) {
     constexpr std::uint32_t kHigh = 0x80808080u;
     const std::uint32_t low = (a & ~kHigh) + (b & ~kHigh);
