@@ -1,5 +1,5 @@
 // Matrix helpers with the published formulas of the fixed-function era's helper
-// library, in single precision like the originals.
+// library, in single precision as the game expects.
 #include "gfx/math.h"
 
 #include <cmath>
