@@ -18,17 +18,20 @@ trap e2e_cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts Xvfb on the first free display number from 90 on.
+# Starts a private Xvfb on a display number the server picks itself (no race with other
+# servers on the machine) and waits until it answers.
 start_xvfb() {
-    local n=90
-    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local fifo="$WORK_DIR/displayfd"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    # xdpyinfo may be missing: fall back to xdotool's own connection test
+    for _ in $(seq 100); do
+        [ -s "$fifo" ] && break
+        sleep 0.1
+    done
+    [ -s "$fifo" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$fifo")"
     for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "Xvfb did not start"
+    fail "Xvfb does not answer on $DISPLAY"
 }
 
 # Starts the game in the scratch directory, extra environment as arguments (VAR=value).
