@@ -17,13 +17,6 @@ constexpr float kGameOverPause = 0.7f;
 
 const gfx::Matrix kIdentity = gfx::matrixIdentity();
 
-void PlaceBackdropForPlay(GameState& g) {
-    g.backdrop.world = gfx::matrixIdentity();
-    g.backdrop.x = 7.0f;
-    g.backdrop.y = 0.0f;
-    g.backdrop.z = -14.0f;
-}
-
 void ActOnMenuSelection(GameState& g) {
     g.random.srand(static_cast<std::uint32_t>(g.clock->calendarSeconds()));
     switch (g.menuSelection) {

@@ -13,6 +13,9 @@ void StartNewGame(GameState& g);
 // World state and pools.
 void ResetWorld(GameState& g);
 void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent);
+// The backdrop's play placement: unrotated, at (7.0, 0.0, -14.0). The last step of the
+// reset, applied again after the transition frames have tipped the picture.
+void PlaceBackdropForPlay(GameState& g);
 // The first slot in index order whose live is 0, or null when the pool is full.
 template <typename Pool>
 ObjectRecord* FindFreeSlot(Pool& pool) {

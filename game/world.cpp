@@ -35,14 +35,14 @@ void ResetFallingDice(GameState& g) {
     }
 }
 
+}  // namespace
+
 void PlaceBackdropForPlay(GameState& g) {
     g.backdrop.world = gfx::matrixIdentity();
     g.backdrop.x = 7.0f;
     g.backdrop.y = 0.0f;
     g.backdrop.z = -14.0f;
 }
-
-}  // namespace
 
 void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
                    const gfx::Mesh* mesh) {
