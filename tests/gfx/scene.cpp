@@ -60,30 +60,30 @@ gfx::Matrix placed(const gfx::Matrix& rotation, float x, float y, float z) {
     return m;
 }
 
-std::vector<std::uint8_t> makeBitmap(const BitmapSpec& spec, std::uint8_t (*pixel)(int, int),
+std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout, std::uint8_t (*pixel)(int, int),
                                      std::uint32_t (*palette)(int)) {
-    const int stride = (spec.width + 3) & ~3;
-    std::vector<std::uint8_t> dib(40 + 4 * static_cast<std::size_t>(spec.storedColours) +
-                                  static_cast<std::size_t>(stride) * spec.height);
+    const int stride = (layout.width + 3) & ~3;
+    std::vector<std::uint8_t> dib(40 + 4 * static_cast<std::size_t>(layout.storedColours) +
+                                  static_cast<std::size_t>(stride) * layout.height);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
         for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
     };
     put32(0, 40);
-    put32(4, static_cast<std::uint32_t>(spec.width));
-    put32(8, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height));
+    put32(4, static_cast<std::uint32_t>(layout.width));
+    put32(8, static_cast<std::uint32_t>(layout.topDown ? -layout.height : layout.height));
     dib[12] = 1;
     dib[14] = 8;
-    put32(32, static_cast<std::uint32_t>(spec.paletteSize == 256 ? 0 : spec.paletteSize));
-    for (int i = 0; i < spec.storedColours; ++i) {
+    put32(32, static_cast<std::uint32_t>(layout.paletteSize == 256 ? 0 : layout.paletteSize));
+    for (int i = 0; i < layout.storedColours; ++i) {
         const std::uint32_t c = palette(i);
         dib[40 + 4 * i] = static_cast<std::uint8_t>(c);
         dib[41 + 4 * i] = static_cast<std::uint8_t>(c >> 8);
         dib[42 + 4 * i] = static_cast<std::uint8_t>(c >> 16);
     }
-    const std::size_t pixels = 40 + 4 * static_cast<std::size_t>(spec.storedColours);
-    for (int y = 0; y < spec.height; ++y) {
-        const int row = spec.topDown ? y : spec.height - 1 - y;
-        for (int x = 0; x < spec.width; ++x)
+    const std::size_t pixels = 40 + 4 * static_cast<std::size_t>(layout.storedColours);
+    for (int y = 0; y < layout.height; ++y) {
+        const int row = layout.topDown ? y : layout.height - 1 - y;
+        for (int x = 0; x < layout.width; ++x)
             dib[pixels + static_cast<std::size_t>(row) * stride + x] = pixel(x, y);
     }
     return dib;

@@ -33,13 +33,13 @@ gfx::Matrix placed(const gfx::Matrix& rotation, float x, float y, float z);
 
 // An 8-bit bitmap without file header; pixel(x, y) gives the palette index of the pixel
 // y rows from the top. Palette entry i is (r, g, b) = palette(i).
-struct BitmapSpec {
+struct BitmapLayout {
     int width = 4, height = 4;
     int paletteSize = 256;      // stored in the header as is (0 means 256)
     int storedColours = 256;    // entries actually written
     bool topDown = false;
 };
-std::vector<std::uint8_t> makeBitmap(const BitmapSpec& spec,
+std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout,
                                      std::uint8_t (*pixel)(int x, int y),
                                      std::uint32_t (*palette)(int i));
 

@@ -9,7 +9,7 @@
 namespace {
 
 using gfx::Format;
-using gfxtest::BitmapSpec;
+using gfxtest::BitmapLayout;
 using gfxtest::makeBitmap;
 
 std::uint8_t diagonal(int x, int y) { return static_cast<std::uint8_t>(x + 10 * y); }
@@ -27,7 +27,7 @@ TEST(Bitmap, RowsArePaddedStoredBottomUpAndScaledToPowersOfTwo) {
         for (int x = 0; x < 4; ++x)
             EXPECT_EQ(texture->level0().pixel(x, y), paletteOf(diagonal(sourceColumn[x], y))) << x << "," << y;
 
-    BitmapSpec topDown{3, 2};
+    BitmapLayout topDown{3, 2};
     topDown.topDown = true;
     const auto flipped = gfx::createTextureFromBitmap(makeBitmap(topDown, diagonal, greyRamp));
     ASSERT_TRUE(flipped);
@@ -52,9 +52,9 @@ TEST(Bitmap, NarrowPointPicturesAreStretchedToSixtyFourByThirtyTwo) {
 }
 
 TEST(Bitmap, SmallPalettesAndSixteenBitTextures) {
-    BitmapSpec spec{4, 4};
-    spec.paletteSize = spec.storedColours = 16;
-    const auto dib = makeBitmap(spec, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
+    BitmapLayout layout{4, 4};
+    layout.paletteSize = layout.storedColours = 16;
+    const auto dib = makeBitmap(layout, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
                                 [](int i) { return i == 5 ? 0x0000FFu : 0xFF8000u; });
     const auto texture = gfx::createTextureFromBitmap(dib, Format::R5G6B5);
     ASSERT_TRUE(texture);
@@ -89,7 +89,7 @@ TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
         patched(16, 1, 4),            // run-length compressed
         patched(32, 257, 4),          // more colours than 8 bits can index
     };
-    BitmapSpec fewColours{5, 3};
+    BitmapLayout fewColours{5, 3};
     fewColours.paletteSize = fewColours.storedColours = 4;
     bad.push_back(makeBitmap(fewColours, diagonal, greyRamp));  // indices past the palette
     for (std::size_t i = 0; i < bad.size(); ++i) {

@@ -13,7 +13,7 @@ namespace {
 
 using test::BuildClip;
 using test::ByteVector;
-using test::ClipSpec;
+using test::ClipLayout;
 using test::PackRows;
 using test::TestPalette;
 
@@ -59,66 +59,66 @@ TEST(AviReader, ReadsTheEmbeddedOpeningClip) {
 TEST(AviReader, UncompressedFramesComeOutTopDownWhateverTheStoredRowOrder) {
     const std::vector<ByteVector> rows = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
     for (bool bottomUp : {true, false}) {
-        ClipSpec spec;
-        spec.width = 5;
-        spec.height = bottomUp ? 3 : -3;
-        spec.palette = TestPalette(16);
-        spec.frames = {PackRows(rows, bottomUp)};
-        const AviClip clip = ReadOrFail(BuildClip(spec));
+        ClipLayout layout;
+        layout.width = 5;
+        layout.height = bottomUp ? 3 : -3;
+        layout.palette = TestPalette(16);
+        layout.frames = {PackRows(rows, bottomUp)};
+        const AviClip clip = ReadOrFail(BuildClip(layout));
         ASSERT_EQ(clip.height, 3);
         const auto frames = DecodeAll(clip);
         ASSERT_EQ(frames.size(), 1u);
         std::vector<std::uint32_t> expected;
         for (const auto& row : rows)
-            for (std::uint8_t index : row) expected.push_back(spec.palette[index]);
+            for (std::uint8_t index : row) expected.push_back(layout.palette[index]);
         EXPECT_EQ(frames[0], expected) << (bottomUp ? "bottom-up" : "top-down");
     }
 }
 
 TEST(AviReader, FollowsRecGroupsOtherStreamsPaletteChangesAndTheStreamRate) {
-    ClipSpec spec;
-    spec.width = 3;
-    spec.height = 1;
-    spec.palette = TestPalette(4);
-    spec.frames = {PackRows({{0, 1, 2}}), PackRows({{3, 3, 3}}), {}};
-    spec.audioStreamFirst = true;
-    spec.recLists = true;
-    spec.paletteChanges = true;
-    spec.microSecondsPerFrame = 0;  // falls back to scale / rate
-    spec.scale = 1;
-    spec.rate = 15;
-    const AviClip clip = ReadOrFail(BuildClip(spec));
+    ClipLayout layout;
+    layout.width = 3;
+    layout.height = 1;
+    layout.palette = TestPalette(4);
+    layout.frames = {PackRows({{0, 1, 2}}), PackRows({{3, 3, 3}}), {}};
+    layout.audioStreamFirst = true;
+    layout.recLists = true;
+    layout.paletteChanges = true;
+    layout.microSecondsPerFrame = 0;  // falls back to scale / rate
+    layout.scale = 1;
+    layout.rate = 15;
+    const AviClip clip = ReadOrFail(BuildClip(layout));
     EXPECT_EQ(clip.frameCount(), 3);
     EXPECT_EQ(clip.microSecondsPerFrame, 66667u);
     const auto frames = DecodeAll(clip);
     ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[0], (std::vector<std::uint32_t>{spec.palette[0], spec.palette[1], spec.palette[2]}));
-    EXPECT_EQ(frames[1], std::vector<std::uint32_t>(3, spec.palette[3]));
+    EXPECT_EQ(frames[0], (std::vector<std::uint32_t>{layout.palette[0], layout.palette[1], layout.palette[2]}));
+    EXPECT_EQ(frames[1], std::vector<std::uint32_t>(3, layout.palette[3]));
     EXPECT_EQ(frames[2], frames[1]) << "an empty chunk repeats the previous frame";
 }
 
 TEST(AviReader, PaletteSizeFollowsColoursUsedAndZeroMeansAll256) {
-    ClipSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.frames = {PackRows({{0}})};
-    spec.palette = TestPalette(256);
-    spec.coloursUsed = 0;
-    EXPECT_EQ(ReadOrFail(BuildClip(spec)).palette.size(), 256u);
-    spec.coloursUsed = 216;
-    spec.palette = TestPalette(216);
-    const AviClip clip = ReadOrFail(BuildClip(spec));
-    EXPECT_EQ(clip.palette, spec.palette);
+    ClipLayout layout;
+    layout.width = 1;
+    layout.height = 1;
+    layout.frames = {PackRows({{0}})};
+    layout.palette = TestPalette(256);
+    layout.coloursUsed = 0;
+    EXPECT_EQ(ReadOrFail(BuildClip(layout)).palette.size(), 256u);
+    layout.coloursUsed = 216;
+    layout.palette = TestPalette(216);
+    const AviClip clip = ReadOrFail(BuildClip(layout));
+    EXPECT_EQ(clip.palette, layout.palette);
 }
 
 // Frame 0 is a key frame built from runs and literals; frame 1 changes two pixels by
 // moving there with a delta and leaves the rest of the picture alone.
 TEST(AviReader, DecodesRle8RunsLiteralsDeltasAndRowEnds) {
-    ClipSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.compression = 1;
-    spec.palette = TestPalette(16);
+    ClipLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.compression = 1;
+    layout.palette = TestPalette(16);
     const ByteVector key = {
         5, 1, 0, 0,              // bottom row: five of colour 1, end of row
         2, 2, 0, 3, 3, 4, 5, 0,  // middle row: two of 2, then literals 3 4 5 (padded)
@@ -127,15 +127,15 @@ TEST(AviReader, DecodesRle8RunsLiteralsDeltasAndRowEnds) {
         9, 10,                   // a run past the row's end is cut off at the edge
         0, 1};                   // end of picture
     const ByteVector delta = {0, 2, 1, 1, 2, 11, 0, 1};  // one right, one up, two of 11
-    spec.frames = {key, delta, {0, 1}};
-    const AviClip clip = ReadOrFail(BuildClip(spec));
+    layout.frames = {key, delta, {0, 1}};
+    const AviClip clip = ReadOrFail(BuildClip(layout));
     const auto frames = DecodeAll(clip);
     ASSERT_EQ(frames.size(), 3u);
 
     auto picture = [&](const std::vector<std::vector<int>>& rowsTopDown) {
         std::vector<std::uint32_t> out;
         for (const auto& row : rowsTopDown)
-            for (int index : row) out.push_back(spec.palette[std::size_t(index)]);
+            for (int index : row) out.push_back(layout.palette[std::size_t(index)]);
         return out;
     };
     EXPECT_EQ(frames[0], picture({{6, 7, 8, 9, 10}, {2, 2, 3, 4, 5}, {1, 1, 1, 1, 1}}));
@@ -145,18 +145,18 @@ TEST(AviReader, DecodesRle8RunsLiteralsDeltasAndRowEnds) {
 
 TEST(AviReader, SeekingForwardAndBackGivesTheSamePicturesAsPlayingInOrder) {
     for (std::uint32_t compression : {0u, 1u}) {
-        ClipSpec spec;
-        spec.width = 6;
-        spec.height = 2;
-        spec.compression = compression;
-        spec.palette = TestPalette(32);
+        ClipLayout layout;
+        layout.width = 6;
+        layout.height = 2;
+        layout.compression = compression;
+        layout.palette = TestPalette(32);
         for (std::uint8_t i = 0; i < 12; ++i) {
             if (compression == 0)
-                spec.frames.push_back(i % 4 == 3 ? ByteVector{} : PackRows({ByteVector(6, i), ByteVector(6, i + 1)}));
+                layout.frames.push_back(i % 4 == 3 ? ByteVector{} : PackRows({ByteVector(6, i), ByteVector(6, i + 1)}));
             else  // paints one pixel per frame; the rest stays from earlier frames
-                spec.frames.push_back({0, 2, std::uint8_t(i % 6), std::uint8_t(i % 2), 1, i, 0, 1});
+                layout.frames.push_back({0, 2, std::uint8_t(i % 6), std::uint8_t(i % 2), 1, i, 0, 1});
         }
-        const AviClip clip = ReadOrFail(BuildClip(spec));
+        const AviClip clip = ReadOrFail(BuildClip(layout));
         const auto inOrder = DecodeAll(clip);
         ASSERT_EQ(inOrder.size(), 12u);
         AviFrameDecoder decoder(clip);
@@ -169,7 +169,7 @@ TEST(AviReader, SeekingForwardAndBackGivesTheSamePicturesAsPlayingInOrder) {
 }
 
 TEST(AviReader, RejectsClipsItCannotShowWithAReason) {
-    ClipSpec good;
+    ClipLayout good;
     good.width = 4;
     good.height = 2;
     good.palette = TestPalette(8);
@@ -178,24 +178,24 @@ TEST(AviReader, RejectsClipsItCannotShowWithAReason) {
 
     struct Case {
         const char* what;
-        void (*change)(ClipSpec&);
+        void (*change)(ClipLayout&);
     };
     const Case cases[] = {
-        {"16-bit frames", [](ClipSpec& s) { s.bitCount = 16; }},
-        {"unknown compression", [](ClipSpec& s) { s.compression = 2; }},
-        {"zero width", [](ClipSpec& s) { s.width = 0; }},
-        {"width over the limit", [](ClipSpec& s) { s.width = AviClip::kMaxDimension + 1; }},
-        {"most negative height", [](ClipSpec& s) { s.height = INT32_MIN; }},
-        {"palette over 256", [](ClipSpec& s) { s.palette = TestPalette(257); }},
-        {"palette shorter than its count", [](ClipSpec& s) { s.coloursUsed = 9; }},
-        {"no frames", [](ClipSpec& s) { s.frames.clear(); }},
-        {"frame short of a row", [](ClipSpec& s) { s.frames[0].resize(4); }},
-        {"no frame rate", [](ClipSpec& s) { s.microSecondsPerFrame = 0, s.rate = 0; }},
+        {"16-bit frames", [](ClipLayout& s) { s.bitCount = 16; }},
+        {"unknown compression", [](ClipLayout& s) { s.compression = 2; }},
+        {"zero width", [](ClipLayout& s) { s.width = 0; }},
+        {"width over the limit", [](ClipLayout& s) { s.width = AviClip::kMaxDimension + 1; }},
+        {"most negative height", [](ClipLayout& s) { s.height = INT32_MIN; }},
+        {"palette over 256", [](ClipLayout& s) { s.palette = TestPalette(257); }},
+        {"palette shorter than its count", [](ClipLayout& s) { s.coloursUsed = 9; }},
+        {"no frames", [](ClipLayout& s) { s.frames.clear(); }},
+        {"frame short of a row", [](ClipLayout& s) { s.frames[0].resize(4); }},
+        {"no frame rate", [](ClipLayout& s) { s.microSecondsPerFrame = 0, s.rate = 0; }},
     };
     for (const Case& c : cases) {
-        ClipSpec spec = good;
-        c.change(spec);
-        const AviReadResult result = ReadAviClip(BuildClip(spec));
+        ClipLayout layout = good;
+        c.change(layout);
+        const AviReadResult result = ReadAviClip(BuildClip(layout));
         EXPECT_FALSE(result.clip) << c.what;
         EXPECT_FALSE(result.error.empty()) << c.what;
     }
@@ -209,13 +209,13 @@ TEST(AviReader, RejectsClipsItCannotShowWithAReason) {
 // corruption everywhere. None may crash or read outside the clip; the sanitizer build
 // checks the latter.
 std::vector<ByteVector> DamageSamples() {
-    ClipSpec plain;
+    ClipLayout plain;
     plain.width = 5;
     plain.height = 3;
     plain.palette = TestPalette(10);
     plain.frames = {PackRows({{1, 2, 3, 4, 5}, {6, 7, 8, 9, 0}, {1, 1, 1, 1, 1}}), {}};
     plain.recLists = true;
-    ClipSpec rle = plain;
+    ClipLayout rle = plain;
     rle.compression = 1;
     rle.frames = {{5, 1, 0, 0, 0, 3, 2, 3, 4, 0, 0, 2, 1, 1, 2, 7, 0, 1}, {0, 1}};
     rle.audioStreamFirst = true;

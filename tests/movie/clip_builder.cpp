@@ -36,7 +36,7 @@ ByteVector List(const char* type, const ByteVector& content) {
 
 void Append(ByteVector& out, const ByteVector& more) { out.insert(out.end(), more.begin(), more.end()); }
 
-ByteVector MainHeader(const ClipSpec& s) {
+ByteVector MainHeader(const ClipLayout& s) {
     ByteVector h;
     for (std::uint32_t v : {s.microSecondsPerFrame, 0u, 0u, 0x10u, std::uint32_t(s.frames.size()), 0u,
                             s.audioStreamFirst ? 2u : 1u, 0u, std::uint32_t(s.width),
@@ -54,7 +54,7 @@ ByteVector StreamHeader(const char* type, std::uint32_t scale, std::uint32_t rat
     return Chunk("strh", h);
 }
 
-ByteVector VideoFormat(const ClipSpec& s) {
+ByteVector VideoFormat(const ClipLayout& s) {
     ByteVector f;
     Put32(f, 40);
     Put32(f, std::uint32_t(s.width));
@@ -86,7 +86,7 @@ ByteVector AudioStreamList() {
 
 }  // namespace
 
-ByteVector BuildClip(const ClipSpec& s) {
+ByteVector BuildClip(const ClipLayout& s) {
     const std::string stream = s.audioStreamFirst ? "01" : "00";
     ByteVector header = MainHeader(s);
     if (s.audioStreamFirst) Append(header, AudioStreamList());

@@ -9,7 +9,7 @@ namespace vemol::test {
 
 using ByteVector = std::vector<std::uint8_t>;
 
-struct ClipSpec {
+struct ClipLayout {
     int width = 4;
     int height = 2;               // negative: rows stored top-down
     std::uint32_t compression = 0;  // 0 uncompressed, 1 RLE8
@@ -24,7 +24,7 @@ struct ClipSpec {
     bool paletteChanges = false;    // an 'xxpc' chunk before each frame
 };
 
-ByteVector BuildClip(const ClipSpec& spec);
+ByteVector BuildClip(const ClipLayout& layout);
 
 // Rows given top-down, one colour index per pixel; stored as an uncompressed frame with
 // rows padded to 4 bytes, bottom row first unless `bottomUp` is false.

@@ -23,15 +23,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    ClipSpec plain;
+    ClipLayout plain;
     plain.width = 5;
     plain.height = 3;
     plain.palette = TestPalette(16);
     plain.frames = {PackRows({{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}}), {}};
-    ClipSpec topDown = plain;
+    ClipLayout topDown = plain;
     topDown.height = -3;
     topDown.recLists = true;
-    ClipSpec rle = plain;
+    ClipLayout rle = plain;
     rle.compression = 1;
     rle.audioStreamFirst = true;
     rle.paletteChanges = true;

@@ -14,7 +14,7 @@ namespace {
 
 using test::BuildClip;
 using test::ByteVector;
-using test::ClipSpec;
+using test::ClipLayout;
 using test::PackRows;
 
 // A clock that only moves when slept on, optionally oversleeping like a busy machine.
@@ -58,16 +58,16 @@ private:
 
 // `count` frames of 5 x 3 pixels, frame i painted all in colour i.
 ByteVector NumberedClip(int count, std::uint32_t microSecondsPerFrame) {
-    ClipSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.microSecondsPerFrame = microSecondsPerFrame;
-    spec.palette = test::TestPalette(256);
+    ClipLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.microSecondsPerFrame = microSecondsPerFrame;
+    layout.palette = test::TestPalette(256);
     for (int i = 0; i < count; ++i) {
         const ByteVector row(5, std::uint8_t(i));
-        spec.frames.push_back(PackRows({row, row, row}));
+        layout.frames.push_back(PackRows({row, row, row}));
     }
-    return BuildClip(spec);
+    return BuildClip(layout);
 }
 
 constexpr double kFrameSeconds = 0.027778;
