@@ -22,7 +22,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # servers on the machine) and waits until it answers.
 start_xvfb() {
     local fifo="$WORK_DIR/displayfd"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$fifo" ] && break
