@@ -19,20 +19,23 @@ run: deps build
 	./$(BUILD)/app/vemol
 
 test: deps test-deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TOOLS=ON
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TESTS=ON \
+	      -DVEMOL_BUILD_BENCH=ON -DVEMOL_BUILD_TOOLS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMOL_SANITIZE=ON \
-	      -DVEMOL_BUILD_BENCH=OFF
+	      -DVEMOL_BUILD_TESTS=ON -DVEMOL_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
 
+# Playing needs neither GoogleTest nor Google Benchmark.
 build:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TESTS=OFF \
+	      -DVEMOL_BUILD_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target vemol
 
 bench: deps test-deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench
 	./$(BUILD)/bench/frames/vemol_bench
 
