@@ -10,10 +10,17 @@
 #include <vector>
 
 #include "gfx/device.h"
+#include "scene.h"
 
 namespace {
 
 using gfx::Blend;
+using gfxtest::Corner;
+using gfxtest::cubeMesh;
+using gfxtest::kWholeTexture;
+using gfxtest::placed;
+using gfxtest::setGameCamera;
+using gfxtest::squareMesh;
 using gfx::Matrix;
 using gfx::Mesh;
 using gfx::Texture;
@@ -48,64 +55,7 @@ std::unique_ptr<Texture> patternTexture(int width, int height, int seed) {
     return gfx::createTextureFromBitmap(patternBitmap(width, height, seed));
 }
 
-struct Corner {
-    float u, v;
-};
-
-Mesh squareMesh(float half, std::uint32_t diffuse, const Corner (&uv)[4]) {
-    Mesh mesh(6, 6);
-    const float xs[4] = {half, half, -half, -half}, zs[4] = {-half, half, -half, half};
-    gfx::QuadVertex* v = mesh.lockVertices();
-    for (int i = 0; i < 4; ++i) v[i] = {xs[i], 0, zs[i], 0, 1, 0, diffuse, uv[i].u, uv[i].v};
-    const std::uint16_t indices[6] = {1, 0, 2, 1, 2, 3};
-    std::memcpy(mesh.lockIndices(), indices, sizeof indices);
-    return mesh;
-}
-
-constexpr Corner kWholeTexture[4] = {{1, 1}, {1, 0}, {0, 1}, {0, 0}};
 constexpr Corner kDiceFace[4] = {{0.25f, 0.25f}, {0.25f, 0.0f}, {0.0f, 0.25f}, {0.0f, 0.0f}};
-
-Mesh cubeMesh() {
-    static const float corners[6][4][3] = {
-        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}},
-        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
-        {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}},
-        {{-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1}},
-        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},
-        {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}};
-    Mesh mesh(24, 36);
-    gfx::QuadVertex* v = mesh.lockVertices();
-    std::uint16_t* idx = mesh.lockIndices();
-    for (int g = 0; g < 6; ++g) {
-        for (int n = 0; n < 4; ++n) {
-            const float* c = corners[g][n];
-            const std::uint32_t shade = 0xFF000000u | (0x30u * static_cast<unsigned>(g + 1)) << 8 |
-                                        0xFF0000u | (0x40u * static_cast<unsigned>(n));
-            v[4 * g + n] = {1.5f * c[0], 1.5f * c[1], 1.5f * c[2], 0, 0, 0, shade,
-                            0.25f * static_cast<float>(n & 1), 0.25f * static_cast<float>(n >> 1)};
-        }
-        const std::uint16_t base = static_cast<std::uint16_t>(4 * g);
-        const std::uint16_t tri[6] = {base, static_cast<std::uint16_t>(base + 1),
-                                      static_cast<std::uint16_t>(base + 2),
-                                      static_cast<std::uint16_t>(base + 2),
-                                      static_cast<std::uint16_t>(base + 3), base};
-        std::memcpy(idx + 6 * g, tri, sizeof tri);
-    }
-    return mesh;
-}
-
-Matrix placed(const Matrix& rotation, float x, float y, float z) {
-    Matrix m = rotation;
-    m.m[3][0] = x;
-    m.m[3][1] = y;
-    m.m[3][2] = z;
-    return m;
-}
-
-void setCamera(gfx::Device& device) {
-    device.setView(gfx::matrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}));
-    device.setProjection(gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f));
-}
 
 void presentIntoMemory(const gfx::Device& device, std::vector<std::uint8_t>& shown) {
     const gfx::Surface& back = device.backBuffer();
@@ -122,7 +72,7 @@ struct PlayScene {
     Mesh die = squareMesh(1.4f, 0xFFFFFFFF, kDiceFace);
     Mesh blastSquare = squareMesh(1.4f, 0xFF00FF00, kWholeTexture);
     Mesh popup = squareMesh(2.5f, 0xFFFFFFFF, kWholeTexture);
-    Mesh cube = cubeMesh();
+    Mesh cube = cubeMesh(3.0f, 0x01FFFFFFu);  // the player's cube, face 1's number in the top byte
 
     void draw(gfx::Device& d) const {
         d.clear(kClearColour, 1.0f);
@@ -172,7 +122,7 @@ struct PlayScene {
 
 void BM_PlayFrameWorstCase(benchmark::State& state) {
     gfx::Device device(632, 453);
-    setCamera(device);
+    setGameCamera(device);
     const PlayScene scene;
     std::vector<std::uint8_t> shown(device.backBuffer().data() == nullptr
                                         ? 0
@@ -188,7 +138,7 @@ BENCHMARK(BM_PlayFrameWorstCase)->Unit(benchmark::kMillisecond);
 // What every frame costs at the least: clear, one full-window textured pass, the copy.
 void BM_FrameFloor(benchmark::State& state) {
     gfx::Device device(632, 453);
-    setCamera(device);
+    setGameCamera(device);
     const PlayScene scene;
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
                                     device.height());
@@ -206,7 +156,7 @@ BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond);
 // with a perspective divide per pixel (argument: the transition step).
 void BM_TransitionFrame(benchmark::State& state) {
     gfx::Device device(632, 453);
-    setCamera(device);
+    setGameCamera(device);
     const auto title = patternTexture(512, 512, 5);
     const Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
     const int step = static_cast<int>(state.range(0));
@@ -225,7 +175,7 @@ BENCHMARK(BM_TransitionFrame)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
 
 void BM_GameOverFrame(benchmark::State& state) {
     gfx::Device device(632, 453);
-    setCamera(device);
+    setGameCamera(device);
     const auto title = patternTexture(512, 512, 5);
     Texture capture(1024, 1024, gfx::Format::X8R8G8B8);
     gfx::Device::copyRect(device.backBuffer(), {0, 0, 632, 453}, capture.level0(), 0, 0);
