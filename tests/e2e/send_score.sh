@@ -15,24 +15,6 @@ for _ in $(seq 50); do [ -s "$WORK_DIR/port" ] && break; sleep 0.1; done
 port=$(cat "$WORK_DIR/port")
 rm -f "$OUT_DIR"/request.*
 
-# Waits until a window with exactly this title is shown; prints its id.
-wait_titled() {
-    local id=""
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    fail "no window titled '$1' ($2)"
-}
-# Waits until no window with this title is shown.
-wait_gone() {
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "the window '$1' did not close ($2)"
-}
 requests() { ls "$OUT_DIR"/request.* 2>/dev/null | wc -l; }
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
 # The game polls its keys once a frame: a title-menu key is held for a few frames.

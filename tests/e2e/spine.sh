@@ -36,12 +36,12 @@ diff=$(compare -metric AE "$OUT_DIR/menu0.png" "$OUT_DIR/menu1.png" null: 2>&1 |
 # Help > Version: Escape leaves it open, Enter on OK closes it.
 xdotool mousemove $((X + 120)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1; sleep 0.5
 xdotool mousemove $((X + 140)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1; sleep 1
-xdotool search --name '^ Version$' >/dev/null || fail "Help > Version did not open the Version dialog"
+wait_titled " Version" "Help > Version" >/dev/null
 screenshot version
 key Escape; sleep 0.5
 xdotool search --name '^ Version$' >/dev/null || fail "Escape closed the Version dialog"
-key Return; sleep 0.5
-! xdotool search --name '^ Version$' >/dev/null || fail "Enter on OK did not close the Version dialog"
+key Return
+wait_gone " Version" "Enter on OK"
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 
 press Down

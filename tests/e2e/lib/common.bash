@@ -41,16 +41,29 @@ start_game() {
     GAME_PID=$!
 }
 
-# Waits until the main window is mapped and prints its id.
-wait_window() {
+# Waits until a window with exactly this title is shown and prints its id; the second
+# argument says what was expected, for the failure message.
+wait_titled() {
     local id=""
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name '^ - Vemol - $' 2>/dev/null | head -n 1 || true)
+    for _ in $(seq "${3:-50}"); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
-    fail "the main window did not appear"
+    fail "no window titled '$1' ($2)"
 }
+
+# Waits until no window with this title is shown.
+wait_gone() {
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "the window '$1' did not close ($2)"
+}
+
+# Waits until the main window is mapped and prints its id.
+wait_window() { wait_titled " - Vemol - " "the main window did not appear" 100; }
 
 # Waits for the game process to end and sets EXIT_CODE. Call it directly, not inside
 # $(...): only this shell can collect its child's exit code.
