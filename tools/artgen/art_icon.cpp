@@ -1,6 +1,7 @@
 // The program icon: a white die showing five, with a grey side for depth and a black
 // outline, in the classic 16-colour palette. Drawn eight times larger with flat colours
-// and reduced, each pixel taking the colour that covers most of it.
+// and reduced, each pixel taking the colour that covers most of it. The desktop's icon
+// theme gets the same die at every size, smoothed: each pixel the mean of its samples.
 #include "tools/artgen/artwork.h"
 
 #include <array>
@@ -65,6 +66,30 @@ IconArt makeIcon() {
             icon.pixels[i] = best == Clear ? 0 : std::uint8_t(best);
         }
     return icon;
+}
+
+RgbaImage makeDesktopIcon(int size) {
+    RgbaImage image{size, size, std::vector<std::uint8_t>(std::size_t(size) * size * 4, 0)};
+    const int sub = std::max(4, 256 / size);  // small icons take more samples a pixel
+    const float unit = 32.0f / float(size * sub);  // one sample step in icon units
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float sum[3] = {0, 0, 0};
+            int covered = 0;
+            for (int sy = 0; sy < sub; ++sy)
+                for (int sx = 0; sx < sub; ++sx) {
+                    Colour c = colourAt((float(x * sub + sx) + 0.5f) * unit, (float(y * sub + sy) + 0.5f) * unit);
+                    if (c == Clear) continue;
+                    const Rgb8 rgb = classicPalette()[c];
+                    sum[0] += rgb.r, sum[1] += rgb.g, sum[2] += rgb.b;
+                    ++covered;
+                }
+            if (!covered) continue;
+            std::uint8_t* px = &image.rgba[(std::size_t(y) * size + x) * 4];
+            for (int k = 0; k < 3; ++k) px[k] = std::uint8_t(std::lround(sum[k] / float(covered)));
+            px[3] = std::uint8_t(std::lround(255.0f * float(covered) / float(sub * sub)));
+        }
+    return image;
 }
 
 }  // namespace artgen

@@ -26,6 +26,8 @@ struct IconArt {
     std::vector<bool> transparent;
 };
 IconArt makeIcon();
+// The same die for the desktop's icon theme: size x size pixels, smooth edges.
+RgbaImage makeDesktopIcon(int size);
 
 Movie makeOpeningMovie();  // AVI 115
 

@@ -1,5 +1,5 @@
 #pragma once
-// The sound, music, movie and icon file formats, written byte by byte.
+// The sound, music, movie, icon and PNG file formats, written byte by byte.
 #include "tools/artgen/palette.h"
 
 #include <cstdint>
@@ -43,5 +43,12 @@ std::vector<std::uint8_t> encodeAvi(const Movie& movie, std::size_t totalSize = 
 std::vector<std::uint8_t> encodeIconImage(const std::vector<Rgb8>& palette16, const std::vector<std::uint8_t>& pixels,
                                           const std::vector<bool>& transparent);
 std::vector<std::uint8_t> encodeIconGroup(std::uint32_t imageBytes, int imageId);
+
+struct RgbaImage {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;  // top-down rows, four bytes a pixel, straight alpha
+};
+// An 8-bit RGBA PNG with no metadata, so the bytes depend on the pixels alone.
+std::vector<std::uint8_t> encodePng(const RgbaImage& image);
 
 }  // namespace artgen

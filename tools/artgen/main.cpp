@@ -1,6 +1,6 @@
 // vemol_artgen <resources-folder>: writes every embedded picture, sound, the tune, the
-// opening clip and the icon in their exact formats. Nothing depends on the time or the
-// machine, so two runs give identical bytes.
+// opening clip and the icon in their exact formats, and the desktop's icons as PNGs.
+// Nothing depends on the time or the machine, so two runs give identical bytes.
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/palette.h"
 
@@ -66,6 +66,9 @@ bool writeMovieAndIcon(const fs::path& dir) {
     std::vector<std::uint8_t> image = encodeIconImage(icon.palette, icon.pixels, icon.transparent);
     ok &= writeFile(dir / "icon/icon_1.bin", image);
     ok &= writeFile(dir / "icon/group_118.bin", encodeIconGroup(std::uint32_t(image.size()), 1));
+    // Not embedded: the desktop installs these into its icon theme.
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
+        ok &= writeFile(dir / ("icon/desktop_" + std::to_string(size) + ".png"), encodePng(makeDesktopIcon(size)));
     return ok;
 }
 
