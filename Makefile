@@ -1,19 +1,24 @@
 # Vemol for Linux. `make run` installs what is missing, builds and starts the game;
-# `make test` does the same set-up, then builds and runs every test.
+# `make test` does the same set-up, then builds and runs every test; `make package` builds
+# the Debian package.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 
-# Debian packages: to build and play, then what the tests and the artwork generator add.
+# Debian packages: to build and play, to pack the game, then what the tests (which also
+# pack and check the package) and the artwork generator add.
 RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic
+PACKAGE_PACKAGES := dpkg-dev file
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-                 imagemagick sox libfreetype-dev fonts-dejavu-core
+                 imagemagick sox libfreetype-dev fonts-dejavu-core \
+                 desktop-file-utils appstream lintian $(PACKAGE_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps test-deps bench clean
+.PHONY: run test build deps test-deps package-deps bench package clean
 
 run: deps build
 	./$(BUILD)/app/vemol
@@ -26,7 +31,7 @@ test: deps test-deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMOL_SANITIZE=ON \
 	      -DVEMOL_BUILD_TESTS=ON -DVEMOL_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE e2e
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|install'
 
 # Playing needs neither GoogleTest nor Google Benchmark.
 build:
@@ -39,12 +44,19 @@ bench: deps test-deps
 	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench
 	./$(BUILD)/bench/frames/vemol_bench
 
+# The Debian package, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games.
+package: deps package-deps
+	sh packaging/build-package.sh $(PACKAGE_BUILD)
+
 # Installs only the packages that are missing, so a set-up machine starts at once.
 deps:
 	@$(MAKE) --no-print-directory install-missing PACKAGES="$(RUN_PACKAGES)"
 
 test-deps:
 	@$(MAKE) --no-print-directory install-missing PACKAGES="$(TEST_PACKAGES)"
+
+package-deps:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(PACKAGE_PACKAGES)"
 
 install-missing:
 	@missing=""; for p in $(PACKAGES); do \
@@ -56,4 +68,4 @@ install-missing:
 	fi
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)

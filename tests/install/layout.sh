@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# An install of the package build into a DESTDIR, and the Debian package itself, hold
+# every expected file at its place and nothing else; the desktop entry starts a program
+# that is installed.
+# Usage: layout.sh PACKAGE-BUILD-DIR EXPECTED-LIST OUT-DIR
+set -euo pipefail
+build=$1 expected=$2 out=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$out"
+mkdir -p "$out"
+root="$out/root"
+DESTDIR="$root" cmake --install "$build" >"$out/install.log"
+LC_ALL=C sort "$expected" >"$out/expected.txt"
+
+(cd "$root" && find . -type f -o -type l) | sed 's|^\./||' | LC_ALL=C sort >"$out/installed.txt"
+diff -u "$out/expected.txt" "$out/installed.txt" ||
+    fail "the install differs from the expected files (-: missing, +: unexpected)"
+
+dpkg-deb --fsys-tarfile "$build"/vemol_*.deb | tar -t | grep -v '/$' | sed 's|^\./||' |
+    LC_ALL=C sort >"$out/packaged.txt"
+diff -u "$out/expected.txt" "$out/packaged.txt" ||
+    fail "the package differs from the expected files (-: missing, +: unexpected)"
+
+exec_path=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
+[ -x "$root$exec_path" ] || fail "the desktop entry starts $exec_path, which is not an installed program"
+[ -x "$root/usr/games/vemol" ] || fail "the game is not executable"
+echo "layout: $(wc -l <"$out/installed.txt") files, as expected"
