@@ -47,4 +47,12 @@ start_game HOME="$WORK_DIR/home" XDG_DATA_HOME=
 wait_window >/dev/null
 [ "$(game_directory)" = "$WORK_DIR/home/.local/share/vemol" ] ||
     fail "the game runs in $(game_directory), not in ~/.local/share/vemol"
+
+# Started by hand through a relative path, the launcher still finds the game (which,
+# without a display, says so and ends).
+code=0
+(cd "$out/root/usr/libexec" && HOME="$WORK_DIR/home" env -u DISPLAY -u WAYLAND_DISPLAY ./vemol/vemol-launcher) \
+    2>"$OUT_DIR/relative.txt" || code=$?
+[ "$code" != 0 ] && grep -q "display" "$OUT_DIR/relative.txt" ||
+    fail "the launcher started by a relative path did not reach the game: $(cat "$OUT_DIR/relative.txt")"
 echo "starts: ok; the title differed from the golden one in ${differing%% *} pixels"
