@@ -27,4 +27,9 @@ diff -u "$out/expected.txt" "$out/packaged.txt" ||
 exec_path=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
 [ -x "$root$exec_path" ] || fail "the desktop entry starts $exec_path, which is not an installed program"
 [ -x "$root/usr/games/vemol" ] || fail "the game is not executable"
+# Each icon decodes (checksums, compressed stream) to the size its folder names.
+for icon in "$root"/usr/share/icons/hicolor/*/apps/*.png; do
+    size=$(basename "$(dirname "$(dirname "$icon")")")
+    [ "$(identify -regard-warnings -format '%wx%h' "$icon")" = "$size" ] || fail "${icon#"$root"/} is not a $size PNG"
+done
 echo "layout: $(wc -l <"$out/installed.txt") files, as expected"
