@@ -30,11 +30,15 @@ KeyState KeyTable::query(Key key) {
 bool KeyTable::onKeyEvent(guint keyval, bool pressed) {
     std::optional<Key> key = GameKey(keyval);
     if (!key) return false;
-    if (ignoring_) return true;
-    const int i = static_cast<int>(*key);
+    onGameKey(*key, pressed);
+    return true;
+}
+
+void KeyTable::onGameKey(Key key, bool pressed) {
+    if (ignoring_) return;
+    const int i = static_cast<int>(key);
     down_[i] = pressed;
     if (pressed) latch_[i] = true;
-    return true;
 }
 
 void KeyTable::releaseAll() {

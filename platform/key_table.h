@@ -1,7 +1,7 @@
 #pragma once
 // The key-state table the game polls: a key is down while it is held and the game window
 // has the focus; losing the focus releases every key. Each key also latches "pressed since
-// the previous query".
+// the previous query". Game pad buttons go into the same table.
 #include <gdk/gdk.h>
 
 #include "game/services.h"
@@ -14,6 +14,8 @@ public:
 
     // Fed by the window's key events; returns true when the key is one of the game's.
     bool onKeyEvent(guint keyval, bool pressed);
+    // A game key pressed or released by any source (a key, a game pad button).
+    void onGameKey(Key key, bool pressed);
     void releaseAll();
     // Forgets everything, latches included (after a modal dialog, so the key that closed
     // it does not act again in the game).
