@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/picture_placement.h"
+#include "platform/window_system.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::platform {
@@ -47,9 +49,11 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
     g_signal_connect(window_, "key-press-event", G_CALLBACK(onKey), this);
     g_signal_connect(window_, "key-release-event", G_CALLBACK(onKey), this);
     g_signal_connect(window_, "focus-out-event", G_CALLBACK(onFocusOut), this);
+    g_signal_connect(window_, "window-state-event", G_CALLBACK(onWindowState), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
     frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight);
+    paintsOnFrameClock_ = CommitsOnFrameClock(gtk_widget_get_display(window_));
 }
 
 MainWindow::~MainWindow() {
@@ -101,6 +105,12 @@ void MainWindow::setCommandEnabled(int command, bool enabled) {
     if (it != commandItems_.end()) gtk_widget_set_sensitive(it->second, enabled);
 }
 
+void MainWindow::chooseCommand(int command) {
+    auto it = commandItems_.find(command);
+    if (it != commandItems_.end() && gtk_widget_is_sensitive(it->second))
+        gtk_menu_item_activate(GTK_MENU_ITEM(it->second));
+}
+
 void MainWindow::setDeaf(bool deaf) {
     deaf_ = deaf;
     keys_.setIgnoring(deaf);
@@ -135,9 +145,14 @@ void MainWindow::pace() {
 }
 
 // Paints into the drawing area at once instead of waiting for GTK's redraw timer, which
-// was seen to drop to 30 pictures a second.
+// was seen to drop to 30 pictures a second. A Wayland compositor takes a new picture only
+// when GTK's frame clock commits it, so there the picture goes through the frame clock.
 void MainWindow::paintNow() {
     if (destroyed_) return;
+    if (paintsOnFrameClock_) {
+        gtk_widget_queue_draw(area_);
+        return;
+    }
     GdkWindow* gdkWindow = gtk_widget_get_window(area_);
     if (!gdkWindow || !gtk_widget_get_mapped(area_)) return;
     cairo_region_t* region = cairo_region_create();
@@ -153,15 +168,29 @@ void MainWindow::paintNow() {
 }
 
 void MainWindow::paint(cairo_t* cr) {
-    const double sx = gtk_widget_get_allocated_width(area_) / double(kAreaWidth);
-    const double sy = gtk_widget_get_allocated_height(area_) / double(kAreaHeight);
+    const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
+    const PicturePlacement place =
+        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
     cairo_save(cr);
-    cairo_scale(cr, sx, sy);  // a resized window stretches the picture
+    if (place.width < area.width || place.height < area.height) {
+        // Black around the picture: the bars of fullscreen.
+        cairo_rectangle(cr, 0, 0, area.width, area.height);
+        cairo_rectangle(cr, place.x, place.y, place.width, place.height);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_fill(cr);
+    }
+
+    cairo_translate(cr, place.x, place.y);
+    cairo_scale(cr, place.width / kAreaWidth, place.height / kAreaHeight);
+    // Never a blurred picture: whole factors take exact nearest-neighbour pixels.
+    const cairo_filter_t filter = place.wholeFactor ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_FAST;
     cairo_set_source_surface(cr, frame_, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_FAST);
+    cairo_pattern_set_filter(cairo_get_source(cr), filter);
     cairo_paint(cr);
     if (movie_) {
         cairo_set_source_surface(cr, movie_, movieX_, movieY_);
+        cairo_pattern_set_filter(cairo_get_source(cr), filter);
         cairo_paint(cr);
     }
     cairo_restore(cr);
@@ -196,11 +225,39 @@ gboolean MainWindow::onDraw(GtkWidget*, cairo_t* cr, gpointer self) {
 
 gboolean MainWindow::onKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     auto* w = static_cast<MainWindow*>(self);
+    // F11 belongs to the window, not to the game: it works in every screen and wait.
+    if (event->keyval == GDK_KEY_F11) {
+        if (event->type == GDK_KEY_PRESS) w->toggleFullscreen();
+        return TRUE;
+    }
     return w->keys_.onKeyEvent(event->keyval, event->type == GDK_KEY_PRESS) ? TRUE : FALSE;
 }
 
 gboolean MainWindow::onFocusOut(GtkWidget*, GdkEvent*, gpointer self) {
     static_cast<MainWindow*>(self)->keys_.releaseAll();
+    return FALSE;
+}
+
+bool MainWindow::hasFocus() const {
+    return !destroyed_ && gtk_window_is_active(GTK_WINDOW(window_)) && openMenus_ == 0;
+}
+
+// Asks the desktop; the window-state event that follows says what it did, so leaving
+// fullscreen by the desktop's own means is followed as well.
+void MainWindow::toggleFullscreen() {
+    if (fullscreen_)
+        gtk_window_unfullscreen(GTK_WINDOW(window_));
+    else
+        gtk_window_fullscreen(GTK_WINDOW(window_));
+}
+
+gboolean MainWindow::onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self) {
+    auto* w = static_cast<MainWindow*>(self);
+    const bool fullscreen = (event->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    if (fullscreen != w->fullscreen_) {
+        w->fullscreen_ = fullscreen;
+        gtk_widget_queue_draw(w->area_);
+    }
     return FALSE;
 }
 

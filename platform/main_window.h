@@ -1,7 +1,8 @@
 #pragma once
 // The main window: title " - Vemol - ", the menu bar of menu 102, and a drawing area the
 // size of the back buffer that shows each presented frame (stretched when the window is
-// resized) or, before the first frame, the dark window background and the opening clip.
+// resized; whole-factor enlarged and centred on black in fullscreen) or, before the first
+// frame, the dark window background and the opening clip. F11 toggles fullscreen.
 #include <gtk/gtk.h>
 
 #include <cstdint>
@@ -35,7 +36,13 @@ public:
     void present(const gfx::Surface& backBuffer);
 
     void setCommandEnabled(int command, bool enabled);
+    // Chooses a menu command as a click on its menu item does (nothing while it is grayed).
+    void chooseCommand(int command);
     bool menuOpen() const { return openMenus_ > 0; }
+    // The game's input counts only while the window has the keyboard focus and no menu
+    // of its own is pulled down.
+    bool hasFocus() const;
+    bool fullscreen() const { return fullscreen_; }
 
     // While deaf the window repaints and answers the desktop but takes no input: keys
     // are not recorded, menu commands do nothing, a close request waits until it ends.
@@ -48,6 +55,7 @@ private:
     static gboolean onDraw(GtkWidget*, cairo_t* cr, gpointer self);
     static gboolean onKey(GtkWidget*, GdkEventKey* event, gpointer self);
     static gboolean onFocusOut(GtkWidget*, GdkEvent*, gpointer self);
+    static gboolean onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
     static gboolean onDelete(GtkWidget*, GdkEvent*, gpointer self);
     static void onDestroy(GtkWidget*, gpointer self);
     static void onMenuItem(GtkMenuItem* item, gpointer self);
@@ -55,6 +63,7 @@ private:
     void buildMenuBar(GtkWidget* box);
     void paint(cairo_t* cr);
     void paintNow();
+    void toggleFullscreen();
     void pace();
 
     KeyTable& keys_;
@@ -66,6 +75,8 @@ private:
     bool deaf_ = false;
     bool closeWaiting_ = false;
     bool destroyed_ = false;
+    bool fullscreen_ = false;  // as the desktop last reported it
+    bool paintsOnFrameClock_ = false;
 
     cairo_surface_t* frame_ = nullptr;  // the last presented frame
     cairo_surface_t* movie_ = nullptr;  // the opening clip's current frame

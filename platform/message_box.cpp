@@ -6,6 +6,8 @@ void ShowMessageBox(GtkWindow* owner, const char* text, const char* caption, Mes
     GtkMessageType type = kind == MessageKind::Error ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER;
     GtkWidget* box = gtk_message_dialog_new(owner, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK, "%s", text);
     gtk_window_set_title(GTK_WINDOW(box), caption && *caption ? caption : "Vemol");
+    // Over the window it speaks for, also where the window system places windows itself.
+    if (owner) gtk_window_set_position(GTK_WINDOW(box), GTK_WIN_POS_CENTER_ON_PARENT);
     gtk_dialog_run(GTK_DIALOG(box));
     gtk_widget_destroy(box);
 }

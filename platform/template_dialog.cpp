@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/window_system.h"
+
 namespace vemol::platform {
 namespace {
 
@@ -165,11 +167,17 @@ void TemplateDialog::setImage(int id, GdkPixbuf* image) {
     if (widget && GTK_IS_IMAGE(widget)) gtk_image_set_from_pixbuf(GTK_IMAGE(widget), image);
 }
 
-// The template places the dialog in dialog units from the owner's client area.
+// The template places the dialog in dialog units from the owner's client area. Where the
+// window system places windows itself (Wayland), the dialog asks to be centred on its
+// owner instead, which the compositor may honour.
 void TemplateDialog::placeNearOwner() {
     GdkWindow* ownerWindow = owner_ ? gtk_widget_get_window(GTK_WIDGET(owner_)) : nullptr;
     if (!ownerWindow) {
         gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
+        return;
+    }
+    if (PlacesWindowsItself(gtk_widget_get_display(window_))) {
+        gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER_ON_PARENT);
         return;
     }
     int x = 0, y = 0;
