@@ -55,6 +55,7 @@ void Application::CreateMainWindow() {
         icon);
     if (icon) g_object_unref(icon);
     events_ = std::make_unique<GtkLoopEvents>([this] { return window_->menuOpen(); });
+    pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
 }
 
 void Application::ReadBestScore() { g_.bestScore = vemol::ReadBestScore(g_.bestScorePath); }
@@ -93,6 +94,7 @@ void Application::FinalCleanUp() {
     g_.mainTextures = {};
     g_.playerDieMesh.reset();
     g_.device.reset();
+    pads_.reset();
     window_.reset();
 }
 

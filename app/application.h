@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
+#include "platform/gamepads.h"
 #include "platform/gtk_clock.h"
 #include "platform/key_table.h"
 #include "platform/main_window.h"
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<AudioEngine> audio_;
     std::unique_ptr<platform::MainWindow> window_;
     std::unique_ptr<GtkLoopEvents> events_;
+    std::unique_ptr<platform::Gamepads> pads_;
     bool quitting_ = false;
 };
 
