@@ -13,7 +13,7 @@ RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev
                  timgm6mb-soundfont fonts-ipafont-gothic
 PACKAGE_PACKAGES := dpkg-dev file
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-                 imagemagick sox libfreetype-dev fonts-dejavu-core \
+                 imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston \
                  desktop-file-utils appstream lintian $(PACKAGE_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

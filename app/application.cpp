@@ -56,6 +56,7 @@ void Application::CreateMainWindow() {
     if (icon) g_object_unref(icon);
     events_ = std::make_unique<GtkLoopEvents>([this] { return window_->menuOpen(); });
     pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
+    testControl_ = platform::StartTestControl(*window_);
 }
 
 void Application::ReadBestScore() { g_.bestScore = vemol::ReadBestScore(g_.bestScorePath); }
@@ -94,6 +95,7 @@ void Application::FinalCleanUp() {
     g_.mainTextures = {};
     g_.playerDieMesh.reset();
     g_.device.reset();
+    testControl_.reset();
     pads_.reset();
     window_.reset();
 }

@@ -11,6 +11,7 @@
 #include "platform/gtk_clock.h"
 #include "platform/key_table.h"
 #include "platform/main_window.h"
+#include "platform/test_control.h"
 
 namespace vemol::app {
 
@@ -50,6 +51,7 @@ private:
     std::unique_ptr<platform::MainWindow> window_;
     std::unique_ptr<GtkLoopEvents> events_;
     std::unique_ptr<platform::Gamepads> pads_;
+    std::unique_ptr<platform::TestControl> testControl_;
     bool quitting_ = false;
 };
 

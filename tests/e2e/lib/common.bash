@@ -8,9 +8,11 @@ OUT_DIR=$(mkdir -p "$2" && readlink -f "$2")
 WORK_DIR=$(mktemp -d)
 GAME_PID=""
 XVFB_PID=""
+HELPER_PIDS=""   # other servers a script starts (a window manager, a compositor)
 
 e2e_cleanup() {
     [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null || true
+    for pid in $HELPER_PIDS; do kill "$pid" 2>/dev/null || true; done
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$WORK_DIR"
 }
@@ -18,11 +20,11 @@ trap e2e_cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Starts a private Xvfb on a display number the server picks itself (no race with other
+# Starts a private Xvfb (screen size XVFB_SCREEN, set before sourcing) on a display number the server picks itself (no race with other
 # servers on the machine) and waits until it answers.
 start_xvfb() {
     local fifo="$WORK_DIR/displayfd"
-    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$fifo" ] && break
@@ -95,5 +97,40 @@ pixel_at() {
 # Screen position of the drawing area's top-left pixel: the window's client origin
 # plus the menu bar, found as the first row of the cream clear colour or the picture.
 window_geometry() { xdotool getwindowgeometry --shell "$1"; }
+# The window's inside (menu bar and drawing area) on the screen as "X Y WIDTH HEIGHT",
+# exact also under a window manager's frame.
+client_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
+}
 
-start_xvfb
+# Starts openbox (real fullscreen needs a window manager), with any extra key bindings
+# given as openbox keybind elements, and waits until it manages the screen.
+start_openbox() {
+    cat >"$WORK_DIR/openbox.xml" <<XML
+<?xml version="1.0"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard>${1:-}</keyboard></openbox_config>
+XML
+    openbox --config-file "$WORK_DIR/openbox.xml" >/dev/null 2>&1 &
+    HELPER_PIDS="$HELPER_PIDS $!"
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+        sleep 0.1
+    done
+    fail "openbox did not start"
+}
+
+# Sends one line to the game's test control file (test builds only).
+control() { echo "$*" >>"$WORK_DIR/control"; }
+
+# Pixels that differ between two pictures (files in OUT_DIR).
+pixels_differing() { local d; d=$(compare -metric AE "$OUT_DIR/$1" "$OUT_DIR/$2" null: 2>&1 || true); echo "${d%% *}"; }
+
+# Pixels of a picture that change when it is shrunk to half by dropping every other
+# row and column and enlarged again: 0 exactly when it is made of hard 2 x 2 blocks.
+pixels_off_the_grid() {
+    convert "$OUT_DIR/$1" -sample 50% -sample 200% "$OUT_DIR/grid_$1"
+    pixels_differing "$1" "grid_$1"
+}
+
+[ -n "${E2E_NO_XVFB:-}" ] || start_xvfb
