@@ -59,7 +59,11 @@ void Application::CreateMainWindow() {
     testControl_ = platform::StartTestControl(*window_);
 }
 
-void Application::ReadBestScore() { g_.bestScore = vemol::ReadBestScore(g_.bestScorePath); }
+void Application::ReadBestScore() {
+    const BestScoreReading reading = ReadBestScoreFile(g_.bestScorePath);
+    g_.bestScore = reading.score;
+    g_.bestScoreKeepable = reading.keepable;
+}
 
 bool Application::InitDevice() {
     return InitDirect3D(g_, [] { return std::make_unique<gfx::Device>(kBackBufferWidth, kBackBufferHeight); });

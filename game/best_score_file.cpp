@@ -8,20 +8,29 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <vector>
 
 namespace vemol {
 
 namespace {
 
 constexpr int kFileSize = 4;
+constexpr int kMostLinks = 40;  // as many as the system itself follows before giving up
+constexpr int kMostTemporaryNames = 100;
 
 void ReportSaveFailure(const std::string& path, const char* step, int error) {
     std::fprintf(stderr, "vemol: could not save the best score to %s (%s: %s)\n", path.c_str(), step,
                  std::strerror(error));
+}
+
+void ReportSaveFailure(const std::string& path, const char* why) {
+    std::fprintf(stderr, "vemol: could not save the best score to %s (%s)\n", path.c_str(), why);
+}
+
+void ReportUnkeepable(const std::string& path, const char* why) {
+    std::fprintf(stderr, "vemol: the best score in %s cannot be read or kept (%s)\n", path.c_str(), why);
 }
 
 bool WriteAll(int fd, const unsigned char* bytes, int count) {
@@ -37,56 +46,155 @@ bool WriteAll(int fd, const unsigned char* bytes, int count) {
     return true;
 }
 
-// The replacement keeps the old file's permissions; a first file gets the usual ones.
-mode_t FileModeFor(const std::string& path) {
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) return old.st_mode & 07777;
-    return 0644;
+struct ScoreBytes {
+    unsigned char bytes[kFileSize];
+};
+
+ScoreBytes Encode(std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    return {{static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
+             static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)}};
 }
+
+// Reads up to 4 bytes; a short file fills only the low-order bytes. -1 on a read error.
+int ReadScore(int fd, std::int32_t& score) {
+    unsigned char bytes[kFileSize] = {};
+    int got = 0;
+    while (got < kFileSize) {
+        const ssize_t n = ::read(fd, bytes + got, static_cast<size_t>(kFileSize - got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        got += static_cast<int>(n);
+    }
+    std::uint32_t value = 0;
+    for (int i = 0; i < kFileSize; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
+    score = static_cast<std::int32_t>(value);
+    return got;
+}
+
+// The file a save writes: `path` with its symbolic links followed, so the link stays a
+// link and its target gets the score. 0, or the error that stopped the walk.
+int FollowLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+        char buffer[PATH_MAX];
+        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (n < 0) return errno;
+        if (n == static_cast<ssize_t>(sizeof buffer)) return ENAMETOOLONG;
+        std::string next(buffer, static_cast<size_t>(n));
+        const auto slash = target.rfind('/');
+        if (!next.empty() && next.front() != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        target = next;
+    }
+    return ELOOP;
+}
+
+bool Readable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+// A new file beside `target`, created with mode 0666 so the system takes off the umask.
+int CreateTemporary(const std::string& target, std::string& name) {
+    for (int attempt = 0; attempt < kMostTemporaryNames; ++attempt) {
+        name = target + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// Writes the temporary for `target`; `existing` is the file it will replace, whose mode
+// it takes. Returns 0 or the error, with the step that failed.
+int WriteTemporary(const std::string& target, std::int32_t value, const struct stat* existing,
+                   std::string& temporary, const char*& step) {
+    const int fd = CreateTemporary(target, temporary);
+    if (fd < 0) {
+        step = "creating a temporary file";
+        return errno;
+    }
+    const ScoreBytes score = Encode(value);
+    step = nullptr;
+    if (!WriteAll(fd, score.bytes, kFileSize))
+        step = "writing";
+    else if (existing && ::fchmod(fd, existing->st_mode & 07777) != 0)
+        step = "setting permissions";
+    else if (::fsync(fd) != 0)  // the bytes are on disk before the old file goes
+        step = "flushing";
+    int error = step ? errno : 0;
+    if (::close(fd) != 0 && !step) {
+        step = "closing";
+        error = errno;
+    }
+    if (step) ::unlink(temporary.c_str());
+    return error;
+}
+
+// The first release's way, kept for a directory that takes no new file but holds a
+// writable vemol.dat: the 4 bytes written over the old ones. Overwriting bytes that are
+// already on disk needs no new space.
+int RewriteInPlace(const std::string& target, std::int32_t value, const char*& step) {
+    step = "rewriting in place";
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    const ScoreBytes score = Encode(value);
+    struct stat info {};
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (!S_ISREG(info.st_mode))
+        error = EINVAL;
+    else if (!WriteAll(fd, score.bytes, kFileSize) ||
+             (info.st_size > kFileSize && ::ftruncate(fd, kFileSize) != 0) || ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    return error;
+}
+
+bool DirectoryRefusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 }  // namespace
 
-std::int32_t ReadBestScore(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return 0;
-    unsigned char bytes[kFileSize] = {};
-    in.read(reinterpret_cast<char*>(bytes), kFileSize);
-    // A short file fills only the low-order bytes; the rest stay 0.
-    std::uint32_t value = 0;
-    for (int i = 0; i < kFileSize; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return static_cast<std::int32_t>(value);
+BestScoreReading ReadBestScoreFile(const std::string& path) {
+    // Only a regular file is opened: a FIFO would block start-up, a device may act on
+    // being opened.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        ReportUnkeepable(path, "not a regular file");
+        return {0, false};
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return {};  // no best score yet
+        ReportUnkeepable(path, std::strerror(errno));
+        return {0, false};
+    }
+    BestScoreReading reading;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ReportUnkeepable(path, "not a regular file");
+        reading.keepable = false;
+    } else if (ReadScore(fd, reading.score) < 0) {
+        ReportUnkeepable(path, std::strerror(errno));
+        reading = {0, false};
+    }
+    ::close(fd);
+    return reading;
 }
 
-std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value) {
-    std::vector<char> name(path.begin(), path.end());
-    const char suffix[] = ".XXXXXX";
-    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the terminating zero
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        ReportSaveFailure(path, "creating a temporary file", errno);
-        return {};
-    }
-    const std::string temporary(name.data());
+std::int32_t ReadBestScore(const std::string& path) { return ReadBestScoreFile(path).score; }
 
-    const auto bits = static_cast<std::uint32_t>(value);
-    const unsigned char bytes[kFileSize] = {
-        static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
-        static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)};
-    const char* failedStep = nullptr;
-    if (!WriteAll(fd, bytes, kFileSize))
-        failedStep = "writing";
-    else if (::fchmod(fd, FileModeFor(path)) != 0)
-        failedStep = "setting permissions";
-    else if (::fsync(fd) != 0)  // the bytes are on disk before the old file goes
-        failedStep = "flushing";
-    int error = errno;
-    if (::close(fd) != 0 && !failedStep) {
-        failedStep = "closing";
-        error = errno;
-    }
-    if (failedStep) {
-        ReportSaveFailure(path, failedStep, error);
-        ::unlink(temporary.c_str());
+std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value) {
+    struct stat info {};
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    std::string temporary;
+    const char* step = nullptr;
+    if (int error = WriteTemporary(path, value, exists ? &info : nullptr, temporary, step)) {
+        ReportSaveFailure(path, step, error);
         return {};
     }
     return temporary;
@@ -102,8 +210,28 @@ bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path)
 }
 
 bool WriteBestScore(const std::string& path, std::int32_t value) {
-    const std::string temporary = WriteBestScoreTemporary(path, value);
-    return !temporary.empty() && ReplaceBestScoreFile(temporary, path);
+    std::string target;
+    if (int error = FollowLinks(path, target)) {
+        ReportSaveFailure(path, "following the link", error);
+        return false;
+    }
+    struct stat info {};
+    const bool exists = ::lstat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        ReportSaveFailure(path, "not a regular file; left as it is");
+        return false;
+    }
+    if (exists && !Readable(target)) {  // it may hold a better score than ours
+        ReportSaveFailure(path, "it cannot be read; left as it is");
+        return false;
+    }
+    std::string temporary;
+    const char* step = nullptr;
+    int error = WriteTemporary(target, value, exists ? &info : nullptr, temporary, step);
+    if (error && exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, value, step);
+    else if (!error) return ReplaceBestScoreFile(temporary, target);
+    if (error) ReportSaveFailure(path, step, error);
+    return error == 0;
 }
 
 }  // namespace vemol

@@ -77,9 +77,10 @@ void FinishGame(GameState& g) {
     if (g.score > g.sessionBestScore) g.sessionBestScore = g.score;
     if (g.score > g.bestScore) {
         // The new best counts for this run even if it cannot be saved; the file
-        // writer reports a failure on standard error and the game goes on.
+        // writer reports a failure on standard error and the game goes on. A file that
+        // could not be read at start-up is never saved over (that was said then).
         g.bestScore = g.score;
-        WriteBestScore(g.bestScorePath, g.bestScore);
+        if (g.bestScoreKeepable) WriteBestScore(g.bestScorePath, g.bestScore);
     }
 }
 

@@ -93,6 +93,8 @@ struct GameState {
     RankingState ranking;
     Random random;
     std::string bestScorePath = "vemol.dat";
+    // False when vemol.dat exists but could not be read: the game never saves over it.
+    bool bestScoreKeepable = true;
 
     float now() { return clock->now(); }
 };

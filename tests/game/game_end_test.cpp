@@ -134,6 +134,15 @@ TEST_P(GameEndTest, ABeatenBestIsRaisedAndSaved) {
     EXPECT_EQ(ReadBestScore(g.bestScorePath), 340);
 }
 
+TEST_P(GameEndTest, AFileThatCouldNotBeReadIsNeverSavedOver) {
+    g.bestScoreKeepable = false;
+    g.score = 340;
+    BeginGameEnd(g);
+    FramesUntilTheTitle();
+    EXPECT_EQ(g.bestScore, 340);  // the raised best still shows for this run
+    EXPECT_FALSE(fs::exists(g.bestScorePath));
+}
+
 TEST_P(GameEndTest, AScoreThatDoesNotBeatTheBestWritesNothing) {
     g.bestScore = 500;
     g.score = 500;
