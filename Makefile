@@ -25,18 +25,19 @@ run: deps build
 
 test: deps test-deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TESTS=ON \
-	      -DVEMOL_BUILD_BENCH=ON -DVEMOL_BUILD_TOOLS=ON
+	      -DVEMOL_BUILD_BENCH=ON -DVEMOL_BUILD_TOOLS=ON -DVEMOL_TEST_HOOKS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMOL_SANITIZE=ON \
-	      -DVEMOL_BUILD_TESTS=ON -DVEMOL_BUILD_BENCH=OFF
+	      -DVEMOL_BUILD_TESTS=ON -DVEMOL_BUILD_BENCH=OFF -DVEMOL_TEST_HOOKS=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE 'e2e|install'
 
-# Playing needs neither GoogleTest nor Google Benchmark.
+# Playing needs neither GoogleTest nor Google Benchmark, and the game played is built
+# without the test hooks, whatever an earlier `make test` left in the build folder.
 build:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TESTS=OFF \
-	      -DVEMOL_BUILD_BENCH=OFF
+	      -DVEMOL_BUILD_BENCH=OFF -DVEMOL_TEST_HOOKS=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target vemol
 
 bench: deps test-deps

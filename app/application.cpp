@@ -110,7 +110,7 @@ void Application::SetRankingCommandsEnabled(bool enabled) {
 }
 
 void Application::OpenSendScoreDialog() {
-    platform::RunSendScoreDialog(owner(), g_);
+    platform::RunSendScoreDialog(owner(), g_, clock_);
     keys_.clear();
 }
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 #include "net/ranking_settings.h"
 
@@ -18,8 +19,13 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-// Closes the socket however the submission ends. No shutdown and no read: the reply,
-// if the server sends one, is of no interest.
+// Writing a request this small to a connected socket, and hearing back, gets a short
+// grace beyond the time limit, so a server found at the last moment still has a chance.
+constexpr std::chrono::milliseconds kMostGrace{2000};
+// A status line ("HTTP/1.0 200 OK") is short; a longer first line is not one.
+constexpr std::size_t kLongestStatusLine = 256;
+
+// Closes the socket however the submission ends.
 class SocketHandle {
 public:
     explicit SocketHandle(int fd) : fd_(fd) {}
@@ -61,13 +67,14 @@ bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
 SendOutcome Connect(int fd, const sockaddr_in& address, SteadyClock::time_point deadline) {
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         return SendOutcome::Sent;
-    if (errno != EINPROGRESS && errno != EINTR) return SendOutcome::ConnectFailed;
-    if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::ConnectTimedOut;
-    int error = 0;
-    socklen_t length = sizeof error;
-    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0)
-        return SendOutcome::ConnectFailed;
-    return SendOutcome::Sent;
+    int error = errno;
+    if (error == EINPROGRESS || error == EINTR) {
+        if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::ConnectTimedOut;
+        socklen_t length = sizeof error;
+        if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    }
+    if (error == 0) return SendOutcome::Sent;
+    return error == ECONNREFUSED ? SendOutcome::ConnectRefused : SendOutcome::ConnectFailed;
 }
 
 // Writes the whole request. Our requests are a few hundred bytes and go out in one call;
@@ -89,6 +96,34 @@ SendOutcome WriteAll(int fd, const std::string& request, SteadyClock::time_point
     return SendOutcome::Sent;
 }
 
+// "HTTP/1.0 200 OK": the version, a blank, a three-digit status. 2xx took the score;
+// another status, or a first line that is no status line, did not.
+SendOutcome OutcomeOfStatusLine(std::string_view line) {
+    if (line.empty()) return SendOutcome::NoReply;
+    const std::size_t blank = line.find(' ');
+    if (line.substr(0, 5) != "HTTP/" || blank == std::string_view::npos || line.size() < blank + 4)
+        return SendOutcome::Rejected;
+    const std::string_view code = line.substr(blank + 1, 3);
+    const std::string_view after = line.substr(blank + 4, 1);
+    const bool isStatus = std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+                          (after.empty() || after == " " || after == "\r");
+    return isStatus && code[0] == '2' ? SendOutcome::Sent : SendOutcome::Rejected;
+}
+
+// Reads the reply up to the end of its first line, within the deadline.
+SendOutcome ReadStatusLine(int fd, SteadyClock::time_point deadline) {
+    std::string reply;
+    char buffer[kLongestStatusLine];
+    while (reply.find('\n') == std::string::npos && reply.size() < kLongestStatusLine) {
+        if (!WaitFor(fd, POLLIN, deadline)) return SendOutcome::ReplyTimedOut;
+        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+        if (n <= 0) break;  // closed or reset: judge what came before
+        reply.append(buffer, static_cast<std::size_t>(n));
+    }
+    return OutcomeOfStatusLine(std::string_view(reply).substr(0, reply.find('\n')));
+}
+
 }  // namespace
 
 SendOutcome PostScore(const ScoreDestination& destination, const std::string& request) {
@@ -107,16 +142,21 @@ SendOutcome PostScore(const ScoreDestination& destination, const std::string& re
     SendOutcome connected = Connect(socket.fd(), address, deadline);
     if (connected != SendOutcome::Sent) return connected;
 
-    // The time limit covers finding and reaching the server; writing a request this small
-    // to a connected socket gets a short grace of its own.
-    auto writeDeadline = std::max(deadline, SteadyClock::now() + std::chrono::seconds(2));
-    return WriteAll(socket.fd(), request, writeDeadline);
+    auto grace = std::min<std::chrono::milliseconds>(kMostGrace, destination.timeLimit);
+    auto lateDeadline = std::max(deadline, SteadyClock::now() + grace);
+    SendOutcome written = WriteAll(socket.fd(), request, lateDeadline);
+    if (written != SendOutcome::Sent) return written;
+    // The end of the request, as the first release's close showed it, for servers that
+    // read until then; the reply still comes back on the open half.
+    shutdown(socket.fd(), SHUT_WR);
+    return ReadStatusLine(socket.fd(), lateDeadline);
 }
 
 ScoreDestination RankingDestination() {
     ScoreDestination destination;
     destination.host = std::string(rankingHost());
     destination.path = std::string(kRankingScriptPath);
+#ifdef VEMOL_TEST_HOOKS
     if (const char* host = std::getenv("VEMOL_TEST_RANKING_HOST"); host && *host)
         destination.host = host;
     if (const char* port = std::getenv("VEMOL_TEST_RANKING_PORT")) {
@@ -125,6 +165,7 @@ ScoreDestination RankingDestination() {
         if (end != port && *end == '\0' && value > 0 && value <= 65535)
             destination.port = static_cast<std::uint16_t>(value);
     }
+#endif
     return destination;
 }
 

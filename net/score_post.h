@@ -1,6 +1,7 @@
 #pragma once
 // Sending one score entry to the ranking script: one TCP connection, the request written
-// whole, nothing read back. The caller learns whether the request was written.
+// whole, then the server's status line read back. The caller learns whether the server
+// took the score, or what went wrong.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -13,17 +14,21 @@
 namespace vemol::net {
 
 enum class SendOutcome {
-    Sent,            // the whole request was written to a connected socket
+    Sent,            // the request was written and the server answered with a 2xx status
     HostNotFound,    // no host entry for the ranking host
     LookupTimedOut,  // the name service did not answer within the time limit
     NoSocket,        // the system would not give us a socket
-    ConnectFailed,   // the server refused or could not be reached
+    ConnectRefused,  // the server refused the connection
+    ConnectFailed,   // the server could not be reached
     ConnectTimedOut, // no connection within the time limit
     SendFailed,      // the connection broke before the request was written
+    NoReply,         // the connection ended before a status line came back
+    ReplyTimedOut,   // no status line within the time limit
+    Rejected,        // the server answered with another status, or with no HTTP at all
 };
 
-// The name lookup and the connection together never take longer than this, so an
-// unreachable server cannot freeze the game for minutes.
+// Finding, reaching and hearing from the server never takes longer than this (plus a
+// short grace for writing the request), so an unreachable server cannot freeze the game.
 constexpr std::chrono::milliseconds kRankingTimeLimit{10000};
 
 struct ScoreDestination {
@@ -34,13 +39,14 @@ struct ScoreDestination {
     std::shared_ptr<HostLookup> lookup = SystemHostLookup();
 };
 
-// Resolves, connects, writes `request` and closes.
+// Resolves, connects, writes `request`, reads the status line and closes.
 SendOutcome PostScore(const ScoreDestination& destination, const std::string& request);
 
 // The game's own destination: the ranking host chosen at build time, the ranking script,
-// the port of the "http" service. Test hook: VEMOL_TEST_RANKING_HOST and
-// VEMOL_TEST_RANKING_PORT, read only when set, point the game at a stand-in ranking
-// server (the end-to-end tests run one on loopback).
+// the port of the "http" service. Builds configured with VEMOL_TEST_HOOKS also take
+// VEMOL_TEST_RANKING_HOST and VEMOL_TEST_RANKING_PORT, when set, to point the game at a
+// stand-in ranking server (the end-to-end tests run one on loopback); a shipped game
+// reads no environment variables of its own.
 ScoreDestination RankingDestination();
 
 // Formats `entry` and posts it to RankingDestination().

@@ -25,8 +25,10 @@ constexpr std::size_t kCommentLimit = 79;
 // character, so a cut never leaves half a character behind.
 std::string CutAtCharacterBoundary(std::string_view text, std::size_t limit);
 
-// The form value as sent: "&", "=", "%", "+" and control bytes become %XX so a typed
-// text can never add or break a form field; every other byte goes out as typed.
+// The form value as sent: "&", ";", "=", "%", "+" and control bytes become %XX, so a
+// form parser that splits fields on "&" or ";" sees exactly the four fields we sent.
+// Every other byte goes out as typed: a parser that splits on anything else could still
+// be misled, and must check the fields itself.
 std::string EscapeFormValue(std::string_view value);
 
 // The form body without its final LF, as counted by Content-Length.

@@ -19,10 +19,16 @@ struct SendScoreForm {
 };
 
 enum class SendScoreResult {
-    AlreadySent,  // no new best since the last send: refused, the dialog reopens
-    NameMissing,  // refused, the dialog reopens; the comment and home page typed are lost
-    Sent,         // the request went out: "Send OK!"
-    NotSent,      // the server could not be reached; the score may be sent again
+    AlreadySent,      // no new best since the last send: refused, the dialog reopens
+    NameMissing,      // refused, the dialog reopens; the comment and home page typed are lost
+    Sent,             // the ranking server took the score: "Send OK!"
+    // Not sent, or not confirmed: the score may be sent again.
+    HostNotFound,     // the ranking server's name could not be found
+    Refused,          // the server refused the connection
+    Unreachable,      // the server could not be reached
+    NoAnswer,         // no answer within the time limit
+    ConnectionBroke,  // the connection broke while sending, before the server answered
+    Rejected,         // the server answered, but did not take the score
 };
 
 using ScoreSender = std::function<SendOutcome(const ScoreEntry&)>;
@@ -32,7 +38,7 @@ using ScoreSender = std::function<SendOutcome(const ScoreEntry&)>;
 SendScoreForm OpenSendScoreForm(const RankingState& ranking, std::int32_t sessionBestScore);
 
 // SEND with the fields as typed. Keeps what is read in `ranking`, cut to the ranking's
-// limits, and sends through `send`; a score counts as sent only when the request went out.
+// limits, and sends through `send`; a score counts as sent only when the server took it.
 SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore,
                           const SendScoreForm& typed, const ScoreSender& send);
 
@@ -41,5 +47,8 @@ const char* SendScoreMessage(SendScoreResult result);
 
 // Refusals close the dialog and open a fresh one; a send, good or bad, just closes it.
 bool ReopensDialog(SendScoreResult result);
+
+// True for the results that say a send went wrong.
+bool IsSendFailure(SendScoreResult result);
 
 }  // namespace vemol::net

@@ -1,5 +1,8 @@
 #include "platform/send_score_dialog.h"
 
+#include <future>
+#include <system_error>
+
 #include "net/send_score_rules.h"
 #include "net/web_page.h"
 #include "platform/message_box.h"
@@ -22,8 +25,22 @@ net::SendScoreForm TypedFields(const TemplateDialog& dialog) {
             dialog.text(control::Comment), dialog.text(control::HomePage)};
 }
 
+// The first release froze the window for as long as the send took; here the send runs
+// on a worker thread while the windows repaint their last picture, deaf, as during the
+// opening.
+net::SendOutcome SendWhileRepainting(GtkClock& clock, const net::ScoreEntry& entry) {
+    std::future<net::SendOutcome> sending;
+    try {
+        sending = std::async(std::launch::async, net::SendScore, entry);
+    } catch (const std::system_error&) {
+        return net::SendScore(entry);  // no thread to spare: send, still within the time limit
+    }
+    clock.waitUntil([&sending] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    return sending.get();
+}
+
 // One opening of the dialog; true when it asks to be opened again.
-bool RunOnce(GtkWindow* owner, GameState& g) {
+bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
     TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
     // The first release treated Escape as SEND, so backing out sent the score; here
     // Escape backs out like CANSEL.
@@ -35,10 +52,12 @@ bool RunOnce(GtkWindow* owner, GameState& g) {
         if (command == control::Cansel) {
             dialog.end(0);
         } else if (command == control::Send) {
+            dialog.setDeaf(true);
             net::SendScoreResult result =
-                net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog), net::SendScore);
-            MessageKind kind = result == net::SendScoreResult::NotSent ? MessageKind::Error
-                                                                       : MessageKind::Plain;
+                net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog),
+                               [&clock](const net::ScoreEntry& entry) { return SendWhileRepainting(clock, entry); });
+            dialog.setDeaf(false);
+            MessageKind kind = net::IsSendFailure(result) ? MessageKind::Error : MessageKind::Plain;
             ShowMessageBox(dialog.window(), net::SendScoreMessage(result), "", kind);
             reopen = net::ReopensDialog(result);
             dialog.end(0);
@@ -49,8 +68,8 @@ bool RunOnce(GtkWindow* owner, GameState& g) {
 
 }  // namespace
 
-void RunSendScoreDialog(GtkWindow* owner, GameState& g) {
-    while (RunOnce(owner, g)) {
+void RunSendScoreDialog(GtkWindow* owner, GameState& g, GtkClock& clock) {
+    while (RunOnce(owner, g, clock)) {
     }
 }
 

@@ -4,13 +4,16 @@
 #include <gtk/gtk.h>
 
 #include "game/state.h"
+#include "platform/gtk_clock.h"
 
 namespace vemol::platform {
 
 // Opens the Send Score dialog and returns when the player is done with it. After a
 // refusal ("The Score already Send.", "Please Type Your Name.") the dialog closes and a
 // fresh one opens, filled from the ranking state, until the player sends or cancels.
-void RunSendScoreDialog(GtkWindow* owner, GameState& g);
+// While a send waits for the server (up to about 12 s) the windows keep repainting
+// through `clock`, taking no input.
+void RunSendScoreDialog(GtkWindow* owner, GameState& g, GtkClock& clock);
 
 // "Ranking Page" (and "KRM HOME" once openHomePage is set): opens the page in a browser
 // window; a browser that cannot be started is reported in a message box.

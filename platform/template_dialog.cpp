@@ -205,7 +205,7 @@ void TemplateDialog::end(int result) {
 }
 
 void TemplateDialog::command(int id) {
-    if (onCommand_) onCommand_(id);
+    if (onCommand_ && !deaf_) onCommand_(id);
 }
 
 // Tab and Shift+Tab walk the tab stops in template order, wrapping around.
@@ -227,6 +227,7 @@ void TemplateDialog::moveFocus(bool forward) {
 
 gboolean TemplateDialog::onKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     auto* dialog = static_cast<TemplateDialog*>(self);
+    if (dialog->deaf_) return TRUE;  // nothing typed reaches the fields either
     switch (event->keyval) {
     case GDK_KEY_Escape: dialog->command(dialog->escapeCommand_); return TRUE;
     case GDK_KEY_Tab:

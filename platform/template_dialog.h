@@ -53,6 +53,9 @@ public:
     // The picture of an icon control.
     void setImage(int id, GdkPixbuf* image);
     void setEscapeCommand(int command) { escapeCommand_ = command; }
+    // While deaf the dialog stays on view and repaints, but its buttons, keys and close
+    // requests do nothing: the player waits for the work the last command started.
+    void setDeaf(bool deaf) { deaf_ = deaf; }
 
     // Shows the dialog with the keyboard focus on the dialog itself and runs its modal
     // loop until end(); returns end's result.
@@ -81,6 +84,7 @@ private:
     std::vector<Control> controls_;
     DialogBaseUnits base_;
     int escapeCommand_ = kCancelCommand;
+    bool deaf_ = false;
     CommandHandler onCommand_;
     GMainLoop* loop_ = nullptr;
     int result_ = 0;

@@ -3,12 +3,13 @@
 # Score dialog from the title menu (Escape backs out without sending; a typed name and
 # SEND send the score) and from the Score menu (the same score again is refused, the
 # dialog comes back, Enter on the default CANSEL closes it). The server must receive
-# exactly one request, byte for byte.
+# exactly one request, byte for byte. It answers only after 3 seconds: meanwhile the
+# windows keep repainting their pictures, and "Send OK!" waits for the answer.
 source "$(dirname "$0")/lib/common.bash" "$@"
 
 LISTENER=${VEMOL_LOOPBACK_LISTENER:-$(dirname "$VEMOL_BIN")/../tests/net/loopback_listener}
 [ -x "$LISTENER" ] || fail "the stand-in ranking server $LISTENER is not built"
-"$LISTENER" "$WORK_DIR/port" "$OUT_DIR/request" &
+"$LISTENER" "$WORK_DIR/port" "$OUT_DIR/request" 3 &
 LISTENER_PID=$!
 trap 'kill "$LISTENER_PID" 2>/dev/null || true; e2e_cleanup' EXIT
 for _ in $(seq 50); do [ -s "$WORK_DIR/port" ] && break; sleep 0.1; done
@@ -41,6 +42,7 @@ sleep 0.5
 [ "$(requests)" = 0 ] || fail "Escape sent the score"
 
 focus "$win"
+screenshot title_before_send
 tap Return
 dialog=$(wait_titled "Send Score" "Enter on Send again")
 sleep 0.5
@@ -48,7 +50,26 @@ key Tab Tab Tab Tab
 xdotool type --delay 30 "e2e"
 key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
 key Return
-wait_titled "Vemol" "the Send OK! box" >/dev/null
+
+# While the server has not answered, the dialog moved aside uncovers the title picture,
+# repainted by the waiting game.
+sleep 0.5
+eval "$(client_geometry "$dialog")"
+covered="${W}x${H}+${X}+${Y}"
+xdotool windowmove "$dialog" 700 560
+sleep 1
+[ "$(requests)" = 1 ] || fail "the request had not arrived while the game waited for the answer"
+if xdotool search --onlyvisible --name "^Vemol\$" >/dev/null 2>&1; then
+    fail "a message box came before the server answered"
+fi
+screenshot during_send
+for shot in title_before_send during_send; do
+    convert "$OUT_DIR/$shot.png" -crop "$covered" +repage "$OUT_DIR/${shot}_covered.png"
+done
+differing=$(compare -metric AE -fuzz 3% "$OUT_DIR/title_before_send_covered.png" \
+    "$OUT_DIR/during_send_covered.png" null: 2>&1 || true)
+[ "$differing" = 0 ] || fail "$differing pixels under the moved dialog were not repainted while sending"
+wait_titled "Vemol" "the Send OK! box" 100 >/dev/null
 sleep 0.3
 screenshot send_ok
 key Return

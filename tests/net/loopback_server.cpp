@@ -32,10 +32,10 @@ bool Readable(int fd, int milliseconds) {
 
 }  // namespace
 
-LoopbackServer::LoopbackServer(Manner manner) {
+LoopbackServer::LoopbackServer(Manner manner, std::string reply, std::chrono::milliseconds delay) {
     listener_ = BoundLoopbackSocket(port_);
     listen(listener_, 4);
-    thread_ = std::thread([this, manner] { serve(manner); });
+    thread_ = std::thread([this, manner, reply, delay] { serve(manner, reply, delay); });
 }
 
 LoopbackServer::~LoopbackServer() {
@@ -43,16 +43,13 @@ LoopbackServer::~LoopbackServer() {
     close(listener_);
 }
 
-void LoopbackServer::serve(Manner manner) {
+void LoopbackServer::serve(Manner manner, const std::string& reply, std::chrono::milliseconds delay) {
     if (!Readable(listener_, 5000)) return;
     int connection = accept(listener_, nullptr, nullptr);
     if (connection < 0) return;
     accepted_ = true;
-    if (manner == Manner::AnswerFirst) {
-        static constexpr char kReply[] = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nthanks\r\n";
-        ssize_t ignored = write(connection, kReply, sizeof kReply - 1);
-        (void)ignored;
-    }
+    auto answer = [&] { send(connection, reply.data(), reply.size(), MSG_NOSIGNAL); };
+    if (manner == Manner::AnswerFirst) answer();
     if (manner != Manner::CloseAtOnce) {
         char buffer[4096];
         while (Readable(connection, 5000)) {
@@ -60,6 +57,10 @@ void LoopbackServer::serve(Manner manner) {
             if (n <= 0) break;
             bytes_.append(buffer, static_cast<std::size_t>(n));
         }
+    }
+    if (manner == Manner::Listen) {
+        std::this_thread::sleep_for(delay);
+        answer();
     }
     close(connection);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Stand-in ranking servers on 127.0.0.1, for tests that must never leave the machine.
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -8,15 +9,17 @@
 
 namespace vemol::net::testing {
 
-// Accepts one connection and records every byte received until the client closes.
+// Accepts one connection and records every byte received until the client has sent all.
 class LoopbackServer {
 public:
     enum class Manner {
-        Listen,        // read the request to the end
-        AnswerFirst,   // write a reply at once, then read the request
+        Listen,        // read the request to the end, then (after `delay`) write the reply
+        AnswerFirst,   // write the reply at once, then read the request
         CloseAtOnce,   // close the connection as soon as it is accepted
     };
-    explicit LoopbackServer(Manner manner = Manner::Listen);
+    static constexpr const char* kAccepted = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nthanks\r\n";
+    explicit LoopbackServer(Manner manner = Manner::Listen, std::string reply = kAccepted,
+                            std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     ~LoopbackServer();
     std::uint16_t port() const { return port_; }
     // Waits (up to a few seconds) for the connection to end; the bytes received.
@@ -24,7 +27,7 @@ public:
     bool accepted() const { return accepted_; }
 
 private:
-    void serve(Manner manner);
+    void serve(Manner manner, const std::string& reply, std::chrono::milliseconds delay);
     int listener_ = -1;
     std::uint16_t port_ = 0;
     std::string bytes_;

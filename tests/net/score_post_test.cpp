@@ -55,10 +55,10 @@ TEST(ScorePost, LongestValuesFitAndAreCountedWhole) {
 
 TEST(ScorePost, TypedSeparatorsCannotForgeFields) {
     LoopbackServer server;
-    ScoreEntry entry{50, "a&score=99999", "http://x/?a=1+2", "100% sure\r\nnext\tline 名前"};
+    ScoreEntry entry{50, "a&score=99999;x=1", "http://x/?a=1+2", "100% sure\r\nnext\tline 名前"};
     EXPECT_EQ(Post(Loopback(server.port()), entry), SendOutcome::Sent);
     std::string body =
-        "score=50&name=a%26score%3D99999&url=http://x/?a%3D1%2B2&comm=100%25 sure%0D%0Anext%09line 名前";
+        "score=50&name=a%26score%3D99999%3Bx%3D1&url=http://x/?a%3D1%2B2&comm=100%25 sure%0D%0Anext%09line 名前";
     EXPECT_EQ(server.received(),
               kHead + "Content-Length:" + std::to_string(body.size()) + "\n\n" + body + "\n");
 }
@@ -87,34 +87,46 @@ TEST(ScorePost, FailureTableWithWhatThePlayerSees) {
     {
         // Digits and dots that are no address: the host database refuses it without asking
         // any name server, so nothing leaves the machine.
-        ExpectDialogOutcome({"no such host", SendOutcome::HostNotFound, SendScoreResult::NotSent},
+        ExpectDialogOutcome({"no such host", SendOutcome::HostNotFound, SendScoreResult::HostNotFound},
                             Loopback(80, "999.999.999.999"));
     }
     {
         testing::RefusingPort refusing;
-        ExpectDialogOutcome({"refused", SendOutcome::ConnectFailed, SendScoreResult::NotSent},
+        ExpectDialogOutcome({"refused", SendOutcome::ConnectRefused, SendScoreResult::Refused},
                             Loopback(refusing.port()));
     }
     {
         testing::SilentListener silent;
         ScoreDestination destination = Loopback(silent.port());
         destination.timeLimit = 300ms;
-        ExpectDialogOutcome({"never accepts", SendOutcome::ConnectTimedOut, SendScoreResult::NotSent},
+        ExpectDialogOutcome({"never accepts", SendOutcome::ConnectTimedOut, SendScoreResult::NoAnswer},
                             destination);
     }
     {
         LoopbackServer closing(LoopbackServer::Manner::CloseAtOnce);
-        ExpectDialogOutcome({"closes early", SendOutcome::Sent, SendScoreResult::Sent},
+        ExpectDialogOutcome({"closes without a reply", SendOutcome::NoReply, SendScoreResult::ConnectionBroke},
                             Loopback(closing.port()));
         closing.received();
         EXPECT_TRUE(closing.accepted());
     }
     {
         LoopbackServer answering(LoopbackServer::Manner::AnswerFirst);
-        ExpectDialogOutcome({"answers", SendOutcome::Sent, SendScoreResult::Sent},
+        ExpectDialogOutcome({"answers first", SendOutcome::Sent, SendScoreResult::Sent},
                             Loopback(answering.port()));
         EXPECT_EQ(answering.received(),
                   kHead + "Content-Length:36\n\nscore=700&name=abc&url=http://&comm=\n");
+    }
+    {
+        LoopbackServer failing(LoopbackServer::Manner::Listen, "HTTP/1.1 500 Internal Server Error\r\n\r\n");
+        ExpectDialogOutcome({"error status", SendOutcome::Rejected, SendScoreResult::Rejected},
+                            Loopback(failing.port()));
+    }
+    {
+        LoopbackServer late(LoopbackServer::Manner::Listen, LoopbackServer::kAccepted, 1500ms);
+        ScoreDestination destination = Loopback(late.port());
+        destination.timeLimit = 300ms;
+        ExpectDialogOutcome({"answers too late", SendOutcome::ReplyTimedOut, SendScoreResult::NoAnswer},
+                            destination);
     }
 }
 
@@ -190,25 +202,28 @@ TEST(ScorePost, NameServiceThatNeverAnswersTimesOut) {
 }
 
 TEST(ScorePost, RankingDestinationAndItsTestHook) {
-    unsetenv("VEMOL_TEST_RANKING_HOST");
-    unsetenv("VEMOL_TEST_RANKING_PORT");
-    ScoreDestination plain = RankingDestination();
-    EXPECT_EQ(plain.host, TEST_RANKING_HOST);
-    EXPECT_EQ(plain.path, "/home/kanoreti/cgi-bin/cgi3/veranking.cgi");
-    EXPECT_FALSE(plain.port.has_value());
-    EXPECT_EQ(plain.timeLimit, 10s);
-
     setenv("VEMOL_TEST_RANKING_HOST", "127.0.0.1", 1);
     setenv("VEMOL_TEST_RANKING_PORT", "8123", 1);
     ScoreDestination hooked = RankingDestination();
+    EXPECT_EQ(hooked.path, "/home/kanoreti/cgi-bin/cgi3/veranking.cgi");
+    EXPECT_EQ(hooked.timeLimit, 10s);
+#ifdef VEMOL_TEST_HOOKS
     EXPECT_EQ(hooked.host, "127.0.0.1");
     EXPECT_EQ(hooked.port, std::optional<std::uint16_t>(8123));
     for (const char* bad : {"", "80x", "0", "70000", "-5"}) {
         setenv("VEMOL_TEST_RANKING_PORT", bad, 1);
         EXPECT_FALSE(RankingDestination().port.has_value()) << bad;
     }
+#else
+    // A build without the test hooks reads no environment variables of its own.
+    EXPECT_EQ(hooked.host, TEST_RANKING_HOST);
+    EXPECT_FALSE(hooked.port.has_value());
+#endif
     unsetenv("VEMOL_TEST_RANKING_HOST");
     unsetenv("VEMOL_TEST_RANKING_PORT");
+    ScoreDestination plain = RankingDestination();
+    EXPECT_EQ(plain.host, TEST_RANKING_HOST);
+    EXPECT_FALSE(plain.port.has_value());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The Send Score dialog's rules, played as a player meets them, without a window.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "net/send_score_rules.h"
 
 namespace vemol::net {
@@ -114,15 +116,25 @@ TEST(SendScoreRules, FailedSendIsReportedAndMayBeTriedAgain) {
     server.answer = SendOutcome::ConnectTimedOut;
     SendScoreForm typed{"800", "abc", "c", "http://"};
     SendScoreResult result = PressSend(ranking, 800, typed, server.sender());
-    EXPECT_EQ(result, SendScoreResult::NotSent);
+    EXPECT_EQ(result, SendScoreResult::NoAnswer);
+    EXPECT_TRUE(IsSendFailure(result));
     EXPECT_FALSE(ReopensDialog(result));
-    EXPECT_NE(std::string(SendScoreMessage(result)).find("could not be sent"), std::string::npos);
+    EXPECT_NE(std::string(SendScoreMessage(result)).find("10秒"), std::string::npos);
     EXPECT_EQ(ranking.lastSentScore, -1);
     EXPECT_EQ(ranking.playerName, "abc");  // kept for the next try
 
     server.answer = SendOutcome::Sent;
     EXPECT_EQ(PressSend(ranking, 800, typed, server.sender()), SendScoreResult::Sent);
     EXPECT_EQ(server.sent.size(), 2u);
+}
+
+TEST(SendScoreRules, EachFailureTellsThePlayerWhatHappened) {
+    std::set<std::string> messages;
+    for (SendScoreResult failure : {SendScoreResult::HostNotFound, SendScoreResult::Refused,
+                                    SendScoreResult::Unreachable, SendScoreResult::NoAnswer,
+                                    SendScoreResult::ConnectionBroke, SendScoreResult::Rejected})
+        messages.insert(SendScoreMessage(failure));
+    EXPECT_EQ(messages.size(), 6u);
 }
 
 }  // namespace

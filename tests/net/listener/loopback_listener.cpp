@@ -1,19 +1,24 @@
 // A stand-in ranking server for the end-to-end runs: listens on 127.0.0.1, writes its port
 // to a file, and saves the bytes of each connection, in order, as <prefix>.1, <prefix>.2...
+// Once a request has ended it answers "HTTP/1.0 200 OK", after [answer-delay] seconds.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <port-file> <output-prefix>\n", argv[0]);
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s <port-file> <output-prefix> [answer-delay]\n", argv[0]);
         return 2;
     }
+    const auto answerDelay = std::chrono::duration<double>(argc == 4 ? std::atof(argv[3]) : 0.0);
     int listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -34,9 +39,12 @@ int main(int argc, char** argv) {
         std::string bytes;
         char buffer[4096];
         for (ssize_t n; (n = read(connection, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
-        close(connection);
         std::string name = std::string(argv[2]) + "." + std::to_string(count);
         std::ofstream(name + ".tmp", std::ios::binary) << bytes;
         std::rename((name + ".tmp").c_str(), name.c_str());
+        std::this_thread::sleep_for(answerDelay);
+        static constexpr char kAccepted[] = "HTTP/1.0 200 OK\r\n\r\n";
+        send(connection, kAccepted, sizeof kAccepted - 1, MSG_NOSIGNAL);
+        close(connection);
     }
 }
