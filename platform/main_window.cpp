@@ -5,6 +5,7 @@
 
 #include "platform/picture_placement.h"
 #include "platform/window_system.h"
+#include "platform/template_dialog.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::platform {
@@ -43,6 +44,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
     area_ = gtk_drawing_area_new();
     gtk_widget_set_size_request(area_, kAreaWidth, kAreaHeight);
     gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
+    SetDialogClientArea(GTK_WINDOW(window_), area_);  // dialogs are placed from under the menu bar
     gtk_window_move(GTK_WINDOW(window_), 50, 50);
 
     g_signal_connect(area_, "draw", G_CALLBACK(onDraw), this);

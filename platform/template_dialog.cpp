@@ -14,6 +14,7 @@ namespace style = resources::style;
 constexpr const char* kDialogFontFamily = "IPAPGothic";
 constexpr int kDialogFontPoints = 9;
 constexpr const char* kStyleClass = "vemol-template-dialog";
+constexpr const char* kClientAreaKey = "vemol-client-area";
 
 // The dialog font everywhere in the dialog, and controls no taller than their template
 // places (the desktop theme's padding would not fit a 14-unit button or edit box).
@@ -89,6 +90,22 @@ DialogBaseUnits MeasureDialogBaseUnits() {
 
 int DialogUnitsToPixelsX(int units, const DialogBaseUnits& base) { return RoundedScale(units, base.x, 4); }
 int DialogUnitsToPixelsY(int units, const DialogBaseUnits& base) { return RoundedScale(units, base.y, 8); }
+
+void SetDialogClientArea(GtkWindow* owner, GtkWidget* clientArea) {
+    g_object_set_data(G_OBJECT(owner), kClientAreaKey, clientArea);
+}
+
+GdkPoint DialogScreenPosition(GtkWindow* owner, int x, int y, const DialogBaseUnits& base) {
+    GdkPoint at{0, 0};
+    gdk_window_get_origin(gtk_widget_get_window(GTK_WIDGET(owner)), &at.x, &at.y);
+    auto* area = static_cast<GtkWidget*>(g_object_get_data(G_OBJECT(owner), kClientAreaKey));
+    int areaX = 0, areaY = 0;
+    if (area && gtk_widget_translate_coordinates(area, GTK_WIDGET(owner), 0, 0, &areaX, &areaY)) {
+        at.x += areaX;
+        at.y += areaY;
+    }
+    return {at.x + DialogUnitsToPixelsX(x, base), at.y + DialogUnitsToPixelsY(y, base)};
+}
 
 TemplateDialog::TemplateDialog(GtkWindow* owner, const resources::DialogTemplate& dialogTemplate)
     : template_(dialogTemplate), owner_(owner) {
@@ -171,8 +188,7 @@ void TemplateDialog::setImage(int id, GdkPixbuf* image) {
 // window system places windows itself (Wayland), the dialog asks to be centred on its
 // owner instead, which the compositor may honour.
 void TemplateDialog::placeNearOwner() {
-    GdkWindow* ownerWindow = owner_ ? gtk_widget_get_window(GTK_WIDGET(owner_)) : nullptr;
-    if (!ownerWindow) {
+    if (!owner_ || !gtk_widget_get_window(GTK_WIDGET(owner_))) {
         gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
         return;
     }
@@ -180,10 +196,8 @@ void TemplateDialog::placeNearOwner() {
         gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER_ON_PARENT);
         return;
     }
-    int x = 0, y = 0;
-    gdk_window_get_origin(ownerWindow, &x, &y);
-    gtk_window_move(GTK_WINDOW(window_), x + DialogUnitsToPixelsX(template_.x, base_),
-                    y + DialogUnitsToPixelsY(template_.y, base_));
+    const GdkPoint at = DialogScreenPosition(owner_, template_.x, template_.y, base_);
+    gtk_window_move(GTK_WINDOW(window_), at.x, at.y);
 }
 
 int TemplateDialog::run(CommandHandler onCommand) {

@@ -29,6 +29,15 @@ DialogBaseUnits MeasureDialogBaseUnits();
 int DialogUnitsToPixelsX(int units, const DialogBaseUnits& base);
 int DialogUnitsToPixelsY(int units, const DialogBaseUnits& base);
 
+// Names the widget whose top-left is `owner`'s client area, the point its dialogs'
+// template positions count from: the main window's drawing area, under the menu bar.
+// Without one the owner's whole inside counts.
+void SetDialogClientArea(GtkWindow* owner, GtkWidget* clientArea);
+
+// The screen position for a dialog whose template puts it (x, y) dialog units from the
+// client area of `owner`.
+GdkPoint DialogScreenPosition(GtkWindow* owner, int x, int y, const DialogBaseUnits& base);
+
 class TemplateDialog {
 public:
     // Called with a button's id when it is pressed, and with the escape command for the

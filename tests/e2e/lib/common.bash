@@ -103,6 +103,10 @@ client_geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
         /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
 }
+# A window's frame extents as FL= FT= (0 without a window manager).
+frame_extents() {
+    xprop -id "$1" _NET_FRAME_EXTENTS | awk -F'[=,]' '/CARDINAL/ {l=$2; t=$4} END {print "FL=" (l+0) " FT=" (t+0)}'
+}
 
 # Starts openbox (real fullscreen needs a window manager), with any extra key bindings
 # given as openbox keybind elements, and waits until it manages the screen.
