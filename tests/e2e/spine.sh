@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a player meets it: the window with its title, menu bar and a 632 x 453
 # drawing area, the title screen after the opening, Down moving the selection, Enter on
-# Exit ending the program with exit code 0, and File > Exit doing the same.
+# Exit ending the program with exit code 0, and File > Exit doing the same, also with a
+# FIFO in the best score's place.
 source "$(dirname "$0")/lib/common.bash" "$@"
 
 # Without a display: a clear word on standard error and a non-zero exit code.
@@ -50,7 +51,9 @@ press Return
 wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Enter on Exit ended with exit code $code"
 
-# File > Exit with the mouse: " File" is the first pop-up of the menu bar.
+# File > Exit with the mouse: " File" is the first pop-up of the menu bar. This time a
+# FIFO named vemol.dat must not hold up the start: no best score, said once.
+mkfifo "$WORK_DIR/vemol.dat"
 start_game
 win=$(wait_window)
 sleep 10
@@ -61,4 +64,6 @@ screenshot file_menu
 xdotool mousemove $((X + 30)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1
 wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "File > Exit ended with exit code $code"
+[ "$(grep -c "cannot be read or kept" "$OUT_DIR/stderr.txt")" = 1 ] || fail "the FIFO vemol.dat was not reported once"
+[ -p "$WORK_DIR/vemol.dat" ] || fail "the FIFO vemol.dat was replaced"
 echo "spine: ok"
