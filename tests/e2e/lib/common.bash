@@ -37,7 +37,13 @@ start_xvfb() {
 }
 
 # Starts the game in the scratch directory, extra environment as arguments (VAR=value).
+# A game built without the test hooks ignores VEMOL_TEST_RANKING_*: such a run is skipped.
 start_game() {
+    case "$*" in
+    *VEMOL_TEST_RANKING_*)
+        grep -q VEMOL_TEST_RANKING_HOST "$VEMOL_BIN" ||
+            { echo "SKIP: this game was built without -DVEMOL_TEST_HOOKS=ON"; exit 77; } ;;
+    esac
     (cd "$WORK_DIR" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$@" "$VEMOL_BIN" \
         >"$OUT_DIR/stdout.txt" 2>"$OUT_DIR/stderr.txt") &
     GAME_PID=$!
