@@ -209,6 +209,8 @@ bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path)
     return true;
 }
 
+// The first release truncated the file and wrote it, so a full disk or a crash left it
+// empty; here it is replaced whole, and rewritten in place only where nothing else works.
 bool WriteBestScore(const std::string& path, std::int32_t value) {
     std::string target;
     if (int error = FollowLinks(path, target)) {
@@ -228,8 +230,8 @@ bool WriteBestScore(const std::string& path, std::int32_t value) {
     std::string temporary;
     const char* step = nullptr;
     int error = WriteTemporary(target, value, exists ? &info : nullptr, temporary, step);
-    if (error && exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, value, step);
-    else if (!error) return ReplaceBestScoreFile(temporary, target);
+    if (!error) return ReplaceBestScoreFile(temporary, target);
+    if (exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, value, step);
     if (error) ReportSaveFailure(path, step, error);
     return error == 0;
 }
