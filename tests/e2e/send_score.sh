@@ -54,7 +54,7 @@ key Return
 # While the server has not answered, the dialog moved aside uncovers the title picture,
 # repainted by the waiting game.
 sleep 0.5
-eval "$(client_geometry "$dialog")"
+read -r X Y W H < <(client_geometry "$dialog")
 covered="${W}x${H}+${X}+${Y}"
 xdotool windowmove "$dialog" 700 560
 sleep 1

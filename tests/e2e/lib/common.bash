@@ -37,13 +37,17 @@ start_xvfb() {
 }
 
 # Starts the game in the scratch directory, extra environment as arguments (VAR=value).
-# A game built without the test hooks ignores VEMOL_TEST_RANKING_*: such a run is skipped.
+# A game built without the test hooks ignores the VEMOL_TEST_* variables: a run that
+# needs one is skipped.
 start_game() {
-    case "$*" in
-    *VEMOL_TEST_RANKING_*)
-        grep -q VEMOL_TEST_RANKING_HOST "$VEMOL_BIN" ||
-            { echo "SKIP: this game was built without -DVEMOL_TEST_HOOKS=ON"; exit 77; } ;;
-    esac
+    local setting
+    for setting in "$@"; do
+        case "$setting" in
+        VEMOL_TEST_*=*)
+            grep -q "${setting%%=*}" "$VEMOL_BIN" ||
+                { echo "SKIP: this game was built without -DVEMOL_TEST_HOOKS=ON"; exit 77; } ;;
+        esac
+    done
     (cd "$WORK_DIR" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$@" "$VEMOL_BIN" \
         >"$OUT_DIR/stdout.txt" 2>"$OUT_DIR/stderr.txt") &
     GAME_PID=$!
