@@ -1,0 +1,53 @@
+// vemol-ranking: the companion ranking server of Vemol. Stops cleanly on SIGTERM or
+// SIGINT: the requests in flight are finished and their scores stored first.
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <pthread.h>
+
+#include "server/ranking_server.h"
+#include "server/score_store.h"
+#include "server/server_options.h"
+
+namespace {
+
+sigset_t StopSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    return signals;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vemol::ranking;
+    ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);
+        return parsed.exitCode;
+    }
+    // Blocked before any thread starts, so every thread inherits the mask and the
+    // signals reach only the sigwait below.
+    sigset_t stopSignals = StopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    try {
+        std::unique_ptr<ScoreStore> store = OpenScoreStore(parsed.options->database);
+        RankingServer server(*store, parsed.options->server);
+        std::string address = parsed.options->server.listen;
+        address = address.substr(0, address.rfind(':')) + ':' + std::to_string(server.port());
+        std::fprintf(stderr, "vemol-ranking: listening on http://%s/ with %s\n", address.c_str(),
+                     parsed.options->database.starts_with("sqlite:") ? parsed.options->database.c_str()
+                                                                     : "PostgreSQL");
+        int received = 0;
+        sigwait(&stopSignals, &received);
+        std::fprintf(stderr, "vemol-ranking: stopping (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vemol-ranking: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

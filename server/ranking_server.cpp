@@ -1,0 +1,242 @@
+#include "server/ranking_server.h"
+
+#include <CivetServer.h>
+
+#include <chrono>
+#include <ctime>
+#include <optional>
+#include <stdexcept>
+#include <variant>
+
+#include "server/ranking_page.h"
+#include "server/rate_limiter.h"
+#include "server/request_log.h"
+#include "server/score_submission.h"
+#include "server/score_writer.h"
+
+namespace vemol::ranking {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* StatusText(int status) {
+    switch (status) {
+    case 200: return "OK";
+    case 400: return "Bad Request";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 408: return "Request Timeout";
+    case 413: return "Content Too Large";
+    case 429: return "Too Many Requests";
+    default: return "Service Unavailable";
+    }
+}
+
+struct Reply {
+    int status = 200;
+    std::string body;
+    std::string_view contentType = "text/plain; charset=utf-8";
+    std::string outcome;  // for the log
+    std::string_view extraHeaders;
+};
+
+Reply Text(int status, std::string message, std::string outcome) {
+    return Reply{status, std::move(message) + "\n", "text/plain; charset=utf-8", std::move(outcome), {}};
+}
+
+// Sends the reply and closes the connection afterwards: the game speaks HTTP/1.0 and
+// expects the server to close.
+void Send(mg_connection* connection, const Reply& reply) {
+    mg_printf(connection,
+              "HTTP/1.1 %d %s\r\nContent-Type: %.*s\r\nContent-Length: %zu\r\nCache-Control: no-cache\r\n"
+              "X-Content-Type-Options: nosniff\r\n%.*sConnection: close\r\n\r\n",
+              reply.status, StatusText(reply.status), static_cast<int>(reply.contentType.size()),
+              reply.contentType.data(), reply.body.size(), static_cast<int>(reply.extraHeaders.size()),
+              reply.extraHeaders.data());
+    const mg_request_info* request = mg_get_request_info(connection);
+    if (std::string_view(request->request_method) != "HEAD") mg_write(connection, reply.body.data(), reply.body.size());
+}
+
+enum class BodyRead { Complete, TooLarge, TimedOut, Broken };
+
+// Reads the body within the request's time limit. One byte per call: CivetWeb's read
+// waits for all it was asked for, so larger calls would let a client that trickles
+// bytes hold the thread past the limit. Bytes already received come from its buffer.
+BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::string& body) {
+    long long length = mg_get_request_info(connection)->content_length;
+    if (length > kLargestBody) return BodyRead::TooLarge;
+    for (;;) {
+        if (length >= 0 && static_cast<long long>(body.size()) == length) return BodyRead::Complete;
+        if (Clock::now() > deadline) return BodyRead::TimedOut;
+        char byte = 0;
+        int got = mg_read(connection, &byte, 1);
+        if (got == 0 && length < 0) return BodyRead::Complete;  // no Content-Length: the body ends at close
+        if (got <= 0) return Clock::now() > deadline ? BodyRead::TimedOut : BodyRead::Broken;
+        if (static_cast<long long>(body.size()) == kLargestBody) return BodyRead::TooLarge;
+        body += byte;
+    }
+}
+
+std::int64_t SecondsSince1970() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+}  // namespace
+
+// What the handlers share.
+struct Context {
+    ScoreStore& store;
+    ScoreWriter writer;
+    RateLimiter limiter;
+    ServerSettings settings;
+
+    std::string Sender(mg_connection* connection) const {
+        const mg_request_info* request = mg_get_request_info(connection);
+        std::string_view peer = request->remote_addr;
+        if (settings.behindProxy && (peer == "127.0.0.1" || peer == "::1")) {
+            if (const char* forwarded = mg_get_header(connection, "X-Real-IP"); forwarded && *forwarded)
+                return forwarded;
+        }
+        return std::string(peer);
+    }
+};
+
+namespace {
+
+// Serves one path: each request is answered by `respond` and logged.
+class PathHandler : public CivetHandler {
+public:
+    using Responder = Reply (*)(Context&, mg_connection*, Clock::time_point started);
+    PathHandler(Context& context, Responder get, Responder post) : context_(context), get_(get), post_(post) {}
+
+    bool handleGet(CivetServer*, mg_connection* connection) override { return Handle(connection, get_); }
+    bool handleHead(CivetServer*, mg_connection* connection) override { return Handle(connection, get_); }
+    bool handlePost(CivetServer*, mg_connection* connection) override { return Handle(connection, post_); }
+    bool handlePut(CivetServer*, mg_connection* connection) override { return Handle(connection, nullptr); }
+    bool handleDelete(CivetServer*, mg_connection* connection) override { return Handle(connection, nullptr); }
+    bool handleOptions(CivetServer*, mg_connection* connection) override { return Handle(connection, nullptr); }
+    bool handlePatch(CivetServer*, mg_connection* connection) override { return Handle(connection, nullptr); }
+
+private:
+    bool Handle(mg_connection* connection, Responder respond) {
+        Clock::time_point started = Clock::now();
+        Reply reply = respond ? respond(context_, connection, started)
+                              : Text(405, "method not allowed", "method not allowed");
+        if (!respond) reply.extraHeaders = get_ ? "Allow: GET, HEAD\r\n" : "Allow: POST\r\n";
+        Send(connection, reply);
+        const mg_request_info* request = mg_get_request_info(connection);
+        std::string sender = context_.Sender(connection);
+        LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "",
+                    reply.status, Clock::now() - started, reply.outcome});
+        return true;
+    }
+
+    Context& context_;
+    Responder get_;
+    Responder post_;
+};
+
+Reply PostScore(Context& context, mg_connection* connection, Clock::time_point started) {
+    if (!context.limiter.Allow(context.Sender(connection), started))
+        return Text(429, "too many scores from this address; try again in a minute", "rate limited");
+    std::string body;
+    switch (ReadBody(connection, started + std::chrono::seconds(context.settings.readTimeLimitSeconds), body)) {
+    case BodyRead::TooLarge: return Text(413, "the body is larger than 8 KiB", "body too large");
+    case BodyRead::TimedOut: return Text(408, "the request took too long to arrive", "read time limit");
+    case BodyRead::Broken: return Text(400, "the body ended early", "body cut short");
+    case BodyRead::Complete: break;
+    }
+    std::variant<NewScore, Refusal> submission = ReadSubmission(body, SecondsSince1970());
+    if (auto* refusal = std::get_if<Refusal>(&submission)) {
+        return Text(400, refusal->reason, refusal->reason);
+    }
+    try {
+        // Answered only now that the score is committed: the game takes a 2xx as stored.
+        if (context.writer.Add(std::get<NewScore>(std::move(submission))) == AddOutcome::Duplicate)
+            return Text(200, "already stored", "re-send stored once");
+        return Text(200, "stored", "stored");
+    } catch (const StoreError& error) {
+        LogRequest({"-", "-", "-", 503, {}, error.what()});
+        return Text(503, "the ranking cannot store scores right now; try again later", "database error");
+    }
+}
+
+// The page and the JSON share the reading of the rows and the failure reply.
+template <std::string (*Render)(const std::vector<StoredScore>&)>
+Reply Ranking(Context& context, std::string_view contentType) {
+    try {
+        Reply reply{200, Render(context.store.TopScores(kRankingSize)), contentType, "ranking", {}};
+        return reply;
+    } catch (const StoreError& error) {
+        LogRequest({"-", "-", "-", 503, {}, error.what()});
+        return Text(503, "the ranking cannot be read right now; try again later", "database error");
+    }
+}
+
+Reply GetPage(Context& context, mg_connection*, Clock::time_point) {
+    Reply reply = Ranking<RenderRankingPage>(context, "text/html; charset=utf-8");
+    // The page has no scripts and loads nothing: forbid both, whatever a name holds.
+    reply.extraHeaders = "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n";
+    return reply;
+}
+
+Reply GetJson(Context& context, mg_connection*, Clock::time_point) {
+    return Ranking<RenderRankingJson>(context, "application/json");
+}
+
+Reply GetHealth(Context& context, mg_connection*, Clock::time_point) {
+    try {
+        context.store.Ping();
+        return Text(200, "ok", "healthy");
+    } catch (const StoreError& error) {
+        return Text(503, error.what(), "database not answering");
+    }
+}
+
+Reply NotFound(Context&, mg_connection*, Clock::time_point) { return Text(404, "not found", "not found"); }
+
+std::vector<std::string> CivetOptions(const ServerSettings& settings) {
+    std::string timeLimit = std::to_string(settings.readTimeLimitSeconds * 1000);
+    return {"listening_ports", settings.listen, "num_threads", std::to_string(settings.threads),
+            "request_timeout_ms", timeLimit, "enable_keep_alive", "no", "linger_timeout_ms", "1000"};
+}
+
+}  // namespace
+
+struct RankingServer::Parts {
+    Context context;
+    PathHandler script, page, json, health, other;
+    CivetServer civet;
+
+    Parts(ScoreStore& store, const ServerSettings& settings)
+        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), settings},
+          script(context, nullptr, PostScore),
+          page(context, GetPage, nullptr),
+          json(context, GetJson, nullptr),
+          health(context, GetHealth, nullptr),
+          other(context, NotFound, NotFound),
+          civet(CivetOptions(settings)) {
+        civet.addHandler(kScoreScriptPath, script);
+        civet.addHandler(kRankingPagePath, page);
+        civet.addHandler(kRankingJsonPath, json);
+        civet.addHandler(kHealthPath, health);
+        civet.addHandler("/", other);
+    }
+};
+
+RankingServer::RankingServer(ScoreStore& store, const ServerSettings& settings) {
+    try {
+        parts_ = std::make_unique<Parts>(store, settings);
+    } catch (const CivetException& error) {
+        throw std::runtime_error("cannot listen on " + settings.listen + ": " + error.what());
+    }
+}
+
+RankingServer::~RankingServer() {
+    if (parts_) parts_->civet.close();
+}
+
+int RankingServer::port() const {
+    std::vector<int> ports = parts_->civet.getListeningPorts();
+    return ports.empty() ? 0 : ports.front();
+}
+
+}  // namespace vemol::ranking

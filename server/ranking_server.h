@@ -1,0 +1,44 @@
+#pragma once
+// The HTTP side of the ranking: the game's score script, the ranking page, the same
+// rows as JSON and a health check, served by CivetWeb.
+#include <memory>
+#include <string>
+
+#include "server/score_store.h"
+
+namespace vemol::ranking {
+
+// Where the game posts its scores and where its "Ranking Page" points.
+constexpr const char* kScoreScriptPath = "/home/kanoreti/cgi-bin/cgi3/veranking.cgi";
+constexpr const char* kRankingPagePath = "/home/kanoreti/ranking.html";
+constexpr const char* kRankingJsonPath = "/api/ranking.json";
+constexpr const char* kHealthPath = "/healthz";
+
+// A request body larger than this is refused unread.
+constexpr long long kLargestBody = 8 * 1024;
+
+struct ServerSettings {
+    std::string listen = "127.0.0.1:8080";  // ADDR:PORT; port 0 picks a free one
+    int postsPerMinute = 6;                 // per address; 0: no limit
+    int readTimeLimitSeconds = 10;          // for a whole request to arrive
+    int threads = 32;                       // requests served at once
+    bool behindProxy = false;               // take the sender from X-Real-IP set by a local proxy
+};
+
+class RankingServer {
+public:
+    // Listens at once; throws std::runtime_error when it cannot.
+    RankingServer(ScoreStore& store, const ServerSettings& settings);
+    // Finishes the requests in flight, stores what they sent, then returns.
+    ~RankingServer();
+    RankingServer(const RankingServer&) = delete;
+    RankingServer& operator=(const RankingServer&) = delete;
+
+    int port() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace vemol::ranking

@@ -1,0 +1,75 @@
+#include "server/server_options.h"
+
+#include <charconv>
+
+namespace vemol::ranking {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vemol-ranking [OPTION]...\n"
+    "The Vemol ranking server: receives the game's scores and serves the ranking page.\n"
+    "\n"
+    "  --listen ADDR:PORT        where to listen (default 127.0.0.1:8080; port 0 picks one)\n"
+    "  --db LOCATION             sqlite:PATH (default sqlite:ranking.db) or\n"
+    "                            postgresql://USER@HOST:PORT/DBNAME\n"
+    "  --posts-per-minute N      scores one address may send a minute (default 6; 0: no limit)\n"
+    "  --read-timeout SECONDS    time for a whole request to arrive (default 10)\n"
+    "  --threads N               requests served at once (default 32)\n"
+    "  --behind-proxy            take the sender's address from X-Real-IP when the\n"
+    "                            request comes from a proxy on this machine\n"
+    "  --help, --version\n";
+
+std::optional<int> ReadCount(const std::string& text, int lowest, int highest) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+bool TakesValue(const std::string& flag) {
+    for (const char* known : {"--listen", "--db", "--posts-per-minute", "--read-timeout", "--threads"})
+        if (flag == known) return true;
+    return false;
+}
+
+ParsedOptions Wrong(const std::string& what) {
+    return {std::nullopt, "vemol-ranking: " + what + "\nTry 'vemol-ranking --help'.\n", 2};
+}
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+    ServerOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& flag = arguments[i];
+        if (flag == "--help") return {std::nullopt, kUsage, 0};
+        if (flag == "--version") return {std::nullopt, "vemol-ranking 1.0\n", 0};
+        if (flag == "--behind-proxy") {
+            options.server.behindProxy = true;
+            continue;
+        }
+        if (i + 1 == arguments.size())
+            return Wrong(TakesValue(flag) ? "missing value after " + flag : "unknown argument " + flag);
+        const std::string& value = arguments[++i];
+        if (flag == "--listen") {
+            if (value.find(':') == std::string::npos) return Wrong("--listen needs ADDR:PORT, got " + value);
+            options.server.listen = value;
+        } else if (flag == "--db") {
+            options.database = value;
+        } else if (flag == "--posts-per-minute" || flag == "--read-timeout" || flag == "--threads") {
+            int lowest = flag == "--posts-per-minute" ? 0 : 1;
+            std::optional<int> count = ReadCount(value, lowest, flag == "--threads" ? 1024 : 3600);
+            if (!count) return Wrong("bad value for " + flag + ": " + value);
+            int& setting = flag == "--posts-per-minute" ? options.server.postsPerMinute
+                           : flag == "--read-timeout"   ? options.server.readTimeLimitSeconds
+                                                        : options.server.threads;
+            setting = *count;
+        } else {
+            return Wrong("unknown argument " + flag);
+        }
+    }
+    return {options, {}, 0};
+}
+
+}  // namespace vemol::ranking
