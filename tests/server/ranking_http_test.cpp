@@ -1,0 +1,148 @@
+// The server over real HTTP on 127.0.0.1 with each database: what the game sends, what
+// the original game sent, and what a hostile sender might send.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <future>
+#include <thread>
+
+#include "backend_fixture.h"
+#include "ranking_client.h"
+
+namespace vemol::ranking::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RankingHttp : public BackendTest {};
+
+TEST_P(RankingHttp, GameSubmissionIsCommittedBeforeTheReplyAndShownOnBothPages) {
+    StartServer();
+    Exchange reply = Send(port, GameRequest(4321, "Kanon", "http://kanon.example/", "first try & more"));
+    ASSERT_EQ(reply.status, 200) << reply.response;
+    // Committed by the time the reply came: another connection sees it at once.
+    std::vector<StoredScore> rows = store->TopScores(100);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].comment, "first try & more");
+
+    std::string page = Get(port, kRankingPagePath);
+    EXPECT_NE(page.find(R"(<a href="http://kanon.example/" rel="nofollow ugc">Kanon</a>)"), std::string::npos) << page;
+    EXPECT_NE(page.find("4321"), std::string::npos);
+    std::string json = Get(port, kRankingJsonPath);
+    EXPECT_NE(json.find(R"("score":4321,"name":"Kanon")"), std::string::npos) << json;
+}
+
+TEST_P(RankingHttp, MarkupAndSqlInTextsAreKeptAsText) {
+    StartServer();
+    ASSERT_EQ(Send(port, GameRequest(10, "<b onclick=x>", "javascript:alert(1)", "<script>alert(1)</script>")).status, 200);
+    ASSERT_EQ(Send(port, GameRequest(20, "x');DROP TABLE s;--", "http://", "1' OR '1'='1")).status, 200);
+
+    std::string page = Get(port, kRankingPagePath);
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_EQ(page.find("<b onclick"), std::string::npos);
+    EXPECT_EQ(page.find("href=\"javascript"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    std::vector<StoredScore> rows = store->TopScores(100);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].name, "x');DROP TABLE s;--");
+    EXPECT_EQ(rows[0].comment, "1' OR '1'='1");
+}
+
+TEST_P(RankingHttp, RefusesMalformedSubmissionsWith400AndStoresNothing) {
+    StartServer();
+    const std::string ok = "&name=a&url=http://&comm=";
+    const char* bodies[] = {"", "score=1&name=a&url=http://", "name=a&score=1&url=&comm=", "score=-5&name=a&url=&comm=",
+                            "score=100000&name=a&url=&comm=", "score=99999999999999999999&name=a&url=&comm=",
+                            "score=12x&name=a&url=&comm=", "score=&name=a&url=&comm=", "score=1&name=&url=&comm=",
+                            "score=1&name=12345678901234567890&url=&comm=", "score=1&name=a%00b&url=&comm=",
+                            "score=1&name=\xff\xfe\xff&url=&comm="};
+    for (const char* body : bodies) EXPECT_EQ(Send(port, RawScoreRequest(body)).status, 400) << body;
+    EXPECT_EQ(Send(port, RawScoreRequest("score=1&name=a&url=" + std::string(40, 'u') + "&comm=")).status, 400);
+    EXPECT_EQ(Send(port, RawScoreRequest("score=1" + ok + std::string(80, 'c'))).status, 400);
+    EXPECT_TRUE(store->TopScores(100).empty());
+}
+
+TEST_P(RankingHttp, OversizedBodyIsRefusedWith413) {
+    StartServer();
+    std::string body = "score=1&name=a&url=&comm=" + std::string(9000, 'x');
+    EXPECT_EQ(Send(port, RawScoreRequest(body)).status, 413);
+    EXPECT_TRUE(store->TopScores(100).empty());
+}
+
+TEST_P(RankingHttp, StoresTheOriginalGamesUnescapedShiftJisTextsAsUtf8) {
+    StartServer();
+    // "テスト" in Shift_JIS; a bare "&" and "%" as the original game sent them.
+    Exchange reply = Send(port, RawScoreRequest("score=500&name=\x83\x65\x83\x58\x83\x67&url=http://a.example/?p=1&q=2"
+                                                "&comm=100% & %G1 sure"));
+    ASSERT_EQ(reply.status, 200) << reply.response;
+    std::vector<StoredScore> rows = store->TopScores(100);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "テスト");
+    EXPECT_EQ(rows[0].homePage, "http://a.example/?p=1&q=2");
+    EXPECT_EQ(rows[0].comment, "100% & %G1 sure");
+}
+
+TEST_P(RankingHttp, ReSendWithinAMinuteIsAnsweredButStoredOnce) {
+    StartServer();
+    ASSERT_EQ(Send(port, GameRequest(77, "twice")).status, 200);
+    Exchange again = Send(port, GameRequest(77, "twice"));
+    EXPECT_EQ(again.status, 200);
+    EXPECT_NE(again.response.find("already stored"), std::string::npos);
+}
+
+TEST_P(RankingHttp, FloodFromOneAddressIsLimitedWhileOthersAreServed) {
+    ServerSettings settings = Unlimited();
+    settings.postsPerMinute = 3;
+    StartServer(settings);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Send(port, GameRequest(i, "flood")).status, 200);
+    EXPECT_EQ(Send(port, GameRequest(9, "flood")).status, 429);
+    EXPECT_EQ(Send(port, GameRequest(5, "neighbour"), "127.0.0.2").status, 200);
+}
+
+// Sends `atOnce`, then `trickled` one byte a second until the server answers or hangs
+// up; gives how many bytes were trickled by then (20 at most).
+int TrickledBeforeCutOff(int port, const std::string& atOnce, const std::string& trickled) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int sent = 0;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        (atOnce.empty() || send(fd, atOnce.data(), atOnce.size(), MSG_NOSIGNAL) > 0)) {
+        char reply[256];
+        while (sent < 20 && recv(fd, reply, sizeof reply, MSG_DONTWAIT) < 0 &&
+               send(fd, trickled.data() + sent, 1, MSG_NOSIGNAL) == 1) {
+            ++sent;
+            std::this_thread::sleep_for(1s);
+        }
+    }
+    close(fd);
+    return sent;
+}
+
+TEST_P(RankingHttp, ClientsTricklingOneByteASecondAreCutOffWhileOthersAreServed) {
+    ServerSettings settings = Unlimited();
+    settings.readTimeLimitSeconds = 2;
+    StartServer(settings);
+    std::string request = GameRequest(1, "slow");
+    std::size_t bodyStart = request.find("\n\n") + 2;
+    auto slowHeader = std::async(std::launch::async, TrickledBeforeCutOff, port, "", request);
+    auto slowBody = std::async(std::launch::async, TrickledBeforeCutOff, port, request.substr(0, bodyStart),
+                               request.substr(bodyStart));
+    EXPECT_EQ(Send(port, GameRequest(2, "quick")).status, 200);
+    EXPECT_LT(slowHeader.get(), 8);
+    EXPECT_LT(slowBody.get(), 8);
+    std::vector<StoredScore> rows = store->TopScores(100);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "quick");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RankingHttp, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace vemol::ranking::testing

@@ -1,0 +1,136 @@
+// The vemol-ranking program itself: killed with SIGKILL in the middle of a burst of posts
+// it loses no score it answered with 200 and leaves a sound database; SIGTERM ends it
+// with exit code 0.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "ranking_client.h"
+
+namespace vemol::ranking::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The program started on a free port with its log in a file.
+class ServerProcess {
+public:
+    ServerProcess(const std::string& database, const std::string& log) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(fd, STDERR_FILENO);
+            execl(VEMOL_RANKING_BINARY, VEMOL_RANKING_BINARY, "--listen", "127.0.0.1:0", "--db",
+                  ("sqlite:" + database).c_str(), "--posts-per-minute", "0", nullptr);
+            _exit(127);
+        }
+        // The log's "listening on" line names the port.
+        static const std::regex kListening(R"(listening on http://127\.0\.0\.1:(\d+)/)");
+        for (int i = 0; i < 200 && port == 0; ++i) {
+            std::ifstream file(log);
+            std::string line;
+            std::getline(file, line);
+            if (std::smatch match; std::regex_search(line, match, kListening)) port = std::stoi(match[1]);
+            if (port == 0) std::this_thread::sleep_for(50ms);
+        }
+    }
+    ~ServerProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    // Sends the signal and gives the wait status.
+    int Stop(int signal) {
+        kill(pid_, signal);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+    int port = 0;
+
+private:
+    pid_t pid_ = -1;
+};
+
+std::string QueryText(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    std::string text;
+    if (sqlite3_step(statement) == SQLITE_ROW) text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    sqlite3_finalize(statement);
+    return text;
+}
+
+std::set<std::string> StoredNames(sqlite3* db) {
+    std::set<std::string> names;
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM scores", -1, &statement, nullptr);
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        names.insert(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    sqlite3_finalize(statement);
+    return names;
+}
+
+TEST(RankingProcess, KilledDuringABurstLosesNoAnsweredScoreAndStopsCleanlyOnSigterm) {
+    std::string directory = ::testing::TempDir() + "vemol-ranking-kill-XXXXXX";
+    ASSERT_NE(mkdtemp(directory.data()), nullptr);
+    const std::string database = directory + "/ranking.db";
+
+    std::set<std::string> answered;
+    {
+        ServerProcess server(database, directory + "/first.log");
+        ASSERT_NE(server.port, 0) << "the server did not start";
+        std::mutex mutex;
+        std::atomic<bool> running = true;
+        std::vector<std::thread> senders;
+        for (int sender = 0; sender < 8; ++sender) {
+            senders.emplace_back([&, sender] {
+                for (int i = 0; running; ++i) {
+                    std::string name = "p" + std::to_string(sender) + "-" + std::to_string(i);
+                    if (Send(server.port, GameRequest(i % 100000, name), "127.0.0.1", 5s).status == 200) {
+                        std::lock_guard lock(mutex);
+                        answered.insert(name);
+                    }
+                }
+            });
+        }
+        while ([&] { std::lock_guard lock(mutex); return answered.size(); }() < 300)
+            std::this_thread::sleep_for(5ms);
+        EXPECT_TRUE(WIFSIGNALED(server.Stop(SIGKILL)));
+        running = false;
+        for (std::thread& sender : senders) sender.join();
+    }
+    {
+        ServerProcess restarted(database, directory + "/second.log");
+        ASSERT_NE(restarted.port, 0) << "the server did not start again after the kill";
+        EXPECT_EQ(Send(restarted.port, GameRequest(1, "after")).status, 200);
+        int status = restarted.Stop(SIGTERM);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(QueryText(db, "PRAGMA integrity_check"), "ok");
+    std::set<std::string> stored = StoredNames(db);
+    sqlite3_close(db);
+    for (const std::string& name : answered) EXPECT_TRUE(stored.count(name)) << name << " was answered 200 but is lost";
+    EXPECT_TRUE(stored.count("after"));
+    std::filesystem::remove_all(directory);
+}
+
+}  // namespace
+}  // namespace vemol::ranking::testing
