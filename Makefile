@@ -1,6 +1,6 @@
 # Vemol for Linux. `make run` installs what is missing, builds and starts the game;
 # `make test` does the same set-up, then builds and runs every test; `make package` builds
-# the Debian package.
+# the Debian package; `make ranking` builds and starts the companion ranking server.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
@@ -10,15 +10,16 @@ JOBS       ?= $(shell nproc)
 # Debian packages: to build and play, to pack the game, then what the tests (which also
 # pack and check the package) and the artwork generator add.
 RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev \
-                 timgm6mb-soundfont fonts-ipafont-gothic
+                 timgm6mb-soundfont fonts-ipafont-gothic \
+                 libcivetweb-dev libsqlite3-dev libpqxx-dev
 PACKAGE_PACKAGES := dpkg-dev file
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-                 imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston \
-                 desktop-file-utils appstream lintian $(PACKAGE_PACKAGES)
+                 imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
+                 chromium desktop-file-utils appstream lintian $(PACKAGE_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps test-deps package-deps bench package clean
+.PHONY: run test build deps test-deps package-deps bench package ranking clean
 
 run: deps build
 	./$(BUILD)/app/vemol
@@ -48,6 +49,14 @@ bench: deps test-deps
 # The Debian package, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games.
 package: deps package-deps
 	sh packaging/build-package.sh $(PACKAGE_BUILD)
+
+# The ranking server on its embedded database, ranking.db in the current directory,
+# for the game on this machine: http://127.0.0.1:8080/home/kanoreti/ranking.html
+ranking: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_TESTS=OFF \
+	      -DVEMOL_BUILD_BENCH=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target vemol-ranking
+	./$(BUILD)/server/vemol-ranking --listen 127.0.0.1:8080 --db sqlite:ranking.db
 
 # Installs only the packages that are missing, so a set-up machine starts at once.
 deps:
