@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The whole round trip with the real ranking server on 127.0.0.1: the player sends a
+# score through the Send Score dialog, the server stores it, and the row shows in the
+# JSON and on the ranking page as headless Chromium renders it at 800 x 600 (the page's
+# text through --dump-dom, a screenshot kept as ranking_page.png). SIGTERM then stops the
+# server with exit code 0.
+source "$(dirname "$0")/lib/common.bash" "$@"
+
+SERVER=${VEMOL_RANKING_SERVER:-$(dirname "$VEMOL_BIN")/../server/vemol-ranking}
+[ -x "$SERVER" ] || fail "the ranking server $SERVER is not built"
+command -v chromium >/dev/null || fail "chromium is not installed (Debian package chromium)"
+"$SERVER" --listen 127.0.0.1:0 --db "sqlite:$WORK_DIR/ranking.db" 2>"$OUT_DIR/server.log" &
+SERVER_PID=$!
+trap 'kill "$SERVER_PID" 2>/dev/null || true; e2e_cleanup' EXIT
+port=""
+for _ in $(seq 100); do
+    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$OUT_DIR/server.log")
+    [ -n "$port" ] && break
+    sleep 0.1
+done
+[ -n "$port" ] || fail "the ranking server did not start: $(cat "$OUT_DIR/server.log")"
+
+# GET over bash's own TCP support; prints the reply's body.
+http_get() {
+    exec 5<>"/dev/tcp/127.0.0.1/$port"
+    printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&5
+    sed '1,/^\r$/d' <&5
+    exec 5<&-
+}
+chromium_at_800x600() {
+    local profile=$1
+    shift
+    timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+        --disable-background-networking --disable-component-update --disable-sync \
+        --user-data-dir="$WORK_DIR/chromium-$profile" --window-size=800,600 "$@" 2>>"$OUT_DIR/chromium.log"
+}
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+tap() { hold_key "$1" 0.08; }
+
+start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$port"
+win=$(wait_window)
+sleep 10.5   # the opening
+
+# Title menu: Down to Send, Enter. Tab order in the dialog: CANSEL, SEND, comment, name,
+# best score, home page.
+focus "$win"
+tap Down
+sleep 0.5
+tap Return
+wait_titled "Send Score" "Enter on Send in the title menu" >/dev/null
+sleep 0.5
+key Tab Tab Tab
+xdotool type --delay 30 "round trip & back"
+key Tab
+xdotool type --delay 30 "RoundTrip"
+key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
+key Return
+wait_titled "Vemol" "the Send OK! box" >/dev/null
+sleep 0.3
+key Return
+wait_gone "Send Score" "after Send OK!"
+
+for _ in $(seq 50); do grep -q ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "$OUT_DIR/server.log" && break; sleep 0.1; done
+grep -q ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "$OUT_DIR/server.log" \
+    || fail "the server did not store the game's score: $(cat "$OUT_DIR/server.log")"
+
+http_get /api/ranking.json >"$OUT_DIR/ranking.json"
+grep -q '"rank":1,"score":0,"name":"RoundTrip","homePage":"http://","homePageIsLink":false,"comment":"round trip \\u0026 back"' \
+    "$OUT_DIR/ranking.json" || fail "the JSON lacks the row: $(cat "$OUT_DIR/ranking.json")"
+
+page=http://127.0.0.1:$port/home/kanoreti/ranking.html
+chromium_at_800x600 dom --dump-dom "$page" >"$OUT_DIR/ranking_page.html" || fail "chromium could not load $page"
+grep -q '<td class="name">RoundTrip</td><td>round trip &amp; back</td>' "$OUT_DIR/ranking_page.html" \
+    || fail "the page Chromium loaded lacks the row (see ranking_page.html)"
+chromium_at_800x600 shot --screenshot="$OUT_DIR/ranking_page.png" "$page" >/dev/null \
+    || fail "chromium could not take the screenshot"
+[ "$(identify -format '%wx%h' "$OUT_DIR/ranking_page.png")" = 800x600 ] || fail "the screenshot is not 800 x 600"
+
+# The title selection is still on Send: Down to Exit, Enter.
+focus "$win"
+tap Down
+sleep 0.5
+tap Return
+wait_exit 50
+kill -TERM "$SERVER_PID"
+code=0
+wait "$SERVER_PID" || code=$?
+[ "$code" = 0 ] || fail "the ranking server ended with exit code $code after SIGTERM"
+echo "ranking_round_trip: ok"
