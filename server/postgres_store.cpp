@@ -25,6 +25,23 @@ constexpr const char* kSchema =
 // instances starting together do not race to create the tables.
 constexpr const char* kWriteLock = "SELECT pg_advisory_xact_lock(7301140252)";
 
+// The duplicate check, the insert and the best-score update in one statement, so a score
+// costs one round trip to the server instead of three.
+// $1 score, $2 name, $3 home page, $4 comment, $5 time, $6 earliest time of a duplicate.
+constexpr const char* kAddScore =
+    "WITH duplicate AS ("
+    " SELECT 1 FROM scores WHERE name = $2::text AND received_at >= $6::bigint AND score = $1::integer"
+    " AND home_page = $3::text AND comment = $4::text LIMIT 1),"
+    " inserted AS ("
+    " INSERT INTO scores (score, name, home_page, comment, received_at)"
+    " SELECT $1::integer, $2::text, $3::text, $4::text, $5::bigint WHERE NOT EXISTS (SELECT 1 FROM duplicate)"
+    " RETURNING id, name, score),"
+    " raised AS ("
+    " INSERT INTO best_scores (name, score, score_id) SELECT name, score, id FROM inserted"
+    " ON CONFLICT (name) DO UPDATE SET score = excluded.score, score_id = excluded.score_id"
+    " WHERE excluded.score > best_scores.score)"
+    " SELECT count(*) FROM inserted";
+
 // One connection with the statements prepared on it, opened again after it broke.
 class Session {
 public:
@@ -55,9 +72,7 @@ private:
             schema.exec(kSchema);
             schema.commit();
         }
-        connection->prepare("find_duplicate", queries::kFindRecentDuplicate);
-        connection->prepare("insert_score", queries::kInsertScore);
-        connection->prepare("raise_best", queries::kRaiseBestScore);
+        connection->prepare("add_score", kAddScore);
         connection->prepare("top_scores", queries::kTopScores);
         connection_ = std::move(connection);
     }
@@ -67,14 +82,9 @@ private:
 };
 
 AddOutcome AddOne(pqxx::work& transaction, const NewScore& score) {
-    pqxx::result duplicate =
-        transaction.exec_prepared("find_duplicate", score.name, score.receivedAt - kDuplicateWindowSeconds,
-                                  score.score, score.homePage, score.comment);
-    if (!duplicate.empty()) return AddOutcome::Duplicate;
-    pqxx::row inserted = transaction.exec_prepared1("insert_score", score.score, score.name, score.homePage,
-                                                    score.comment, score.receivedAt);
-    transaction.exec_prepared("raise_best", score.name, score.score, inserted[0].as<std::int64_t>());
-    return AddOutcome::Stored;
+    pqxx::row inserted = transaction.exec_prepared1("add_score", score.score, score.name, score.homePage, score.comment,
+                                                    score.receivedAt, score.receivedAt - kDuplicateWindowSeconds);
+    return inserted[0].as<int>() == 1 ? AddOutcome::Stored : AddOutcome::Duplicate;
 }
 
 class PostgresStore final : public ScoreStore {

@@ -24,6 +24,25 @@ constexpr const char* kWriterSetup =
     " score_id INTEGER NOT NULL REFERENCES scores (id));"
     "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);";
 
+// Adding a score: look for a re-send, insert, raise the name's best score.
+// $1 name, $2 earliest time, $3 score, $4 home page, $5 comment.
+constexpr const char* kFindRecentDuplicate =
+    "SELECT 1 FROM scores WHERE name = $1 AND received_at >= $2 AND score = $3 "
+    "AND home_page = $4 AND comment = $5 LIMIT 1";
+
+// $1 score, $2 name, $3 home page, $4 comment, $5 time; gives the new row's id.
+constexpr const char* kInsertScore =
+    "INSERT INTO scores (score, name, home_page, comment, received_at) "
+    "VALUES ($1, $2, $3, $4, $5) RETURNING id";
+
+// Keeps one row per name pointing at its best score; an equal score does not replace the
+// earlier one, so the first to reach a score keeps it.
+// $1 name, $2 score, $3 score id.
+constexpr const char* kRaiseBestScore =
+    "INSERT INTO best_scores (name, score, score_id) VALUES ($1, $2, $3) "
+    "ON CONFLICT (name) DO UPDATE SET score = excluded.score, score_id = excluded.score_id "
+    "WHERE excluded.score > best_scores.score";
+
 [[noreturn]] void Fail(sqlite3* db, const std::string& what) {
     throw StoreError("SQLite: " + what + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
 }
@@ -131,9 +150,9 @@ public:
     explicit SqliteStore(const std::string& path)
         : writer_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWriterSetup),
           reader_(path, SQLITE_OPEN_READONLY),
-          findDuplicate_(writer_, queries::kFindRecentDuplicate),
-          insert_(writer_, queries::kInsertScore),
-          raiseBest_(writer_, queries::kRaiseBestScore),
+          findDuplicate_(writer_, kFindRecentDuplicate),
+          insert_(writer_, kInsertScore),
+          raiseBest_(writer_, kRaiseBestScore),
           top_(reader_, queries::kTopScores) {}
 
     std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) override {
