@@ -42,9 +42,11 @@ build:
 	cmake --build $(BUILD) -j $(JOBS) --target vemol
 
 bench: deps test-deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_BENCH=ON
-	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_BENCH=ON \
+	      -DVEMOL_BUILD_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench ranking_bench
 	./$(BUILD)/bench/frames/vemol_bench
+	./$(BUILD)/bench/server/ranking_bench
 
 # The Debian package, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games.
 package: deps package-deps
