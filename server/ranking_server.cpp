@@ -2,10 +2,12 @@
 
 #include <CivetServer.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <variant>
 
 #include "server/ranking_page.h"
@@ -87,6 +89,10 @@ struct Context {
     ScoreWriter writer;
     RateLimiter limiter;
     ServerSettings settings;
+    // Requests being served, and whether the server is stopping: CivetWeb's own stop
+    // cuts reads and writes short, so a stop first waits for these to finish.
+    std::atomic<int> inFlight = 0;
+    std::atomic<bool> stopping = false;
 
     std::string Sender(mg_connection* connection) const {
         const mg_request_info* request = mg_get_request_info(connection);
@@ -118,10 +124,18 @@ public:
 private:
     bool Handle(mg_connection* connection, Responder respond) {
         Clock::time_point started = Clock::now();
-        Reply reply = respond ? respond(context_, connection, started)
-                              : Text(405, "method not allowed", "method not allowed");
-        if (!respond) reply.extraHeaders = get_ ? "Allow: GET, HEAD\r\n" : "Allow: POST\r\n";
+        ++context_.inFlight;
+        Reply reply;
+        if (context_.stopping) {
+            reply = Text(503, "the ranking server is restarting; try again in a moment", "stopping");
+        } else if (respond) {
+            reply = respond(context_, connection, started);
+        } else {
+            reply = Text(405, "method not allowed", "method not allowed");
+            reply.extraHeaders = get_ ? "Allow: GET, HEAD\r\n" : "Allow: POST\r\n";
+        }
         Send(connection, reply);
+        --context_.inFlight;
         const mg_request_info* request = mg_get_request_info(connection);
         std::string sender = context_.Sender(connection);
         LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "",
@@ -231,7 +245,14 @@ RankingServer::RankingServer(ScoreStore& store, const ServerSettings& settings) 
 }
 
 RankingServer::~RankingServer() {
-    if (parts_) parts_->civet.close();
+    if (!parts_) return;
+    // New requests are turned away while the ones in flight finish, within the time a
+    // request may take to arrive and a little more for the database.
+    Context& context = parts_->context;
+    context.stopping = true;
+    auto deadline = Clock::now() + std::chrono::seconds(context.settings.readTimeLimitSeconds + 10);
+    while (context.inFlight > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    parts_->civet.close();
 }
 
 int RankingServer::port() const {

@@ -23,16 +23,26 @@ sockaddr_in Loopback(const char* address, int port) {
 
 }  // namespace
 
-Exchange Send(int port, std::string_view request, const char* from, std::chrono::milliseconds limit) {
-    Exchange exchange;
+int Connect(int port, const char* from) {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in source = Loopback(from, 0), destination = Loopback("127.0.0.1", port);
     if (bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0 ||
         connect(fd, reinterpret_cast<sockaddr*>(&destination), sizeof destination) != 0) {
         close(fd);
-        return exchange;
+        return -1;
     }
+    return fd;
+}
+
+Exchange Send(int port, std::string_view request, const char* from, std::chrono::milliseconds limit) {
+    int fd = Connect(port, from);
+    if (fd < 0) return {};
     if (!request.empty()) (void)send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    return FinishExchange(fd, limit);
+}
+
+Exchange FinishExchange(int fd, std::chrono::milliseconds limit) {
+    Exchange exchange;
     auto deadline = Clock::now() + limit;
     char buffer[4096];
     for (;;) {

@@ -12,6 +12,11 @@ struct Exchange {
     std::string response;  // everything the server sent
 };
 
+// A socket connected from `from` to 127.0.0.1:`port`; -1 when that failed.
+int Connect(int port, const char* from = "127.0.0.1");
+// Reads until the server closes or `limit` passes, then closes `fd`.
+Exchange FinishExchange(int fd, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
 // Sends `request` to 127.0.0.1:`port` from `from` and waits at most `limit` for the reply.
 Exchange Send(int port, std::string_view request, const char* from = "127.0.0.1",
               std::chrono::milliseconds limit = std::chrono::seconds(10));

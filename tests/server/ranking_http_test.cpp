@@ -2,7 +2,6 @@
 // the original game sent, and what a hostile sender might send.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -105,14 +104,9 @@ TEST_P(RankingHttp, FloodFromOneAddressIsLimitedWhileOthersAreServed) {
 // Sends `atOnce`, then `trickled` one byte a second until the server answers or hangs
 // up; gives how many bytes were trickled by then (20 at most).
 int TrickledBeforeCutOff(int port, const std::string& atOnce, const std::string& trickled) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int fd = Connect(port);
     int sent = 0;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        (atOnce.empty() || send(fd, atOnce.data(), atOnce.size(), MSG_NOSIGNAL) > 0)) {
+    if (fd >= 0 && (atOnce.empty() || send(fd, atOnce.data(), atOnce.size(), MSG_NOSIGNAL) > 0)) {
         char reply[256];
         while (sent < 20 && recv(fd, reply, sizeof reply, MSG_DONTWAIT) < 0 &&
                send(fd, trickled.data() + sent, 1, MSG_NOSIGNAL) == 1) {
@@ -139,6 +133,22 @@ TEST_P(RankingHttp, ClientsTricklingOneByteASecondAreCutOffWhileOthersAreServed)
     std::vector<StoredScore> rows = store->TopScores(100);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].name, "quick");
+}
+
+TEST_P(RankingHttp, StoppingLetsARequestInFlightFinish) {
+    StartServer();
+    std::string request = GameRequest(3, "inflight");
+    int fd = Connect(port);
+    ASSERT_GE(fd, 0);
+    std::size_t half = request.size() - 10;
+    ASSERT_EQ(send(fd, request.data(), half, MSG_NOSIGNAL), static_cast<ssize_t>(half));
+    std::this_thread::sleep_for(200ms);  // the server now reads the body
+    auto stopped = std::async(std::launch::async, [&] { server.reset(); });
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(send(fd, request.data() + half, request.size() - half, MSG_NOSIGNAL), 10);
+    EXPECT_EQ(FinishExchange(fd).status, 200);
+    stopped.get();
+    EXPECT_EQ(store->TopScores(100).size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RankingHttp, ::testing::Values("sqlite", "postgresql"),
