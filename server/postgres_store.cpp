@@ -47,18 +47,22 @@ class Session {
 public:
     explicit Session(std::string address) : address_(std::move(address)) {}
 
+    // Runs `work` on the connection. A connection found broken (the database restarted,
+    // an idle connection was cut) is opened afresh and `work` tried once more: its
+    // transaction never committed, and a write that did commit before the break is
+    // caught as a re-send.
     template <typename Work>
     auto Run(Work&& work) {
-        try {
-            if (!connection_ || !connection_->is_open()) Connect();
-            return work(*connection_);
-        } catch (const StoreError&) {
-            throw;
-        } catch (const pqxx::broken_connection& error) {
-            connection_.reset();
-            throw StoreError(std::string("PostgreSQL: connection lost: ") + error.what());
-        } catch (const std::exception& error) {
-            throw StoreError(std::string("PostgreSQL: ") + error.what());
+        for (int attempt = 1;; ++attempt) {
+            try {
+                if (!connection_ || !connection_->is_open()) Connect();
+                return work(*connection_);
+            } catch (const pqxx::broken_connection& error) {
+                connection_.reset();
+                if (attempt == 2) throw StoreError(std::string("PostgreSQL: connection lost: ") + error.what());
+            } catch (const std::exception& error) {
+                throw StoreError(std::string("PostgreSQL: ") + error.what());
+            }
         }
     }
 

@@ -168,8 +168,7 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
             return Text(200, "already stored", "re-send stored once");
         return Text(200, "stored", "stored");
     } catch (const StoreError& error) {
-        LogRequest({"-", "-", "-", 503, {}, error.what()});
-        return Text(503, "the ranking cannot store scores right now; try again later", "database error");
+        return Text(503, "the ranking cannot store scores right now; try again later", error.what());
     }
 }
 
@@ -180,8 +179,7 @@ Reply Ranking(Context& context, std::string_view contentType) {
         Reply reply{200, Render(context.store.TopScores(kRankingSize)), contentType, "ranking", {}};
         return reply;
     } catch (const StoreError& error) {
-        LogRequest({"-", "-", "-", 503, {}, error.what()});
-        return Text(503, "the ranking cannot be read right now; try again later", "database error");
+        return Text(503, "the ranking cannot be read right now; try again later", error.what());
     }
 }
 
@@ -201,7 +199,7 @@ Reply GetHealth(Context& context, mg_connection*, Clock::time_point) {
         context.store.Ping();
         return Text(200, "ok", "healthy");
     } catch (const StoreError& error) {
-        return Text(503, error.what(), "database not answering");
+        return Text(503, "the ranking's database does not answer", error.what());
     }
 }
 

@@ -20,6 +20,15 @@ std::string Masked(std::string_view text, std::size_t limit) {
     return out;
 }
 
+// The outcome may carry a database's message over several lines: one line it stays.
+std::string OnOneLine(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string FormatLogLine(const RequestRecord& record) {
@@ -33,7 +42,7 @@ std::string FormatLogLine(const RequestRecord& record) {
                   std::chrono::duration<double, std::milli>(record.took).count());
     return std::string(time) + ' ' + Masked(record.address, 64) + ' ' + Masked(record.method, 16) + ' ' +
            Masked(record.path, kLongestPath) + ' ' + std::to_string(record.status) + ' ' + took + ' ' +
-           std::string(record.outcome) + '\n';
+           OnOneLine(record.outcome) + '\n';
 }
 
 void LogRequest(const RequestRecord& record) {

@@ -24,13 +24,14 @@ void BackendTest::SetUp() {
         std::string whyNot;
         ScratchPostgres* postgres = SharedPostgres(whyNot);
         if (!postgres) GTEST_SKIP() << "PostgreSQL tests skipped: " << whyNot;
-        store = OpenScoreStore(postgres->CreateDatabase());
+        location = postgres->CreateDatabase();
     } else {
         std::string pattern = ::testing::TempDir() + "vemol-ranking-XXXXXX";
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         directory_ = pattern;
-        store = OpenScoreStore("sqlite:" + directory_ + "/ranking.db");
+        location = "sqlite:" + directory_ + "/ranking.db";
     }
+    store = OpenScoreStore(location);
 }
 
 void BackendTest::TearDown() {

@@ -21,6 +21,7 @@ protected:
     void StartServer(ServerSettings settings = Unlimited());
     static ServerSettings Unlimited();
 
+    std::string location;  // what OpenScoreStore was given
     std::unique_ptr<ScoreStore> store;
     std::unique_ptr<RankingServer> server;
     int port = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <future>
+#include <pqxx/pqxx>
 #include <thread>
 
 #include "backend_fixture.h"
@@ -149,6 +150,28 @@ TEST_P(RankingHttp, StoppingLetsARequestInFlightFinish) {
     EXPECT_EQ(FinishExchange(fd).status, 200);
     stopped.get();
     EXPECT_EQ(store->TopScores(100).size(), 1u);
+}
+
+TEST_P(RankingHttp, UnreachableDatabaseIsAnswered503AndTheServerReconnectsLater) {
+    if (GetParam() != "postgresql") GTEST_SKIP() << "only a database server can refuse connections";
+    StartServer();
+    ASSERT_EQ(Send(port, GameRequest(1, "before")).status, 200);
+    // Done from the server's "postgres" database, beside this test's own.
+    std::size_t slash = location.rfind('/');
+    std::string database = location.substr(slash + 1);
+    pqxx::connection admin(location.substr(0, slash + 1) + "postgres");
+    pqxx::nontransaction sql(admin);
+    auto allowConnections = [&](bool allow) {
+        std::string statement = "ALTER DATABASE " + database;
+        statement += allow ? " WITH ALLOW_CONNECTIONS true" : " WITH ALLOW_CONNECTIONS false";
+        sql.exec(statement);
+    };
+    allowConnections(false);
+    sql.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = " + sql.quote(database));
+    EXPECT_EQ(Send(port, GameRequest(2, "lost")).status, 503);
+    allowConnections(true);
+    EXPECT_EQ(Send(port, GameRequest(3, "after")).status, 200);
+    EXPECT_EQ(store->TopScores(100).size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RankingHttp, ::testing::Values("sqlite", "postgresql"),
