@@ -167,7 +167,10 @@ TEST_P(RankingHttp, UnreachableDatabaseIsAnswered503AndTheServerReconnectsLater)
         sql.exec(statement);
     };
     allowConnections(false);
-    sql.exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = " + sql.quote(database));
+    std::string cutConnections = "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '";
+    cutConnections += database;  // ranking_N, made by the test
+    cutConnections += '\'';
+    sql.exec(cutConnections);
     EXPECT_EQ(Send(port, GameRequest(2, "lost")).status, 503);
     allowConnections(true);
     EXPECT_EQ(Send(port, GameRequest(3, "after")).status, 200);
