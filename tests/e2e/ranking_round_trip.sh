@@ -34,22 +34,11 @@ chromium_at_800x600() {
         --disable-background-networking --disable-component-update --disable-sync \
         --user-data-dir="$WORK_DIR/chromium-$profile" --window-size=800,600 "$@" 2>>"$OUT_DIR/chromium.log"
 }
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
-tap() { hold_key "$1" 0.08; }
 
-start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$port"
-win=$(wait_window)
-sleep 10.5   # the opening
-
-# Title menu: Down to Send, Enter. Tab order in the dialog: CANSEL, SEND, comment, name,
-# best score, home page.
-focus "$win"
-tap Down
+start_game_for_ranking_port "$port"
+open_send_score_from_title >/dev/null
 sleep 0.5
-tap Return
-wait_titled "Send Score" "Enter on Send in the title menu" >/dev/null
-sleep 0.5
-key Tab Tab Tab
+key Tab Tab Tab   # CANSEL, SEND, comment
 xdotool type --delay 30 "round trip & back"
 key Tab
 xdotool type --delay 30 "RoundTrip"
@@ -77,7 +66,7 @@ chromium_at_800x600 shot --screenshot="$OUT_DIR/ranking_page.png" "$page" >/dev/
 [ "$(identify -format '%wx%h' "$OUT_DIR/ranking_page.png")" = 800x600 ] || fail "the screenshot is not 800 x 600"
 
 # The title selection is still on Send: Down to Exit, Enter.
-focus "$win"
+focus "$WIN"
 tap Down
 sleep 0.5
 tap Return

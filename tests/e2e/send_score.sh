@@ -17,21 +17,12 @@ port=$(cat "$WORK_DIR/port")
 rm -f "$OUT_DIR"/request.*
 
 requests() { ls "$OUT_DIR"/request.* 2>/dev/null | wc -l; }
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
-# The game polls its keys once a frame: a title-menu key is held for a few frames.
-tap() { hold_key "$1" 0.08; }
 
-start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$port"
-win=$(wait_window)
-sleep 10.5   # the opening
+start_game_for_ranking_port "$port"
+win=$WIN
 
-# Title menu: Down to Send, Enter. The dialog opens with the focus on itself; four Tabs
-# reach the name (tab order CANSEL, SEND, comment, name, best score, home page).
-focus "$win"
-tap Down
-sleep 0.5
-tap Return
-dialog=$(wait_titled "Send Score" "Enter on Send in the title menu")
+# Title menu: Down to Send, Enter; four Tabs reach the name.
+dialog=$(open_send_score_from_title)
 sleep 0.5
 screenshot dialog_title_menu
 key Tab Tab Tab Tab

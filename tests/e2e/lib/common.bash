@@ -100,6 +100,30 @@ press() { xdotool keydown "$1"; sleep "${2:-0.12}"; xdotool keyup "$1"; }
 # Holds a key down for some seconds.
 hold_key() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 screenshot() { import -window root "$OUT_DIR/$1.png"; }
+# Gives a window the keyboard focus.
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+# The game polls its keys once a frame: a title-menu key is held for a few frames.
+tap() { hold_key "$1" 0.08; }
+
+# Starts the game sending its scores to port $1 of 127.0.0.1, waits out the opening and
+# sets WIN to the main window's id.
+WIN=""
+start_game_for_ranking_port() {
+    start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$1"
+    WIN=$(wait_window)
+    sleep 10.5   # the opening
+}
+
+# On the title screen: Down to Send, Enter; waits for the Send Score dialog and prints
+# its id. The dialog opens with the focus on itself; its tab order is CANSEL, SEND,
+# comment, name, best score, home page.
+open_send_score_from_title() {
+    focus "$WIN"
+    tap Down
+    sleep 0.5
+    tap Return
+    wait_titled "Send Score" "Enter on Send in the title menu"
+}
 # Prints the colour of a screen pixel as "r,g,b" (0..255).
 pixel_at() {
     convert "$OUT_DIR/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
