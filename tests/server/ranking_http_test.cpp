@@ -102,6 +102,19 @@ TEST_P(RankingHttp, FloodFromOneAddressIsLimitedWhileOthersAreServed) {
     EXPECT_EQ(Send(port, GameRequest(5, "neighbour"), "127.0.0.2").status, 200);
 }
 
+TEST_P(RankingHttp, BehindAProxyTheLimitCountsThePlayersAddresses) {
+    ServerSettings settings = Unlimited();
+    settings.postsPerMinute = 1;
+    settings.behindProxy = true;
+    StartServer(settings);
+    auto fromPlayer = [](std::string request, const std::string& address) {
+        return request.insert(request.find('\n') + 1, "X-Real-IP: " + address + "\n");
+    };
+    EXPECT_EQ(Send(port, fromPlayer(GameRequest(1, "one"), "203.0.113.1")).status, 200);
+    EXPECT_EQ(Send(port, fromPlayer(GameRequest(2, "one"), "203.0.113.1")).status, 429);
+    EXPECT_EQ(Send(port, fromPlayer(GameRequest(3, "two"), "203.0.113.2")).status, 200);
+}
+
 // Sends `atOnce`, then `trickled` one byte a second until the server answers or hangs
 // up; gives how many bytes were trickled by then (20 at most).
 int TrickledBeforeCutOff(int port, const std::string& atOnce, const std::string& trickled) {
