@@ -81,8 +81,6 @@ BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::st
 
 std::int64_t SecondsSince1970() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
-}  // namespace
-
 // What the handlers share.
 struct Context {
     ScoreStore& store;
@@ -104,8 +102,6 @@ struct Context {
         return std::string(peer);
     }
 };
-
-namespace {
 
 // Serves one path: each request is answered by `respond` and logged.
 class PathHandler : public CivetHandler {
