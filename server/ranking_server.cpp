@@ -96,8 +96,9 @@ struct Context {
         const mg_request_info* request = mg_get_request_info(connection);
         std::string_view peer = request->remote_addr;
         if (settings.behindProxy && (peer == "127.0.0.1" || peer == "::1")) {
+            // An address is short; a longer value is cut so it cannot swell the limiter.
             if (const char* forwarded = mg_get_header(connection, "X-Real-IP"); forwarded && *forwarded)
-                return forwarded;
+                return std::string(forwarded).substr(0, 64);
         }
         return std::string(peer);
     }
