@@ -67,9 +67,9 @@ chromium_at_800x600 shot --screenshot="$OUT_DIR/ranking_page.png" "$page" >/dev/
 
 # The title selection is still on Send: Down to Exit, Enter.
 focus "$WIN"
-tap Down
+tap_key Down
 sleep 0.5
-tap Return
+tap_key Return
 wait_exit 50
 kill -TERM "$SERVER_PID"
 code=0

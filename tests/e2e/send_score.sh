@@ -34,7 +34,7 @@ sleep 0.5
 
 focus "$win"
 screenshot title_before_send
-tap Return
+tap_key Return
 dialog=$(wait_titled "Send Score" "Enter on Send again")
 sleep 0.5
 key Tab Tab Tab Tab
@@ -99,9 +99,9 @@ sleep 0.5
 
 # The title selection is still on Send: Down to Exit, Enter.
 focus "$win"
-tap Down
+tap_key Down
 sleep 0.5
-tap Return
+tap_key Return
 wait_exit 50; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Exit in the title menu ended with exit code $code"
 echo "send_score: ok"

@@ -103,7 +103,7 @@ screenshot() { import -window root "$OUT_DIR/$1.png"; }
 # Gives a window the keyboard focus.
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
 # The game polls its keys once a frame: a title-menu key is held for a few frames.
-tap() { hold_key "$1" 0.08; }
+tap_key() { hold_key "$1" 0.08; }
 
 # Starts the game sending its scores to port $1 of 127.0.0.1, waits out the opening and
 # sets WIN to the main window's id.
@@ -119,9 +119,9 @@ start_game_for_ranking_port() {
 # comment, name, best score, home page.
 open_send_score_from_title() {
     focus "$WIN"
-    tap Down
+    tap_key Down
     sleep 0.5
-    tap Return
+    tap_key Return
     wait_titled "Send Score" "Enter on Send in the title menu"
 }
 # Prints the colour of a screen pixel as "r,g,b" (0..255).
