@@ -102,6 +102,7 @@ inline __m128i mul255Bytes(__m128i a, __m128i b) {
 // Tint and blend of four pixels at once: bit for bit what shadePixel does one by one.
 template <Mode M, Tint T>
 inline __m128i shadeFour(__m128i c, __m128i dst, __m128i colour) {
+    static_assert(M != Mode::General, "the general blend has no four-pixel form");
     if constexpr (T == Tint::Mask) c = _mm_and_si128(c, colour);
     if constexpr (T == Tint::Multiply) c = mul255Bytes(c, colour);
     if constexpr (M == Mode::Add) c = _mm_adds_epu8(c, dst);
@@ -127,7 +128,9 @@ inline int fetchTexel(Row& r, const Texels t, const std::uint32_t* texRow) {
 template <Mode M, Tint T, bool FlatV>
 inline void shadeEight(Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow,
                        int x) {
-    constexpr bool vector = M == Mode::Add || M == Mode::Darken || T == Tint::Multiply;
+    // Any other blend pair goes through the general blend pixel by pixel, tinted or not.
+    constexpr bool vector =
+        M != Mode::General && (M == Mode::Add || M == Mode::Darken || T == Tint::Multiply);
     if constexpr (vector) {
         const __m128i colour = _mm_set1_epi32(static_cast<int>(sh.colour));
         for (int g = 0; g < 8; g += 4) {

@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <sstream>
 #include <memory>
+#include <string>
 
 #include "scene.h"
 
@@ -123,42 +125,86 @@ TEST(Colour, OtherBlendFactorsFollowTheirDefinitions) {
     }
 }
 
-// A busy frame drawn twice, with and without the specialised pixel paths: colour and
-// depth must agree to the bit.
-TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
-    const auto bitmap = gfxtest::makeBitmap(
-        {64, 32}, [](int x, int y) { return static_cast<std::uint8_t>((x * 7) ^ (y * 13)); },
-        [](int i) { return static_cast<std::uint32_t>(i * 0x010305u + 0x203040u) & 0xFFFFFFu; });
-    const auto texture = gfx::createTextureFromBitmap(bitmap);
-    ASSERT_TRUE(texture);
-    auto drawFrame = [&](Device& d) {
-        gfxtest::setGameCamera(d);
-        d.clear(0xFFFBEDB5, 1.0f);
-        d.setTexture(texture.get());
-        d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
-        d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
-        for (int i = 0; i < 12; ++i) {
-            d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i,
-                                       i % 3 == 0 ? 4.0f : 0.0f, -12.0f + 2.1f * i));
-            d.setBlendEnable(i % 4 != 0);
-            d.setSrcBlend(i % 2 ? Blend::SrcAlpha : Blend::Zero);
-            d.setDestBlend(i % 2 ? Blend::One : (i % 3 ? Blend::InvSrcColor : Blend::DestColor));
-            d.drawMesh(gfxtest::squareMesh(2.5f, i % 5 ? 0xFFFFFFFF : 0xFF80C040));
-        }
-        d.setBlendEnable(false);
-        d.setWorld(gfxtest::placed(gfx::matrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
-        d.drawMesh(gfxtest::cubeMesh(3.0f, 0xFF40FF80));
-        d.setWorld(gfxtest::placed(gfx::matrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
-        d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
-    };
+// Draws the same frame with and without the specialised pixel paths: colour and depth
+// must agree to the bit.
+template <typename DrawFrame>
+void ExpectBothPathsAgree(const DrawFrame& drawFrame, const std::string& what) {
     Device fast(gfxtest::kWidth, gfxtest::kHeight), general(gfxtest::kWidth, gfxtest::kHeight);
     general.setFastPaths(false);
     drawFrame(fast);
     drawFrame(general);
-    ASSERT_EQ(fast.depthBuffer(), general.depthBuffer());
+    ASSERT_EQ(fast.depthBuffer(), general.depthBuffer()) << what;
     for (int y = 0; y < gfxtest::kHeight; ++y)
         for (int x = 0; x < gfxtest::kWidth; ++x)
-            ASSERT_EQ(fast.backBuffer().pixel(x, y), general.backBuffer().pixel(x, y)) << x << "," << y;
+            ASSERT_EQ(fast.backBuffer().pixel(x, y), general.backBuffer().pixel(x, y))
+                << what << " at " << x << "," << y;
+}
+
+std::string hex(std::uint32_t value) {
+    std::ostringstream out;
+    out << std::hex << std::uppercase << value;
+    return out.str();
+}
+
+std::unique_ptr<gfx::Texture> patternTexture() {
+    return gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+        {64, 32}, [](int x, int y) { return static_cast<std::uint8_t>((x * 7) ^ (y * 13)); },
+        [](int i) { return static_cast<std::uint32_t>(i * 0x010305u + 0x203040u) & 0xFFFFFFu; }));
+}
+
+// A busy frame as the game draws it.
+TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
+    const auto texture = patternTexture();
+    ASSERT_TRUE(texture);
+    ExpectBothPathsAgree(
+        [&](Device& d) {
+            gfxtest::setGameCamera(d);
+            d.clear(0xFFFBEDB5, 1.0f);
+            d.setTexture(texture.get());
+            d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
+            d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
+            for (int i = 0; i < 12; ++i) {
+                d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i,
+                                           i % 3 == 0 ? 4.0f : 0.0f, -12.0f + 2.1f * i));
+                d.setBlendEnable(i % 4 != 0);
+                d.setSrcBlend(i % 2 ? Blend::SrcAlpha : Blend::Zero);
+                d.setDestBlend(i % 2 ? Blend::One : (i % 3 ? Blend::InvSrcColor : Blend::DestColor));
+                d.drawMesh(gfxtest::squareMesh(2.5f, i % 5 ? 0xFFFFFFFF : 0xFF80C040));
+            }
+            d.setBlendEnable(false);
+            d.setWorld(gfxtest::placed(gfx::matrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
+            d.drawMesh(gfxtest::cubeMesh(3.0f, 0xFF40FF80));
+            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
+            d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
+        },
+        "busy frame");
+}
+
+// The device takes any blend pair with any vertex colour, even those the game never
+// draws: a flat square tinted by a multiplying or a channel-masking colour over a
+// patterned board, for every source and destination factor.
+TEST(Colour, EveryBlendPairWithATintAgreesOnBothPaths) {
+    const auto texture = patternTexture();
+    ASSERT_TRUE(texture);
+    for (int src = 0; src <= static_cast<int>(Blend::InvDestColor); ++src)
+        for (int dst = 0; dst <= static_cast<int>(Blend::InvDestColor); ++dst)
+            for (std::uint32_t tint : {0xFF808080u, 0xFF40C0FFu, 0xFF00FF00u}) {
+                ExpectBothPathsAgree(
+                    [&](Device& d) {
+                        gfxtest::setGameCamera(d);
+                        d.clear(0xFFFBEDB5, 1.0f);
+                        d.setTexture(texture.get());
+                        d.drawMesh(gfxtest::squareMesh(20.0f, 0xFFFFFFFF));
+                        d.setBlendEnable(true);
+                        d.setSrcBlend(static_cast<Blend>(src));
+                        d.setDestBlend(static_cast<Blend>(dst));
+                        d.setWorld(gfxtest::translation(1.0f, 0.0f, 2.0f));
+                        d.drawMesh(gfxtest::squareMesh(12.0f, tint));
+                    },
+                    "blend " + std::to_string(src) + "," + std::to_string(dst) + " tint " +
+                        hex(tint));
+                if (HasFatalFailure()) return;
+            }
 }
 
 }  // namespace
