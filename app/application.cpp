@@ -1,6 +1,8 @@
 #include "app/application.h"
 
+#include <cstdlib>
 #include <iostream>
+#include <string_view>
 
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
@@ -27,6 +29,18 @@ public:
 private:
     platform::MainWindow& window_;
 };
+
+#if defined(VEMOL_TEST_HOOKS)
+// Test hook of builds made for the tests: with VEMOL_TEST_FULL_COLUMN=1 every new game
+// starts with the first column's gauge claimed to its top, cell after cell, so the
+// end-to-end runs meet a game lost by a full column three seconds into play, with the
+// first die already sliding down the board.
+void ApplyNewGameTestHooks(GameState& g) {
+    const char* fullColumn = std::getenv("VEMOL_TEST_FULL_COLUMN");
+    if (!fullColumn || std::string_view(fullColumn) != "1") return;
+    for (int cell = 0; cell < kGaugeCells; ++cell) g.columnGauge[0][cell] = 180 - 10 * cell;
+}
+#endif
 
 }  // namespace
 
@@ -88,10 +102,14 @@ bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, 
 
 void Application::RunMainLoop() {
     vemol::RunMainLoop(*events_, [this] {
-        if (g_.playing != 0)
+        if (g_.playing != 0) {
             RunPlayFrame(g_);
-        else
-            RunTitleFrame(g_);
+            return;
+        }
+        RunTitleFrame(g_);
+#if defined(VEMOL_TEST_HOOKS)
+        if (g_.playing != 0) ApplyNewGameTestHooks(g_);
+#endif
     });
 }
 

@@ -35,7 +35,6 @@ bool KeyTable::onKeyEvent(guint keyval, bool pressed) {
 }
 
 void KeyTable::onGameKey(Key key, bool pressed) {
-    if (ignoring_) return;
     const int i = static_cast<int>(key);
     down_[i] = pressed;
     if (pressed) latch_[i] = true;

@@ -1,7 +1,10 @@
 #pragma once
 // The key-state table the game polls: a key is down while it is held and the game window
 // has the focus; losing the focus releases every key. Each key also latches "pressed since
-// the previous query". Game pad buttons go into the same table.
+// the previous query". Game pad buttons go into the same table. The table follows the
+// keys at every moment, also during the waits in which the game reads no input (the
+// opening, the game-over pause): only the game's reading pauses, so a key let go
+// meanwhile is up when the game looks again.
 #include <gdk/gdk.h>
 
 #include "game/services.h"
@@ -16,17 +19,15 @@ public:
     bool onKeyEvent(guint keyval, bool pressed);
     // A game key pressed or released by any source (a key, a game pad button).
     void onGameKey(Key key, bool pressed);
+    // The window lost the focus: every key is up, latches stay.
     void releaseAll();
     // Forgets everything, latches included (after a modal dialog, so the key that closed
     // it does not act again in the game).
     void clear();
-    // While ignoring, key events are not recorded (the opening and the game-over pause).
-    void setIgnoring(bool ignoring) { ignoring_ = ignoring; }
 
 private:
     bool down_[kKeyCount] = {};
     bool latch_[kKeyCount] = {};
-    bool ignoring_ = false;
 };
 
 }  // namespace vemol::platform

@@ -78,7 +78,7 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
         GtkWidget* popupItem = gtk_menu_item_new_with_label(std::string(top.text).c_str());
         GtkWidget* menu = gtk_menu_new();
         g_signal_connect_swapped(menu, "show", G_CALLBACK(+[](MainWindow* w) { w->openMenus_++; }), this);
-        g_signal_connect_swapped(menu, "hide", G_CALLBACK(+[](MainWindow* w) { w->openMenus_ = std::max(0, w->openMenus_ - 1); }), this);
+        g_signal_connect_swapped(menu, "hide", G_CALLBACK(+[](MainWindow* w) { w->onMenuClosed(); }), this);
         for (const resources::MenuItem& entry : top.items) {
             GtkWidget* item = gtk_menu_item_new_with_label(std::string(entry.text).c_str());
             g_object_set_data(G_OBJECT(item), "vemol-command", GINT_TO_POINTER(entry.command));
@@ -90,6 +90,13 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
         gtk_menu_shell_append(GTK_MENU_SHELL(bar), popupItem);
     }
     gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
+}
+
+// An open menu takes the keyboard: a key let go meanwhile was never seen by the window,
+// so every key counts as up again once the menu has closed.
+void MainWindow::onMenuClosed() {
+    openMenus_ = std::max(0, openMenus_ - 1);
+    keys_.releaseAll();
 }
 
 void MainWindow::show() {
@@ -115,7 +122,6 @@ void MainWindow::chooseCommand(int command) {
 
 void MainWindow::setDeaf(bool deaf) {
     deaf_ = deaf;
-    keys_.setIgnoring(deaf);
     if (!deaf && closeWaiting_) {
         closeWaiting_ = false;
         close();

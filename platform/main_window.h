@@ -44,8 +44,9 @@ public:
     bool hasFocus() const;
     bool fullscreen() const { return fullscreen_; }
 
-    // While deaf the window repaints and answers the desktop but takes no input: keys
-    // are not recorded, menu commands do nothing, a close request waits until it ends.
+    // While deaf the window repaints and answers the desktop but the game takes no input:
+    // menu commands do nothing and a close request waits until it ends. Keys are still
+    // recorded, so the game finds them as they are when it reads them again.
     void setDeaf(bool deaf);
 
     void showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y);
@@ -61,6 +62,7 @@ private:
     static void onMenuItem(GtkMenuItem* item, gpointer self);
 
     void buildMenuBar(GtkWidget* box);
+    void onMenuClosed();
     void paint(cairo_t* cr);
     void paintNow();
     void toggleFullscreen();

@@ -28,7 +28,7 @@ exec_path=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
 [ -x "$root$exec_path" ] || fail "the desktop entry starts $exec_path, which is not an installed program"
 [ -x "$root/usr/games/vemol" ] || fail "the game is not executable"
 # A shipped game reads no environment variables of its own: no test hooks.
-for hook in VEMOL_TEST_RANKING_HOST VEMOL_TEST_CONTROL; do
+for hook in VEMOL_TEST_RANKING_HOST VEMOL_TEST_CONTROL VEMOL_TEST_FULL_COLUMN; do
     ! grep -q "$hook" "$root/usr/games/vemol" || fail "the installed game has the test hook $hook"
 done
 # Each icon decodes (checksums, compressed stream) to the size its folder names.

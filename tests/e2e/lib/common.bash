@@ -93,6 +93,49 @@ wait_exit() {
     fail "the game did not exit"
 }
 
+# Sets AX and AY, the screen position of the drawing area's top-left pixel (below the
+# menu bar), and MENUBAR, the menu bar's height.
+find_area() {
+    eval "$(window_geometry "$1")"
+    MENUBAR=$((HEIGHT - 453))
+    AX=$X
+    AY=$((Y + MENUBAR))
+}
+
+# A fingerprint of what the drawing area shows now (find_area first).
+area_hash() {
+    import -silent -window root -crop "632x453+$AX+$AY" -depth 8 rgb:- 2>/dev/null | md5sum | cut -d' ' -f1
+}
+
+# Prints the brightest channel (0..255) of a pixel of the drawing area as shown now.
+area_brightness() {
+    import -silent -window root -crop "1x1+$((AX + $1))+$((AY + $2))" -depth 8 rgb:- 2>/dev/null |
+        od -An -tu1 | awk '{ m = 0; for (i = 1; i <= NF; i++) if ($i > m) m = $i; print m }'
+}
+
+# Waits, up to a generous limit, until the title picture fills the drawing area after
+# the opening (about nine seconds; longer on a busy machine). The opening leaves the
+# area dark outside the clip's 128 x 96 corner at (260, 180), so a lit pixel well
+# above it is the title backdrop. Calls find_area itself.
+wait_title_screen() {
+    find_area "$1"
+    for _ in $(seq "${2:-240}"); do
+        [ "$(area_brightness 300 100)" -gt 40 ] && return 0
+        sleep 0.25
+    done
+    fail "the title screen did not appear after the opening"
+}
+
+# Waits until the drawing area shows a picture other than the one with this
+# fingerprint (a game starting, a screen changing), up to a generous limit.
+wait_area_changes() {
+    for _ in $(seq "${2:-100}"); do
+        [ "$(area_hash)" != "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "the picture did not change ($3)"
+}
+
 key() { xdotool key --delay 0 "$@"; }
 # A key pressed as a player does, held for a few frames: the game polls keys once a
 # frame, so a press and release within one frame would go unseen.

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Keys follow the fingers also while the game is not reading them: Down held while a
+# column fills and let go during the 0.7 s pause before the break-up is up when the
+# title screen comes back, so the title cursor stays on Start and the game runs on.
+# A test build's VEMOL_TEST_FULL_COLUMN=1 loses every game three seconds into play.
+source "$(dirname "$0")/lib/common.bash" "$@"
+
+start_game VEMOL_TEST_FULL_COLUMN=1
+win=$(wait_window)
+wait_title_screen "$win"
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+sleep 0.3
+title=$(area_hash)
+screenshot title
+
+# Whether the first column's gauge is full: its last cell, at the left edge of the
+# first gauge row, is lit yellow.
+column_full() { [ "$(area_brightness 20 57)" -gt 150 ]; }
+
+# One game: Enter on Start, Down held through the play. Once the column is full and the
+# picture stands still (the pause: in play the first die is sliding down the board),
+# Down is let go; a picture still standing after that shows the release came inside the
+# pause. Returns 1 when it did not.
+play_one_game() {
+    press Return 0.15
+    wait_area_changes "$title" 100 "Enter on Start"
+    xdotool keydown Down
+    local before="" now
+    for _ in $(seq 300); do
+        if ! column_full; then
+            sleep 0.05
+            continue
+        fi
+        now=$(area_hash)
+        if [ "$now" = "$before" ]; then
+            xdotool keyup Down
+            screenshot released
+            [ "$(area_hash)" = "$now" ] && return 0
+            return 1
+        fi
+        before=$now
+    done
+    xdotool keyup Down
+    fail "the column did not fill, or no pause followed"
+}
+
+# Waits until the title picture is back exactly as it was, the cursor on Start.
+wait_title_back() {
+    for _ in $(seq 150); do
+        [ "$(area_hash)" = "$title" ] && return 0
+        sleep 0.1
+    done
+    screenshot title_after
+    fail "the title screen did not come back with the cursor on Start"
+}
+
+for attempt in 1 2 3; do
+    if play_one_game; then
+        wait_title_back
+        # Eight title frames read Down: a key stuck down would walk the cursor.
+        for _ in $(seq 10); do
+            sleep 0.1
+            [ "$(area_hash)" = "$title" ] || { screenshot title_after; fail "the title cursor moved by itself"; }
+        done
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended"
+        echo "lose_holding_down: ok (attempt $attempt)"
+        exit 0
+    fi
+    echo "attempt $attempt: Down was let go after the pause had ended; again" >&2
+    # Down may have walked the cursor meanwhile: back to Start.
+    wait_area_changes "$(area_hash)" 50 "the break-up" || true
+    for _ in 1 2 3; do press Up 0.15; sleep 0.2; done
+    wait_title_back
+done
+fail "three games ended without Down let go inside the pause"
