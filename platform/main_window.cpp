@@ -31,6 +31,20 @@ void CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
     cairo_surface_mark_dirty(to);
 }
 
+// Whether the key event is the desktop's key for the menu bar (F10 unless the user
+// chose another).
+bool IsMenuBarKey(GtkWidget* window, const GdkEventKey* event) {
+    gchar* accel = nullptr;
+    g_object_get(gtk_widget_get_settings(window), "gtk-menu-bar-accel", &accel, nullptr);
+    guint keyval = 0;
+    GdkModifierType mods{};
+    if (accel && *accel) gtk_accelerator_parse(accel, &keyval, &mods);
+    g_free(accel);
+    const GdkModifierType mask = gtk_accelerator_get_default_mod_mask();
+    return keyval != 0 && gdk_keyval_to_lower(event->keyval) == gdk_keyval_to_lower(keyval) &&
+           (event->state & static_cast<guint>(mask)) == static_cast<guint>(mods & mask);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
@@ -87,6 +101,7 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
             commandItems_[entry.command] = item;
         }
         gtk_menu_item_set_submenu(GTK_MENU_ITEM(popupItem), menu);
+        if (!firstPopup_) firstPopup_ = popupItem;
         gtk_menu_shell_append(GTK_MENU_SHELL(bar), popupItem);
     }
     gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
@@ -231,11 +246,18 @@ gboolean MainWindow::onDraw(GtkWidget*, cairo_t* cr, gpointer self) {
     return TRUE;
 }
 
-gboolean MainWindow::onKey(GtkWidget*, GdkEventKey* event, gpointer self) {
+gboolean MainWindow::onKey(GtkWidget* widget, GdkEventKey* event, gpointer self) {
     auto* w = static_cast<MainWindow*>(self);
     // F11 belongs to the window, not to the game: it works in every screen and wait.
     if (event->keyval == GDK_KEY_F11) {
         if (event->type == GDK_KEY_PRESS) w->toggleFullscreen();
+        return TRUE;
+    }
+    // The menu bar opens from the keyboard on F10, with " File" pulled down. GTK's own
+    // handling would select the bar's first item, which is the separator before " File",
+    // and nothing would open.
+    if (event->type == GDK_KEY_PRESS && w->firstPopup_ && IsMenuBarKey(widget, event)) {
+        gtk_widget_mnemonic_activate(w->firstPopup_, FALSE);
         return TRUE;
     }
     return w->keys_.onKeyEvent(event->keyval, event->type == GDK_KEY_PRESS) ? TRUE : FALSE;

@@ -73,6 +73,7 @@ private:
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
     std::map<int, GtkWidget*> commandItems_;
+    GtkWidget* firstPopup_ = nullptr;  // " File", which the menu-bar key pulls down
     int openMenus_ = 0;
     bool deaf_ = false;
     bool closeWaiting_ = false;

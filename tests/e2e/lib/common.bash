@@ -36,6 +36,15 @@ start_xvfb() {
     fail "Xvfb does not answer on $DISPLAY"
 }
 
+# Gives the window the keyboard focus, through the window manager when there is one.
+focus_window() {
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+        xdotool windowactivate --sync "$1" 2>/dev/null || true
+    else
+        xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    fi
+}
+
 # Starts the game in the scratch directory, extra environment as arguments (VAR=value).
 # A game built without the test hooks ignores the VEMOL_TEST_* variables: a run that
 # needs one is skipped.
@@ -194,7 +203,7 @@ start_openbox() {
 XML
     openbox --config-file "$WORK_DIR/openbox.xml" >/dev/null 2>&1 &
     HELPER_PIDS="$HELPER_PIDS $!"
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
         sleep 0.1
     done
