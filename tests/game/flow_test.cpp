@@ -100,6 +100,42 @@ TEST(NewGame, StartRunsFiftyTransitionFramesThenTheMusicAndSwitchesToPlay) {
     EXPECT_FALSE(h.shell.rankingEnabled) << "the items stay grayed during play";
 }
 
+// Notes how many frames had been shown when the tune was started.
+struct MusicStartWatch : SoundRecorder {
+    explicit MusicStartWatch(GameState& g) : g(g) {}
+    void StartMusic() override {
+        presentsAtMusicStart = static_cast<int>(g.device->presentCount());
+        SoundRecorder::StartMusic();
+    }
+    GameState& g;
+    int presentsAtMusicStart = -1;
+};
+
+TEST(NewGame, TheTuneStartsOnlyAfterTheFiftyTransitionFrames) {
+    Harness h;
+    MusicStartWatch watch(h.g);
+    h.g.sound = &watch;
+    h.startGame();
+    EXPECT_EQ(watch.presentsAtMusicStart, 50);
+}
+
+TEST(NewGame, TheTitleComesBackWithTheCursorWhereItWas) {
+    Harness h;
+    h.startGame();
+    h.keys.press(Key::Down);  // rolls the die in play; the title menu is not read
+    h.frames(30);
+    h.keys.release(Key::Down);
+    h.keys.press(Key::Home);
+    for (int frames = 0; h.g.playing != 0 && frames < 2000; ++frames) h.frame();
+    h.keys.release(Key::Home);
+    ASSERT_EQ(h.g.playing, 0);
+    h.frame();
+    EXPECT_EQ(h.g.menuSelection, 0);
+    h.keys.press(Key::Down);
+    h.frame();
+    EXPECT_EQ(h.g.menuSelection, 1) << "one step down from where it was";
+}
+
 TEST(NewGame, TheRankingItemsStayGrayedUntilTheFirstTitleFrameAfterTheGame) {
     Harness h;
     h.startGame();

@@ -246,5 +246,48 @@ TEST_F(PlayTest, ATapOfSpaceBetweenFramesStillFires) {
     EXPECT_EQ(g.shots[0].face, 0);
 }
 
+// The shot timer and a running roll are tested before the space bar is asked, so a tap
+// while either holds the shot back is still latched when the bar is finally asked.
+TEST_F(PlayTest, ASpaceTapDuringARollOrTheShotWaitFiresOnceAllowed) {
+    HoldBackFallingDice(g);
+    h.keys.press(Key::Left);
+    h.frame();
+    h.keys.release(Key::Left);
+    h.keys.tap(Key::Space);
+    while (g.player.rollDir != 0) h.frame();
+    EXPECT_EQ(LiveCount(g.shots), 0) << "no shot while the die rolls";
+    h.frame();
+    ASSERT_EQ(LiveCount(g.shots), 1) << "the tap made during the roll fires after it";
+
+    const float allowed = g.player.nextShotTime;
+    h.frame();
+    h.keys.tap(Key::Space);
+    while (LiveCount(g.shots) == 1 && h.clock.t < allowed + 1.0f) h.frame();
+    EXPECT_EQ(LiveCount(g.shots), 2) << "the tap made during the wait fires once it is up";
+    EXPECT_GT(h.clock.t, allowed);
+    EXPECT_LT(h.clock.t, allowed + kFrame + 1e-4f);
+}
+
+// With every arrow held the roll goes Left, then Right, then Down or Up (of the two rows
+// the die sits on, only one lets each of these through).
+TEST_F(PlayTest, RollKeysTakeLeftThenRightThenDownThenUp) {
+    HoldBackFallingDice(g);
+    const Key order[] = {Key::Left, Key::Right, Key::Down};
+    const int direction[] = {1, 2, 3};
+    for (int first = 0; first < 3; ++first) {
+        for (int k = first; k < 3; ++k) h.keys.press(order[k]);
+        h.keys.press(Key::Up);
+        h.frame();
+        h.keys.releaseAll();
+        EXPECT_EQ(g.player.rollDir, direction[first]) << "held from key " << first << " on";
+        while (g.player.rollDir != 0) h.frame();
+    }
+    // Now on the near row, where Down stops at its bound: Up is the one left.
+    h.keys.press(Key::Up);
+    h.frame();
+    h.keys.release(Key::Up);
+    EXPECT_EQ(g.player.rollDir, 4);
+}
+
 }  // namespace
 }  // namespace vemol::test
