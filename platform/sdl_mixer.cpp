@@ -4,6 +4,9 @@
 #include <SDL2/SDL_mixer.h>
 #include <dlfcn.h>
 
+#include <future>
+#include <utility>
+
 #include "audio/soundfont.h"
 
 namespace vemol::platform {
@@ -15,43 +18,74 @@ constexpr int kFrequency = 44100;
 constexpr int kOutputChannels = 2;
 constexpr int kBufferFrames = 1024;
 
+Mix_Music* LoadMidi(resources::Bytes midi) {
+    return Mix_LoadMUSType_RW(SDL_RWFromConstMem(midi.data(), int(midi.size())), MUS_MID, 1);
+}
+
+// An effect, or the tune. A tune that has played keeps the synthesizer's state (held
+// notes, reverb, the player's position): halted and restarted in place it would begin
+// with the notes that sounded when it stopped and lag behind its own start, and the
+// mixer offers no way to silence its synthesizer. So each start after the first plays
+// a tune made afresh; the next fresh one is made on a worker thread while this one
+// plays, and a stopped one is freed on a worker too. Making or freeing a synthesizer
+// loads or drops the whole SoundFont, 50 to 300 ms with a small one: never on the
+// frame thread.
 class SdlClip : public AudioClip {
 public:
     explicit SdlClip(Mix_Chunk* chunk) : chunk_(chunk) {}
     SdlClip(Mix_Music* music, resources::Bytes midi) : music_(music), midi_(midi) {}
-    ~SdlClip() override { free(); }
+    ~SdlClip() override {
+        if (chunk_) Mix_FreeChunk(chunk_);  // halts the channels that play it first
+        if (music_) Mix_FreeMusic(music_);  // halts it first if it plays
+        if (next_.valid()) {
+            if (Mix_Music* unused = next_.get()) Mix_FreeMusic(unused);
+        }
+        if (retired_.valid()) retired_.wait();
+    }
     SdlClip(const SdlClip&) = delete;
     SdlClip& operator=(const SdlClip&) = delete;
 
     Mix_Chunk* chunk() const { return chunk_; }
     Mix_Music* music() const { return music_; }
-    resources::Bytes midi() const { return midi_; }
-    // A tune that has played keeps the synthesizer's state (held notes, reverb, the
-    // player's position) and is made afresh before it plays again.
-    bool played = false;
 
-    void replaceMusic(Mix_Music* music) {
-        free();
-        music_ = music;
-        played = false;
+    // The tune to play now: the loaded one the first time, a fresh one after that
+    // (normally ready long before: a game lasts longer than the making). Starts making
+    // the next.
+    Mix_Music* takeFreshMusic() {
+        if (played_) {
+            retire();
+            music_ = next_.valid() ? next_.get() : LoadMidi(midi_);
+        }
+        played_ = true;
+        if (music_) {
+            next_ = std::async(std::launch::async, [midi = midi_] {
+                Mix_Music* fresh = LoadMidi(midi);
+                SDL_TLSCleanup();  // SDL's error text of this thread, not freed otherwise
+                return fresh;
+            });
+        }
+        return music_;
+    }
+
+    // The tune is done with: halted if it still plays and freed, on a worker thread.
+    void retire() {
+        if (!music_) return;
+        Mix_Music* old = std::exchange(music_, nullptr);
+        retired_ = std::async(std::launch::async, [old, before = std::move(retired_)]() mutable {
+            if (before.valid()) before.wait();
+            Mix_FreeMusic(old);
+            SDL_TLSCleanup();
+        });
     }
 
 private:
-    void free() {
-        if (chunk_) Mix_FreeChunk(chunk_);  // halts the channels that play it first
-        if (music_) Mix_FreeMusic(music_);  // halts it first if it plays
-        chunk_ = nullptr;
-        music_ = nullptr;
-    }
-
     Mix_Chunk* chunk_ = nullptr;
     Mix_Music* music_ = nullptr;
     resources::Bytes midi_;
+    bool played_ = false;
+    std::future<Mix_Music*> next_;  // the fresh tune being made for the next start
+    std::future<void> retired_;     // the freeing of the last halted tune
 };
-
-Mix_Music* LoadMidi(resources::Bytes midi) {
-    return Mix_LoadMUSType_RW(SDL_RWFromConstMem(midi.data(), int(midi.size())), MUS_MID, 1);
-}
 
 extern "C" void IgnoreAlsaDiagnostic(const char*, int, const char*, int, const char*, ...) {}
 
@@ -143,24 +177,21 @@ void SdlMixerDevice::playEffect(AudioClip& effect) {
 }
 
 void SdlMixerDevice::playMusic(AudioClip& music, bool loopForever) {
-    auto& tune = static_cast<SdlClip&>(music);
-    if (tune.played) refresh(tune);
-    if (!tune.music()) return;
+    Mix_Music* fresh = static_cast<SdlClip&>(music).takeFreshMusic();
+    if (!fresh) return;
     // Mix_PlayMusic halts what plays and starts the tune at its beginning; -1 loops it
     // inside the synthesizer, without a gap.
-    Mix_PlayMusic(tune.music(), loopForever ? -1 : 1);
-    playingMusic_ = tune.music();
-    tune.played = true;
+    Mix_PlayMusic(fresh, loopForever ? -1 : 1);
+    playingMusic_ = fresh;
 }
 
 void SdlMixerDevice::stop(AudioClip& clip) {
     auto& sdlClip = static_cast<SdlClip&>(clip);
     if (sdlClip.music() && sdlClip.music() == playingMusic_) {
-        Mix_HaltMusic();
+        // Freeing halts it first, within a mixing buffer, without the frame thread
+        // waiting for the mixer's lock.
         playingMusic_ = nullptr;
-        // Made afresh now, at the end of a game, rather than in the first frame of the
-        // next one.
-        refresh(sdlClip);
+        sdlClip.retire();
     }
     if (Mix_Chunk* chunk = sdlClip.chunk()) {
         const int channels = Mix_AllocateChannels(-1);
@@ -168,15 +199,6 @@ void SdlMixerDevice::stop(AudioClip& clip) {
             if (Mix_Playing(channel) && Mix_GetChunk(channel) == chunk) Mix_HaltChannel(channel);
         }
     }
-}
-
-void SdlMixerDevice::refresh(AudioClip& music) {
-    // A halted tune restarted in place would begin with the notes that sounded when it
-    // stopped and lag behind its own start: the tune only starts clean from a new load.
-    auto& tune = static_cast<SdlClip&>(music);
-    if (tune.music() == playingMusic_) playingMusic_ = nullptr;
-    tune.replaceMusic(nullptr);  // the old synthesizer goes before the new one comes
-    tune.replaceMusic(LoadMidi(tune.midi()));
 }
 
 void SdlMixerDevice::stopAll() {

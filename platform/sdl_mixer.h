@@ -27,8 +27,6 @@ public:
     std::string error() const override { return error_; }
 
 private:
-    void refresh(AudioClip& music);
-
     bool open_ = false;
     std::string soundFonts_;       // what FluidSynth loads; empty when none was found
     std::string soundFontProblem_;  // why there is none
