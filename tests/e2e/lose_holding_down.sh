@@ -8,8 +8,7 @@ source "$(dirname "$0")/lib/common.bash" "$@"
 start_game VEMOL_TEST_FULL_COLUMN=1
 win=$(wait_window)
 wait_title_screen "$win"
-xdotool windowfocus --sync "$win" 2>/dev/null || true
-sleep 0.3
+focus_window "$win"
 title=$(area_hash)
 screenshot title
 
@@ -23,7 +22,7 @@ column_full() { [ "$(area_brightness 20 57)" -gt 150 ]; }
 # pause. Returns 1 when it did not.
 play_one_game() {
     press Return 0.15
-    wait_area_changes "$title" 100 "Enter on Start"
+    wait_play_screen
     xdotool keydown Down
     local before="" now
     for _ in $(seq 300); do
@@ -67,9 +66,9 @@ for attempt in 1 2 3; do
         exit 0
     fi
     echo "attempt $attempt: Down was let go after the pause had ended; again" >&2
-    # Down may have walked the cursor meanwhile: back to Start.
-    wait_area_changes "$(area_hash)" 50 "the break-up" || true
-    for _ in 1 2 3; do press Up 0.15; sleep 0.2; done
+    # Down may have walked the cursor meanwhile: back to Start once the title is back.
+    wait_title_still
+    select_title_entry 0
     wait_title_back
 done
 fail "three games ended without Down let go inside the pause"

@@ -63,16 +63,16 @@ shoot() {
 sleep_until 1.0
 screenshot dark
 crop_area dark
-shoot clip 4.0 6.0 500
-shoot title 10.5 15.0 200000
+shoot clip 4.0 8.5 500
+shoot title 10.5 40.0 200000
 
 # About 1 s: nothing but the dark background.
 n=$(lit_pixels dark)
 [ "$n" -eq 0 ] || fail "the drawing area is not dark 1 s after the window appeared ($n lit pixels)"
 
-# About 4 s: a frame of the clip, and only inside the 128 x 96 area at (260, 180).
+# From about 4 s: a frame of the clip, and only inside the 128 x 96 area at (260, 180).
 n=$(lit_pixels clip)
-[ "$n" -gt 500 ] || fail "no clip frame 4 to 6 s after the window appeared ($n lit pixels)"
+[ "$n" -gt 500 ] || fail "no clip frame 4 to 8.5 s after the window appeared ($n lit pixels)"
 read -r bw bh bx by <<<"$(lit_box clip)"
 [ "$bx" -ge 260 ] && [ "$by" -ge 180 ] && [ $((bx + bw)) -le 388 ] && [ $((by + bh)) -le 276 ] ||
     fail "the clip frame is not inside the area at (260, 180): lit pixels span ${bw}x${bh}+${bx}+${by}"

@@ -19,36 +19,32 @@ menubar=$((HEIGHT - 453))
 [ "$menubar" -ge 15 ] && [ "$menubar" -le 60 ] || fail "no menu bar above a 453-pixel drawing area (height $HEIGHT)"
 ax=$X; ay=$((Y + menubar))
 
-sleep 10.5   # the opening lasts 9 seconds
+wait_title_screen "$win"
 screenshot title
 p=$(pixel_at title $((ax + 300)) $((ay + 100)))
 [ "$p" != "0,0,0" ] || fail "the title screen is not shown after the opening (pixel $p)"
 
-# The selection marker sits left of the menu words at (268, 329 + 37 x selection).
-convert "$OUT_DIR/title.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu0.png"
-xdotool windowfocus --sync "$win" 2>/dev/null || true
-press Down
-sleep 0.5
+# Down moves the selection mark from Start to Send.
+focus_window "$win"
+[ "$(title_selection)" = 0 ] || fail "the title selection does not start on Start"
+select_title_entry 1
 screenshot down
-convert "$OUT_DIR/down.png" -crop 150x120+$((ax + 268))+$((ay + 325)) +repage "$OUT_DIR/menu1.png"
-diff=$(compare -metric AE "$OUT_DIR/menu0.png" "$OUT_DIR/menu1.png" null: 2>&1 || true)
-[ "${diff%% *}" -gt 50 ] || fail "Down did not move the title selection (changed pixels: $diff)"
 
 # Help > Version: Escape leaves it open, Enter on OK closes it.
-xdotool mousemove $((X + 120)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1; sleep 0.5
-xdotool mousemove $((X + 140)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1; sleep 1
+xdotool mousemove $((X + 120)) $((Y + menubar / 2)) click 1
+wait_menu
+xdotool mousemove $((X + 140)) $((Y + menubar + 14)) click 1
 wait_titled " Version" "Help > Version" >/dev/null
 screenshot version
 key Escape; sleep 0.5
 xdotool search --name '^ Version$' >/dev/null || fail "Escape closed the Version dialog"
 key Return
 wait_gone " Version" "Enter on OK"
-xdotool windowfocus --sync "$win" 2>/dev/null || true
+focus_window "$win"
 
-press Down
-sleep 0.5
+select_title_entry 2
 press Return
-wait_exit 50; code=$EXIT_CODE
+wait_exit; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Enter on Exit ended with exit code $code"
 
 # File > Exit with the mouse: " File" is the first pop-up of the menu bar. This time a
@@ -56,13 +52,13 @@ wait_exit 50; code=$EXIT_CODE
 mkfifo "$WORK_DIR/vemol.dat"
 start_game
 win=$(wait_window)
-sleep 10
+wait_title_screen "$win"
 eval "$(window_geometry "$win")"
-xdotool mousemove $((X + 20)) $((Y + menubar / 2)); sleep 0.3; xdotool click 1
-sleep 0.5
+xdotool mousemove $((X + 20)) $((Y + menubar / 2)) click 1
+wait_menu
 screenshot file_menu
-xdotool mousemove $((X + 30)) $((Y + menubar + 14)); sleep 0.3; xdotool click 1
-wait_exit 50; code=$EXIT_CODE
+xdotool mousemove $((X + 30)) $((Y + menubar + 14)) click 1
+wait_exit; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "File > Exit ended with exit code $code"
 [ "$(grep -c "cannot be read or kept" "$OUT_DIR/stderr.txt")" = 1 ] || fail "the FIFO vemol.dat was not reported once"
 [ -p "$WORK_DIR/vemol.dat" ] || fail "the FIFO vemol.dat was replaced"

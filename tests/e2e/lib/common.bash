@@ -66,7 +66,7 @@ start_game() {
 # argument says what was expected, for the failure message.
 wait_titled() {
     local id=""
-    for _ in $(seq "${3:-50}"); do
+    for _ in $(seq "${3:-200}"); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -76,7 +76,7 @@ wait_titled() {
 
 # Waits until no window with this title is shown.
 wait_gone() {
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
@@ -84,13 +84,13 @@ wait_gone() {
 }
 
 # Waits until the main window is mapped and prints its id.
-wait_window() { wait_titled " - Vemol - " "the main window did not appear" 100; }
+wait_window() { wait_titled " - Vemol - " "the main window did not appear" 300; }
 
 # Waits for the game process to end and sets EXIT_CODE. Call it directly, not inside
 # $(...): only this shell can collect its child's exit code.
 EXIT_CODE=""
 wait_exit() {
-    for _ in $(seq "${1:-100}"); do
+    for _ in $(seq "${1:-300}"); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
             EXIT_CODE=0
             wait "$GAME_PID" || EXIT_CODE=$?
@@ -116,33 +116,105 @@ area_hash() {
     import -silent -window root -crop "632x453+$AX+$AY" -depth 8 rgb:- 2>/dev/null | md5sum | cut -d' ' -f1
 }
 
-# Prints the brightest channel (0..255) of a pixel of the drawing area as shown now.
-area_brightness() {
+# Prints "r g b" (0..255) of a pixel of the drawing area as shown now.
+area_rgb() {
     import -silent -window root -crop "1x1+$((AX + $1))+$((AY + $2))" -depth 8 rgb:- 2>/dev/null |
-        od -An -tu1 | awk '{ m = 0; for (i = 1; i <= NF; i++) if ($i > m) m = $i; print m }'
+        od -An -tu1 | awk '{ print $1 + 0, $2 + 0, $3 + 0 }'
+}
+
+# The brightest channel of a pixel of the drawing area as shown now.
+area_brightness() {
+    area_rgb "$1" "$2" | awk '{ m = $1; if ($2 > m) m = $2; if ($3 > m) m = $3; print m }'
 }
 
 # Waits, up to a generous limit, until the title picture fills the drawing area after
 # the opening (about nine seconds; longer on a busy machine). The opening leaves the
-# area dark outside the clip's 128 x 96 corner at (260, 180), so a lit pixel well
-# above it is the title backdrop. Calls find_area itself.
+# area dark outside the clip's 128 x 96 corner at (260, 180): the gold of the title's
+# big lettering at (200, 115) is the title picture. Calls find_area itself.
 wait_title_screen() {
     find_area "$1"
     for _ in $(seq "${2:-240}"); do
-        [ "$(area_brightness 300 100)" -gt 40 ] && return 0
+        [ "$(area_brightness 200 115)" -gt 150 ] && return 0
         sleep 0.25
     done
+    screenshot no_title
     fail "the title screen did not appear after the opening"
 }
 
-# Waits until the drawing area shows a picture other than the one with this
-# fingerprint (a game starting, a screen changing), up to a generous limit.
-wait_area_changes() {
-    for _ in $(seq "${2:-100}"); do
-        [ "$(area_hash)" != "$1" ] && return 0
+# Whether the board of a game is shown: the red first digit of the score at (538, 158),
+# which neither the title, the transition nor the drifting tiles of a break-up show.
+play_screen_shown() {
+    local rgb
+    read -r -a rgb <<<"$(area_rgb 538 158)"
+    [ "${rgb[0]}" -gt 180 ] && [ "${rgb[1]}" -lt 120 ]
+}
+
+# Waits, up to a generous limit, until the title picture stands still again after a
+# game's break-up (find_area first).
+wait_title_still() {
+    local before="" now
+    for _ in $(seq 200); do
+        now=$(area_hash)
+        [ "$now" = "$before" ] && [ "$(area_brightness 200 115)" -gt 150 ] && return 0
+        before=$now
+        sleep 0.2
+    done
+    fail "the title screen did not come back after the game"
+}
+
+# Waits, up to a generous limit, until the board of a game is shown.
+wait_play_screen() {
+    for _ in $(seq "${1:-150}"); do
+        play_screen_shown && return 0
         sleep 0.1
     done
-    fail "the picture did not change ($3)"
+    screenshot no_board
+    fail "the board did not appear after Enter on Start"
+}
+
+# Waits until a menu of the game's menu bar is pulled down (a second window of the game
+# is shown), or with "gone" until it has closed again.
+wait_menu() {
+    local want=2
+    [ "${1:-}" = gone ] && want=1
+    for _ in $(seq 200); do
+        [ "$(xdotool search --onlyvisible --pid "$GAME_PID" 2>/dev/null | wc -l)" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "the menu did not ${1:-open}"
+}
+
+# Fingerprint of the title menu's entries and selection mark (find_area first).
+title_menu_hash() {
+    import -silent -window root -crop "150x120+$((AX + 268))+$((AY + 325))" -depth 8 rgb:- 2>/dev/null |
+        md5sum | cut -d' ' -f1
+}
+
+# Prints the selected title entry, 0 Start, 1 Send, 2 Exit: the band of the menu that
+# holds the orange selection mark (find_area first).
+title_selection() {
+    import -silent -window root -crop "150x105+$((AX + 268))+$((AY + 325))" miff:- 2>/dev/null |
+        convert - +repage -fx "(r > 0.8 && g < 0.75 && b < 0.4) ? 1 : 0" -scale '1x3!' -depth 16 txt:- |
+        awk -F'[(,)]' 'NR > 1 { v = $4 + 0; if (v > best) { best = v; at = NR - 2 } } END { print at + 0 }'
+}
+
+# Moves the title selection to entry $1 with Up and Down, each pressed for three frames
+# (a held key moves the mark again after eight) and followed until the mark has moved.
+# A starved game may miss so short a press, or see it twice: the mark is read after
+# every press and the way corrected.
+select_title_entry() {
+    local now next
+    for _ in $(seq 8); do
+        now=$(title_selection)
+        [ "$now" = "$1" ] && return 0
+        if [ "$now" -lt "$1" ]; then next=Down; else next=Up; fi
+        xdotool keydown "$next" sleep 0.05 keyup "$next"
+        for _ in $(seq 30); do
+            [ "$(title_selection)" != "$now" ] && break
+            sleep 0.1
+        done
+    done
+    fail "the title selection did not reach entry $1"
 }
 
 key() { xdotool key --delay 0 "$@"; }
