@@ -12,7 +12,7 @@ source "$(dirname "$0")/../e2e/lib/common.bash" "$out/root/usr/libexec/vemol/vem
 
 # Prints the directory the game runs in, as soon as the program in GAME_PID is the game.
 game_directory() {
-    for _ in $(seq 50); do
+    for _ in $(seq 200); do
         [ "$(readlink "/proc/$GAME_PID/exe" || true)" = "$out/root/usr/games/vemol" ] && break
         sleep 0.1
     done

@@ -130,10 +130,11 @@ area_brightness() {
 # Waits, up to a generous limit, until the title picture fills the drawing area after
 # the opening (about nine seconds; longer on a busy machine). The opening leaves the
 # area dark outside the clip's 128 x 96 corner at (260, 180): the gold of the title's
-# big lettering at (200, 115) is the title picture. Calls find_area itself.
+# big lettering at (200, 115) is the title picture. Calls find_area itself, again on
+# every look: a window manager may still be placing the window.
 wait_title_screen() {
-    find_area "$1"
     for _ in $(seq "${2:-240}"); do
+        find_area "$1"
         [ "$(area_brightness 200 115)" -gt 150 ] && return 0
         sleep 0.25
     done
@@ -252,9 +253,13 @@ open_send_score_from_title() {
 pixel_at() {
     convert "$OUT_DIR/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
-# Screen position of the drawing area's top-left pixel: the window's client origin
-# plus the menu bar, found as the first row of the cream clear colour or the picture.
-window_geometry() { xdotool getwindowgeometry --shell "$1"; }
+# The window's inside as shell assignments X= Y= WIDTH= HEIGHT=. Read through
+# client_geometry: xdotool counts a window manager's frame twice.
+window_geometry() {
+    local x y w h
+    read -r x y w h < <(client_geometry "$1")
+    echo "X=$x Y=$y WIDTH=$w HEIGHT=$h"
+}
 # The window's inside (menu bar and drawing area) on the screen as "X Y WIDTH HEIGHT",
 # exact also under a window manager's frame.
 client_geometry() {
