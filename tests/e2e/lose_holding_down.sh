@@ -27,6 +27,11 @@ play_one_game() {
     xdotool keydown Down
     local before="" now
     for _ in $(seq 300); do
+        # The title's gold lettering: the pause was missed.
+        if [ "$(area_brightness 200 115)" -gt 150 ]; then
+            xdotool keyup Down
+            return 2
+        fi
         if ! column_full; then
             sleep 0.05
             continue
@@ -34,8 +39,6 @@ play_one_game() {
         now=$(area_hash)
         if [ "$now" = "$before" ]; then
             xdotool keyup Down
-            # The title's gold lettering: the pause and the break-up were missed.
-            [ "$(area_brightness 200 115)" -gt 150 ] && return 2
             screenshot released
             [ "$(area_hash)" = "$now" ] && return 0
             return 1
@@ -71,7 +74,7 @@ for attempt in 1 2 3; do
     result=0
     play_one_game || result=$?
     if [ "$result" = 2 ]; then
-        echo "attempt $attempt: the pause and the break-up went by unseen; again" >&2
+        echo "attempt $attempt: the pause went by unseen; again" >&2
         wait_title_still
         select_title_entry 0
         wait_title_back
