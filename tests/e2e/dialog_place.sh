@@ -14,12 +14,12 @@ check_version_dialog() {
     start_game
     local win
     win=$(wait_window)
-    sleep 10.5   # the opening
+    wait_title_screen "$win"
     read -r X Y W H < <(client_geometry "$win")
     local areaX=$X areaY=$((Y + H - DRAWING_AREA_HEIGHT))   # under the menu bar
     # Help > Version: a click on "Help", the third pop-up of the menu bar.
     xdotool mousemove $((X + 121)) $((Y + 12)) click 1
-    sleep 0.7
+    wait_menu
     key Down
     sleep 0.2
     key Return

@@ -10,7 +10,7 @@ start_game
 win=$(wait_window)
 read -r wx wy ww wh < <(client_geometry "$win")
 menubar=$((wh - 453))
-sleep 10.5   # the opening lasts 9 seconds
+wait_title_screen "$win"
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 screenshot windowed
 convert "$OUT_DIR/windowed.png" -crop "632x453+$wx+$((wy + menubar))" +repage "$OUT_DIR/picture.png"

@@ -10,7 +10,7 @@ start_game VEMOL_TEST_CONTROL="$WORK_DIR/control"
 win=$(wait_window)
 read -r wx wy _ wh < <(client_geometry "$win")
 ax=$wx; ay=$((wy + wh - 453))
-sleep 10.5   # the opening lasts 9 seconds
+wait_title_screen "$win"
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 control plug
 sleep 0.3

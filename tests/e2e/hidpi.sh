@@ -11,8 +11,14 @@ read -r wx wy ww wh < <(client_geometry "$win")
 menubar=$((wh - 906))
 [ "$menubar" -ge 30 ] && [ "$menubar" -le 120 ] || fail "no doubled menu bar above a 906-pixel drawing area (height $wh)"
 
-sleep 10.5   # the opening lasts 9 seconds
-screenshot title
+# The title picture after the opening (about nine seconds; longer on a busy machine):
+# the gold of its big lettering at (200, 115), doubled, where the opening is dark.
+for _ in $(seq 120); do
+    screenshot title
+    IFS=, read -r r _ <<<"$(pixel_at title $((wx + 400)) $((wy + menubar + 230)))"
+    [ "$r" -gt 150 ] && break
+    sleep 0.25
+done
 convert "$OUT_DIR/title.png" -crop "1264x906+$wx+$((wy + menubar))" +repage "$OUT_DIR/picture.png"
 colours=$(identify -format '%k' "$OUT_DIR/picture.png")
 [ "$colours" -gt 200 ] || fail "no title picture to look at ($colours colours)"

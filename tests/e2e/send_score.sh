@@ -23,7 +23,7 @@ win=$WIN
 
 # Title menu: Down to Send, Enter; four Tabs reach the name.
 dialog=$(open_send_score_from_title)
-sleep 0.5
+focus "$dialog"
 screenshot dialog_title_menu
 key Tab Tab Tab Tab
 xdotool type --delay 30 "e2e"
@@ -34,9 +34,9 @@ sleep 0.5
 
 focus "$win"
 screenshot title_before_send
-tap_key Return
+hold_key Return 0.15
 dialog=$(wait_titled "Send Score" "Enter on Send again")
-sleep 0.5
+focus "$dialog"
 key Tab Tab Tab Tab
 xdotool type --delay 30 "e2e"
 key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
@@ -48,8 +48,9 @@ sleep 0.5
 read -r X Y W H < <(client_geometry "$dialog")
 covered="${W}x${H}+${X}+${Y}"
 xdotool windowmove "$dialog" 700 560
-sleep 1
+for _ in $(seq 100); do [ "$(requests)" -ge 1 ] && break; sleep 0.1; done
 [ "$(requests)" = 1 ] || fail "the request had not arrived while the game waited for the answer"
+sleep 0.3   # the uncovered title repainted
 if xdotool search --onlyvisible --name "^Vemol\$" >/dev/null 2>&1; then
     fail "a message box came before the server answered"
 fi
@@ -60,8 +61,8 @@ done
 differing=$(compare -metric AE -fuzz 3% "$OUT_DIR/title_before_send_covered.png" \
     "$OUT_DIR/during_send_covered.png" null: 2>&1 || true)
 [ "$differing" = 0 ] || fail "$differing pixels under the moved dialog were not repainted while sending"
-wait_titled "Vemol" "the Send OK! box" 100 >/dev/null
-sleep 0.3
+box=$(wait_titled "Vemol" "the Send OK! box")
+focus "$box"
 screenshot send_ok
 key Return
 wait_gone "Send Score" "after Send OK!"
@@ -76,22 +77,23 @@ cmp "$OUT_DIR/expected_request" "$OUT_DIR/request.1" || fail "the request bytes 
 focus "$win"
 eval "$(window_geometry "$win")"
 xdotool mousemove $((X + 71)) $((Y + 12)) click 1
-sleep 0.7
+wait_menu
 screenshot score_menu
 key Down
 sleep 0.2
 key Return
 dialog=$(wait_titled "Send Score" "Score > Send Score")
-sleep 0.5
+focus "$dialog"
 screenshot dialog_score_menu
 key Tab Tab   # CANSEL, SEND
 key Return
-wait_titled "Vemol" "the already-sent box" >/dev/null
-sleep 0.3
+box=$(wait_titled "Vemol" "the already-sent box")
+focus "$box"
 screenshot already_sent
 key Return
-sleep 1
+wait_gone "Vemol" "Enter on the already-sent box"
 dialog=$(wait_titled "Send Score" "the dialog reopened after the refusal")
+focus "$dialog"
 key Return    # the focus is on the dialog itself: Enter is the default button, CANSEL
 wait_gone "Send Score" "CANSEL by Enter"
 sleep 0.5
@@ -99,9 +101,9 @@ sleep 0.5
 
 # The title selection is still on Send: Down to Exit, Enter.
 focus "$win"
-tap_key Down
-sleep 0.5
-tap_key Return
-wait_exit 50; code=$EXIT_CODE
+[ "$(title_selection)" = 1 ] || fail "the title selection left Send"
+select_title_entry 2
+hold_key Return 0.15
+wait_exit; code=$EXIT_CODE
 [ "$code" = 0 ] || fail "Exit in the title menu ended with exit code $code"
 echo "send_score: ok"

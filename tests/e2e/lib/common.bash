@@ -225,8 +225,8 @@ press() { xdotool keydown "$1"; sleep "${2:-0.12}"; xdotool keyup "$1"; }
 # Holds a key down for some seconds.
 hold_key() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 screenshot() { import -window root "$OUT_DIR/$1.png"; }
-# Gives a window the keyboard focus.
-focus() { xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.3; }
+# Gives a window the keyboard focus, then lets its toolkit settle before keys are typed.
+focus() { focus_window "$1"; sleep 0.3; }
 # The game polls its keys once a frame: a title-menu key is held for a few frames.
 tap_key() { hold_key "$1" 0.08; }
 
@@ -236,7 +236,7 @@ WIN=""
 start_game_for_ranking_port() {
     start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$1"
     WIN=$(wait_window)
-    sleep 10.5   # the opening
+    wait_title_screen "$WIN"
 }
 
 # On the title screen: Down to Send, Enter; waits for the Send Score dialog and prints
@@ -244,9 +244,8 @@ start_game_for_ranking_port() {
 # comment, name, best score, home page.
 open_send_score_from_title() {
     focus "$WIN"
-    tap_key Down
-    sleep 0.5
-    tap_key Return
+    select_title_entry 1
+    hold_key Return 0.15
     wait_titled "Send Score" "Enter on Send in the title menu"
 }
 # Prints the colour of a screen pixel as "r,g,b" (0..255).
