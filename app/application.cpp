@@ -12,6 +12,7 @@
 #include "platform/sdl_mixer.h"
 #include "platform/send_score_dialog.h"
 #include "platform/template_dialog.h"
+#include "render/device_objects.h"
 #include "render/init_device.h"
 #include "resources/ui_templates.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 // The dice pictures: which cell of the SAI texture each face uses, for the flat dice
-// (falling dice and shots) and for the player's cube, plus the small drawing helpers
-// shared by the play passes.
+// (falling dice and shots) and for the player's cube.
 #include "game/state.h"
 
 namespace vemol {
@@ -18,10 +17,5 @@ extern const float kPlayerDieTexCoords[24][2];
 
 // Rewrites the texture coordinates of a flat die's four corners for `face`.
 void WriteDiceTexCoords(gfx::Mesh* mesh, int face);
-
-// Draws subset 0 of the mesh under parent x world; a slot whose mesh was never made
-// is skipped.
-void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh* mesh);
 
 }  // namespace vemol

@@ -4,6 +4,7 @@
 
 #include "game/dice_faces.h"
 #include "game/operations.h"
+#include "render/passes.h"
 
 namespace vemol {
 

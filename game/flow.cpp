@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "game/operations.h"
+#include "render/passes.h"
 
 namespace vemol {
 

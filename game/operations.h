@@ -1,7 +1,6 @@
 #pragma once
 // The game's operations, each working on the one game state record.
 #include "game/state.h"
-#include "resources/catalogue.h"
 
 namespace vemol {
 
@@ -12,7 +11,6 @@ void StartNewGame(GameState& g);
 
 // World state and pools.
 void ResetWorld(GameState& g);
-void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent);
 // The backdrop's play placement: unrotated, at (7.0, 0.0, -14.0). The last step of the
 // reset, applied again after the transition frames have tipped the picture.
 void PlaceBackdropForPlay(GameState& g);
@@ -56,19 +54,5 @@ void TestGaugeEnd(GameState& g, int cell);
 // Game end.
 void BeginGameEnd(GameState& g);
 void UpdateGameEnd(GameState& g, const gfx::Matrix& parent);
-
-// Rendering: device objects, passes, HUD.
-// Returns false (after its message) when start-up must end.
-bool CreateDeviceObjects(GameState& g, const resources::Catalogue& catalogue);
-void CreateQuadMesh(gfx::Mesh& mesh, const gfx::QuadVertex corners[4]);
-void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step);
-void DrawBlasts(GameState& g, const gfx::Matrix& parent);
-void DrawScorePopups(GameState& g, const gfx::Matrix& parent);
-void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int dy);
-void DrawHud(GameState& g);
-
-// Frame bracket.
-void ClearFrame(GameState& g);
-void PresentFrame(GameState& g);  // end scene, then present
 
 }  // namespace vemol

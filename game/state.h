@@ -50,7 +50,6 @@ struct RankingState {
 
 constexpr int kColumns = 12;
 constexpr int kGaugeCells = 10;
-constexpr std::uint32_t kClearColour = 0xFFFBEDB5u;
 
 struct GameState {
     // Services (not owned).

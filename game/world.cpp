@@ -1,4 +1,4 @@
-// The new-game reset of the world and the backdrop as it is drawn during play.
+// The new-game reset of the world and the backdrop's place during play.
 #include "game/dice_faces.h"
 #include "game/operations.h"
 
@@ -44,12 +44,6 @@ void PlaceBackdropForPlay(GameState& g) {
     g.backdrop.z = -14.0f;
 }
 
-void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh* mesh) {
-    g.device->setWorld(gfx::matrixMultiply(parent, world));
-    if (mesh) g.device->drawMesh(*mesh);
-}
-
 void ResetWorld(GameState& g) {
     ResetPlayerDieFaces(g);
     ResetFallingDice(g);
@@ -80,14 +74,6 @@ void ResetWorld(GameState& g) {
     // The transition frames tip the backdrop about; the flow places it again for play
     // once they are over.
     PlaceBackdropForPlay(g);
-}
-
-void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent) {
-    ObjectRecord& b = g.backdrop;
-    b.world.m[3][0] = b.x;
-    b.world.m[3][2] = b.z;
-    g.device->setTexture(g.mainTextures[1].get());  // BG
-    DrawWithWorld(g, parent, b.world, b.mesh);
 }
 
 }  // namespace vemol

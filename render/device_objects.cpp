@@ -2,7 +2,7 @@
 // cube, the textures, the HUD sprite sheet, then the camera.
 #include <cstdint>
 
-#include "game/operations.h"
+#include "render/device_objects.h"
 
 namespace vemol {
 namespace {
@@ -143,13 +143,6 @@ bool CreateDeviceObjects(GameState& g, const resources::Catalogue& catalogue) {
         for (std::int32_t& cell : column) cell = -1;
     SetCamera(g);
     return true;
-}
-
-void ClearFrame(GameState& g) { g.device->clear(kClearColour, 1.0f); }
-
-void PresentFrame(GameState& g) {
-    g.device->endScene();
-    g.device->present();
 }
 
 }  // namespace vemol

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "game/operations.h"
+#include "render/passes.h"
 
 namespace vemol {
 

@@ -1,8 +1,16 @@
-// The title backdrop and the two blended effect passes: blasts and point pop-ups.
-#include "game/dice_faces.h"
-#include "game/operations.h"
+// The backdrop, in play and on the title, and the two blended effect passes: blasts and
+// point pop-ups.
+#include "render/passes.h"
 
 namespace vemol {
+
+void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent) {
+    ObjectRecord& b = g.backdrop;
+    b.world.m[3][0] = b.x;
+    b.world.m[3][2] = b.z;
+    g.device->setTexture(g.mainTextures[1].get());  // BG
+    DrawWithWorld(g, parent, b.world, b.mesh);
+}
 
 void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step) {
     ObjectRecord& b = g.backdrop;

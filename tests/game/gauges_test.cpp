@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "game/operations.h"
+#include "render/passes.h"
 #include "support/harness.h"
 
 namespace vemol {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "game/operations.h"
+#include "render/passes.h"
 
 namespace vemol {
 namespace {

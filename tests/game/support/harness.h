@@ -7,6 +7,8 @@
 
 #include "game/operations.h"
 #include "game/state.h"
+#include "render/device_objects.h"
+#include "render/passes.h"
 
 namespace vemol::test {
 

@@ -1,0 +1,19 @@
+// The frame bracket and the one way every pass places and draws a mesh.
+#include "render/passes.h"
+
+namespace vemol {
+
+void ClearFrame(GameState& g) { g.device->clear(kClearColour, 1.0f); }
+
+void PresentFrame(GameState& g) {
+    g.device->endScene();
+    g.device->present();
+}
+
+void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
+                   const gfx::Mesh* mesh) {
+    g.device->setWorld(gfx::matrixMultiply(parent, world));
+    if (mesh) g.device->drawMesh(*mesh);
+}
+
+}  // namespace vemol
