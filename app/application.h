@@ -3,12 +3,12 @@
 // services the game asks for, wired to the GTK platform layer.
 #include <memory>
 
-#include "app/gtk_loop_events.h"
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
 #include "platform/gamepads.h"
 #include "platform/gtk_clock.h"
+#include "platform/gtk_loop_events.h"
 #include "platform/key_table.h"
 #include "platform/main_window.h"
 #include "platform/test_control.h"
@@ -42,14 +42,14 @@ private:
     void openVersionDialog();
     void openWebPage();
     void shutdownAudio();
-    GtkWindow* owner() const { return window_ ? window_->window() : nullptr; }
+    platform::MainWindow* owner() const { return window_.get(); }
 
     GameState g_;
     platform::KeyTable keys_;
     platform::GtkClock clock_;
     std::unique_ptr<AudioEngine> audio_;
     std::unique_ptr<platform::MainWindow> window_;
-    std::unique_ptr<GtkLoopEvents> events_;
+    std::unique_ptr<platform::GtkLoopEvents> events_;
     std::unique_ptr<platform::Gamepads> pads_;
     std::unique_ptr<platform::TestControl> testControl_;
     bool quitting_ = false;

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/icon.h"
 #include "platform/picture_placement.h"
-#include "platform/window_system.h"
 #include "platform/template_dialog.h"
+#include "platform/window_system.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::platform {
@@ -47,11 +48,14 @@ bool IsMenuBarKey(GtkWidget* window, const GdkEventKey* event) {
 
 }  // namespace
 
-MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
+MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue)
     : keys_(keys), handlers_(std::move(handlers)) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
-    if (icon) gtk_window_set_icon(GTK_WINDOW(window_), icon);
+    if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
+        gtk_window_set_icon(GTK_WINDOW(window_), icon);
+        g_object_unref(icon);
+    }
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window_), box);
     buildMenuBar(box);

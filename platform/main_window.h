@@ -12,6 +12,7 @@
 
 #include "gfx/device.h"
 #include "platform/key_table.h"
+#include "resources/catalogue.h"
 
 namespace vemol::platform {
 
@@ -22,7 +23,8 @@ public:
         std::function<void()> onDestroy;  // the window is going away: shut down and quit
     };
 
-    MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon);
+    // The window's icon comes from the catalogue's program icon, when it has one.
+    MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;

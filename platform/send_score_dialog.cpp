@@ -68,14 +68,14 @@ bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
 
 }  // namespace
 
-void RunSendScoreDialog(GtkWindow* owner, GameState& g, GtkClock& clock) {
-    while (RunOnce(owner, g, clock)) {
+void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock) {
+    while (RunOnce(owner ? owner->window() : nullptr, g, clock)) {
     }
 }
 
-void RunOpenWebPage(GtkWindow* owner, GameState& g) {
+void RunOpenWebPage(MainWindow* owner, GameState& g) {
     net::WebPageResult result = net::OpenWebPage(g);
-    if (!result.opened) ShowMessageBox(owner, result.message.c_str(), "", MessageKind::Error);
+    if (!result.opened) ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }
 
 }  // namespace vemol::platform

@@ -5,6 +5,7 @@
 
 #include "game/state.h"
 #include "platform/gtk_clock.h"
+#include "platform/main_window.h"
 
 namespace vemol::platform {
 
@@ -13,10 +14,10 @@ namespace vemol::platform {
 // fresh one opens, filled from the ranking state, until the player sends or cancels.
 // While a send waits for the server (up to about 12 s) the windows keep repainting
 // through `clock`, taking no input.
-void RunSendScoreDialog(GtkWindow* owner, GameState& g, GtkClock& clock);
+void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock);
 
 // "Ranking Page" (and "KRM HOME" once openHomePage is set): opens the page in a browser
 // window; a browser that cannot be started is reported in a message box.
-void RunOpenWebPage(GtkWindow* owner, GameState& g);
+void RunOpenWebPage(MainWindow* owner, GameState& g);
 
 }  // namespace vemol::platform

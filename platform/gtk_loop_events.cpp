@@ -1,8 +1,8 @@
-#include "app/gtk_loop_events.h"
+#include "platform/gtk_loop_events.h"
 
 #include <gtk/gtk.h>
 
-namespace vemol::app {
+namespace vemol::platform {
 
 bool GtkLoopEvents::handleOneEvent() {
     if (gtk_events_pending()) {
@@ -20,4 +20,4 @@ void GtkLoopEvents::waitForEvent() {
     if (!quitPosted_) gtk_main_iteration_do(TRUE);
 }
 
-}  // namespace vemol::app
+}  // namespace vemol::platform

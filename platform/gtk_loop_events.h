@@ -3,7 +3,7 @@
 
 #include "app/main_loop.h"
 
-namespace vemol::app {
+namespace vemol::platform {
 
 // The main loop's events from GTK's main context, plus the quit request, which is taken
 // after every event already pending.
@@ -22,4 +22,4 @@ private:
     bool quitTaken_ = false;
 };
 
-}  // namespace vemol::app
+}  // namespace vemol::platform
