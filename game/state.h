@@ -10,6 +10,7 @@
 #include "game/random.h"
 #include "game/services.h"
 #include "gfx/device.h"
+#include "net/ranking_state.h"
 
 namespace vemol {
 
@@ -38,14 +39,6 @@ struct PlayerDie {
     float frameTime = 0.0f;
     float nextShotTime = 0.0f;
     std::int32_t topFace = 1;
-};
-
-// What the player typed into the Send Score dialog and what was sent, for the run.
-struct RankingState {
-    std::int32_t lastSentScore = -1;
-    std::string playerName;
-    std::string homePageUrl = "http://";
-    std::string playerComment;
 };
 
 constexpr int kColumns = 12;
@@ -89,7 +82,7 @@ struct GameState {
     std::int32_t menuKeyDelay = 0;
     std::int32_t openHomePage = 0;
 
-    RankingState ranking;
+    net::RankingState ranking;
     Random random;
     std::string bestScorePath = "vemol.dat";
     // False when vemol.dat exists but could not be read: the game never saves over it.

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "game/state.h"
+#include "net/ranking_state.h"
 #include "net/score_post.h"
 
 namespace vemol::net {

@@ -219,8 +219,4 @@ WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system) {
     return result;
 }
 
-WebPageResult OpenWebPage(GameState& g, WebPageSystem& system) {
-    return OpenWebPage(g.openHomePage, system);
-}
-
 }  // namespace vemol::net

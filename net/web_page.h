@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "game/state.h"
-
 namespace vemol::net {
 
 // What opening a page needs from the system; tests replace parts of it.
@@ -46,7 +44,6 @@ struct WebPageResult {
 
 // Opens the maker's home page when `openHomePage` is 1, else the ranking page, and clears
 // the flag. After starting the browser it waits half a second, then carries on.
-WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system);
-WebPageResult OpenWebPage(GameState& g, WebPageSystem& system = SystemWebPages());
+WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system = SystemWebPages());
 
 }  // namespace vemol::net

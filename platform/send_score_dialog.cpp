@@ -74,7 +74,7 @@ void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock) {
 }
 
 void RunOpenWebPage(MainWindow* owner, GameState& g) {
-    net::WebPageResult result = net::OpenWebPage(g);
+    net::WebPageResult result = net::OpenWebPage(g.openHomePage);
     if (!result.opened) ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }
 
