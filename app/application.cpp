@@ -66,7 +66,7 @@ void Application::CreateMainWindow() {
                                            shutdownAudio();
                                            events_->postQuit();
                                        }},
-        resources::Catalogue::embedded());
+        resources::Catalogue::embedded(), kBackBufferWidth, kBackBufferHeight);
     events_ = std::make_unique<platform::GtkLoopEvents>([this] { return window_->menuOpen(); });
     pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
     testControl_ = platform::StartTestControl(*window_);

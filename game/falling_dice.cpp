@@ -111,7 +111,7 @@ void UpdateFallingDice(GameState& g, const gfx::Matrix& parent) {
     for (ObjectRecord& die : g.fallingDice)
         if (die.spawnTime - g.now() < 0.0f && die.live == 0) SpawnFallingDie(g, die);
 
-    g.device->setTexture(g.mainTextures[0].get());  // SAI
+    g.device->setTexture(g.mainTextures[kDiceTexture].get());
     for (ObjectRecord& die : g.fallingDice) {
         if (!die.live) continue;
         die.spin = (g.now() - die.spawnTime) * 4.0f;

@@ -55,7 +55,7 @@ void WaitGameOverPause(GameState& g) {
 
 void RunPlayBranch(GameState& g) {
     UpdatePlayer(g);
-    g.device->setTexture(g.mainTextures[0].get());
+    g.device->setTexture(g.mainTextures[kDiceTexture].get());
     g.device->drawMesh(*g.playerDieMesh);
     UpdateFallingDice(g, kIdentity);
     DrawBlasts(g, kIdentity);

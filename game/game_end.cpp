@@ -6,19 +6,17 @@
 
 #include "game/best_score_file.h"
 #include "game/operations.h"
+#include "render/init_device.h"
 
 namespace vemol {
 
 namespace {
 
-constexpr int kTileColumns = 16;       // k, along x
-constexpr int kTileRows = 12;          // m, along z; row 0 is the bottom of the picture
-constexpr int kCaptureSize = 1024;     // the capture texture's side
-constexpr int kPictureWidth = 632;     // the part of the back buffer the tiles show
-constexpr int kPictureHeight = 453;
+constexpr int kCaptureSize = 1024;  // the capture texture's side
 constexpr float kTileFallLimit = -40.0f;
 
-ObjectRecord& Tile(GameState& g, int k, int m) { return g.shatterTiles[kTileRows * k + m]; }
+// Tile column k runs along x, row m along z.
+ObjectRecord& Tile(GameState& g, int k, int m) { return g.shatterTiles[ShatterTileSlot(k, m)]; }
 
 // Copies the top-left of the back buffer, as drawn so far in this frame, into a new
 // capture texture. The previous game's capture goes first, so only one is ever held.
@@ -28,8 +26,9 @@ void CaptureBackBuffer(GameState& g) {
     if (!g.device) return;
     const gfx::Surface& backBuffer = g.device->backBuffer();
     g.captureTexture = std::make_unique<gfx::Texture>(kCaptureSize, kCaptureSize, backBuffer.format());
-    const gfx::Rect picture{0, 0, std::min(kPictureWidth, backBuffer.width()),
-                            std::min(kPictureHeight, backBuffer.height())};
+    // The tiles show the game's picture, the back buffer's first 632 x 453 pixels.
+    const gfx::Rect picture{0, 0, std::min(kBackBufferWidth, backBuffer.width()),
+                            std::min(kBackBufferHeight, backBuffer.height())};
     gfx::Device::copyRect(backBuffer, picture, g.captureTexture->level0(), 0, 0);
 }
 

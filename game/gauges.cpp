@@ -1,7 +1,6 @@
 // Column gauges: a die that gets past the player stacks its pips onto its column's
 // ten-cell gauge, and a full gauge loses the game.
 //
-// Cell values: -1 empty; n > 0 claimed, shown in n frames; 0 filled and shown.
 // Cells fill from index 9 toward index 0, so cell 0 is the last one of a column.
 #include "game/operations.h"
 
@@ -9,10 +8,14 @@ namespace vemol {
 
 namespace {
 
-constexpr int kEmptyCell = -1;
 constexpr int kFramesPerPip = 10;  // claimed cells appear one after another, 10 frames apart
 
 }  // namespace
+
+void ClearColumnGauges(GameState& g) {
+    for (auto& column : g.columnGauge)
+        for (std::int32_t& cell : column) cell = kEmptyGaugeCell;
+}
 
 void AddToColumnGauge(GameState& g, int column, int face) {
     if (column < 0 || column >= kColumns) return;
@@ -20,7 +23,7 @@ void AddToColumnGauge(GameState& g, int column, int face) {
 
     // The empty cell with the highest index; a full column takes nothing more.
     int top = kGaugeCells - 1;
-    while (top >= 0 && cells[top] != kEmptyCell) --top;
+    while (top >= 0 && cells[top] != kEmptyGaugeCell) --top;
     if (top < 0) return;
 
     // Claim one cell per pip downward from it; pips beyond cell 0 are lost.

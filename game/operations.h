@@ -40,6 +40,7 @@ void SpawnBlast(GameState& g, const ObjectRecord& source);
 void SpawnScorePopup(GameState& g, const ObjectRecord& source);
 
 // Score and column gauges.
+void ClearColumnGauges(GameState& g);  // every cell empty
 void AddToColumnGauge(GameState& g, int column, int face);
 // One visit of a gauge cell by the HUD pass; returns true when the cell is filled and
 // must be drawn. Fires the game end for a filled cell 0 while the game runs.

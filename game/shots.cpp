@@ -39,7 +39,7 @@ void TestShotHits(GameState& g, ObjectRecord& shot) {
 }
 
 void UpdateShots(GameState& g, const gfx::Matrix& parent) {
-    g.device->setTexture(g.mainTextures[0].get());  // SAI
+    g.device->setTexture(g.mainTextures[kDiceTexture].get());
     for (ObjectRecord& shot : g.shots) {
         if (!shot.live) continue;
         shot.spin = (g.now() - shot.spawnTime) * 8.0f;

@@ -41,8 +41,21 @@ struct PlayerDie {
     std::int32_t topFace = 1;
 };
 
+// The board's columns, each with a gauge of ten cells. A gauge cell holds kEmptyGaugeCell,
+// n > 0 (claimed, shown in n frames) or 0 (filled and shown).
 constexpr int kColumns = 12;
 constexpr int kGaugeCells = 10;
+constexpr std::int32_t kEmptyGaugeCell = -1;
+
+// The game-over picture breaks into 16 columns by 12 rows of tiles; row 0 is the bottom
+// of the picture.
+constexpr int kTileColumns = 16;
+constexpr int kTileRows = 12;
+// The shatterTiles slot of the tile in column k, row m.
+constexpr int ShatterTileSlot(int k, int m) { return kTileRows * k + m; }
+
+// The three main pictures: the dice faces (SAI), the board (BG) and the title (OPENING).
+enum MainTexture { kDiceTexture, kBoardTexture, kTitleTexture, kMainTextureCount };
 
 struct GameState {
     // Services (not owned).
@@ -53,7 +66,7 @@ struct GameState {
 
     // Device objects.
     std::unique_ptr<gfx::Device> device;
-    std::array<std::unique_ptr<gfx::Texture>, 3> mainTextures;  // SAI, BG, OPENING
+    std::array<std::unique_ptr<gfx::Texture>, kMainTextureCount> mainTextures;
     std::unique_ptr<gfx::Texture> blastTexture;
     std::array<std::unique_ptr<gfx::Texture>, 6> pointTextures;
     std::unique_ptr<gfx::Surface> spriteSheet;
@@ -66,7 +79,7 @@ struct GameState {
     std::array<ObjectRecord, 10> shots;
     std::array<ObjectRecord, 10> blasts;
     std::array<ObjectRecord, 10> scorePopups;
-    std::array<ObjectRecord, 192> shatterTiles;  // slot 12 * k + m
+    std::array<ObjectRecord, kTileColumns * kTileRows> shatterTiles;  // see ShatterTileSlot
     ObjectRecord backdrop;
     PlayerDie player;
 

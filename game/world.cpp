@@ -64,8 +64,7 @@ void ResetWorld(GameState& g) {
     // from the top. The original left rollDir alone; we stop the roll here.
     p.rollDir = 0;
 
-    for (auto& column : g.columnGauge)
-        for (std::int32_t& cell : column) cell = -1;
+    ClearColumnGauges(g);
     for (ObjectRecord& blast : g.blasts) blast.live = 0;
     for (ObjectRecord& popup : g.scorePopups) popup.live = 0;
 

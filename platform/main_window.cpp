@@ -12,7 +12,6 @@
 namespace vemol::platform {
 namespace {
 
-constexpr int kAreaWidth = 632, kAreaHeight = 453;
 constexpr std::int64_t kFrameUs = 1000000 / 60;
 
 // Copies a back buffer into a cairo RGB24 surface (16-bit back buffers expanded).
@@ -48,8 +47,9 @@ bool IsMenuBarKey(GtkWidget* window, const GdkEventKey* event) {
 
 }  // namespace
 
-MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue)
-    : keys_(keys), handlers_(std::move(handlers)) {
+MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue, int frameWidth,
+                       int frameHeight)
+    : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
     if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
@@ -60,7 +60,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     gtk_container_add(GTK_CONTAINER(window_), box);
     buildMenuBar(box);
     area_ = gtk_drawing_area_new();
-    gtk_widget_set_size_request(area_, kAreaWidth, kAreaHeight);
+    gtk_widget_set_size_request(area_, areaWidth_, areaHeight_);
     gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
     SetDialogClientArea(GTK_WINDOW(window_), area_);  // dialogs are placed from under the menu bar
     gtk_window_move(GTK_WINDOW(window_), 50, 50);
@@ -72,7 +72,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     g_signal_connect(window_, "window-state-event", G_CALLBACK(onWindowState), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
-    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight);
+    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, areaWidth_, areaHeight_);
     paintsOnFrameClock_ = CommitsOnFrameClock(gtk_widget_get_display(window_));
 }
 
@@ -148,7 +148,7 @@ void MainWindow::setDeaf(bool deaf) {
 }
 
 void MainWindow::present(const gfx::Surface& backBuffer) {
-    if (backBuffer.width() == kAreaWidth && backBuffer.height() == kAreaHeight) CopyFrame(backBuffer, frame_);
+    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_) CopyFrame(backBuffer, frame_);
     if (movie_) {
         cairo_surface_destroy(movie_);
         movie_ = nullptr;
@@ -197,7 +197,7 @@ void MainWindow::paintNow() {
 void MainWindow::paint(cairo_t* cr) {
     const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
     const PicturePlacement place =
-        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
+        PlacePicture(area, {areaWidth_, areaHeight_}, fullscreen_, gtk_widget_get_scale_factor(area_));
     cairo_save(cr);
     if (place.width < area.width || place.height < area.height) {
         // Black around the picture: the bars of fullscreen.
@@ -209,7 +209,7 @@ void MainWindow::paint(cairo_t* cr) {
     }
 
     cairo_translate(cr, place.x, place.y);
-    cairo_scale(cr, place.width / kAreaWidth, place.height / kAreaHeight);
+    cairo_scale(cr, place.width / areaWidth_, place.height / areaHeight_);
     // Never a blurred picture: whole factors take exact nearest-neighbour pixels.
     const cairo_filter_t filter = place.wholeFactor ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_FAST;
     cairo_set_source_surface(cr, frame_, 0, 0);

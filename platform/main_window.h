@@ -23,8 +23,10 @@ public:
         std::function<void()> onDestroy;  // the window is going away: shut down and quit
     };
 
-    // The window's icon comes from the catalogue's program icon, when it has one.
-    MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue);
+    // The drawing area is frameWidth x frameHeight, the size of the frames presented; the
+    // window's icon comes from the catalogue's program icon, when it has one.
+    MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue, int frameWidth,
+               int frameHeight);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -72,6 +74,7 @@ private:
 
     KeyTable& keys_;
     Handlers handlers_;
+    int areaWidth_, areaHeight_;
     GtkWidget* window_ = nullptr;
     GtkWidget* area_ = nullptr;
     std::map<int, GtkWidget*> commandItems_;

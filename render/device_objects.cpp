@@ -4,6 +4,8 @@
 
 #include "render/device_objects.h"
 
+#include "game/operations.h"
+
 namespace vemol {
 namespace {
 
@@ -47,8 +49,8 @@ gfx::Mesh* NewTile(GameState& g, int i, int j) {
 }
 
 void CreateSquares(GameState& g) {
-    for (int i = 0; i < 12; i++)
-        for (int j = 0; j < 16; j++) g.shatterTiles[12 * j + i].mesh = NewTile(g, i, j);
+    for (int i = 0; i < kTileRows; i++)
+        for (int j = 0; j < kTileColumns; j++) g.shatterTiles[ShatterTileSlot(j, i)].mesh = NewTile(g, i, j);
     for (ObjectRecord& die : g.fallingDice) die.mesh = NewSquare(g, 1.4f, 0xFFFFFFFFu, kNoPicture);
     for (int k = 0; k < 10; k++) {
         g.shots[k].mesh = NewSquare(g, 1.4f, 0xFFFFFFFFu, kNoPicture);
@@ -96,13 +98,13 @@ std::unique_ptr<gfx::Texture> LoadTexture(const resources::Catalogue& catalogue,
 // Returns false when BG cannot be made: the board is essential, the others just draw
 // untextured when missing.
 bool LoadTextures(GameState& g, const resources::Catalogue& catalogue) {
-    g.mainTextures[0] = LoadTexture(catalogue, "SAI");
-    g.mainTextures[1] = LoadTexture(catalogue, "BG");
-    if (!g.mainTextures[1]) {
+    g.mainTextures[kDiceTexture] = LoadTexture(catalogue, "SAI");
+    g.mainTextures[kBoardTexture] = LoadTexture(catalogue, "BG");
+    if (!g.mainTextures[kBoardTexture]) {
         g.shell->ShowErrorMessage("null tex", "error");
         return false;
     }
-    g.mainTextures[2] = LoadTexture(catalogue, "OPENING");
+    g.mainTextures[kTitleTexture] = LoadTexture(catalogue, "OPENING");
     g.blastTexture = LoadTexture(catalogue, "BOMBA");
     const char* points[6] = {"S10", "S20", "S30", "S40", "S50", "S60"};
     for (int i = 0; i < 6; i++) g.pointTextures[i] = LoadTexture(catalogue, points[i]);
@@ -139,8 +141,7 @@ bool CreateDeviceObjects(GameState& g, const resources::Catalogue& catalogue) {
     CreatePlayerCube(g);
     if (!LoadTextures(g, catalogue)) return false;
     LoadSpriteSheet(g, catalogue);
-    for (auto& column : g.columnGauge)
-        for (std::int32_t& cell : column) cell = -1;
+    ClearColumnGauges(g);
     SetCamera(g);
     return true;
 }

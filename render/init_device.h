@@ -6,6 +6,7 @@
 
 namespace vemol {
 
+// The back buffer every frame is drawn into, and the size of the picture the window shows.
 constexpr int kBackBufferWidth = 632;
 constexpr int kBackBufferHeight = 453;
 

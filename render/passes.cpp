@@ -8,13 +8,13 @@ void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent) {
     ObjectRecord& b = g.backdrop;
     b.world.m[3][0] = b.x;
     b.world.m[3][2] = b.z;
-    g.device->setTexture(g.mainTextures[1].get());  // BG
+    g.device->setTexture(g.mainTextures[kBoardTexture].get());
     DrawWithWorld(g, parent, b.world, b.mesh);
 }
 
 void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step) {
     ObjectRecord& b = g.backdrop;
-    g.device->setTexture(g.mainTextures[2].get());  // OPENING
+    g.device->setTexture(g.mainTextures[kTitleTexture].get());
     if (step == 0) {
         // The title frame has set the rotation to identity; only the place is ours.
         b.world.m[3][0] = 3.0f;

@@ -169,8 +169,8 @@ TEST(StartupFailures, WithoutTheBoardPictureStartUpEndsWithNullTex) {
     EXPECT_FALSE(h.deviceObjectsMade);
     ASSERT_EQ(h.shell.messages.size(), 1u);
     EXPECT_EQ(h.shell.messages[0], "error: null tex");
-    EXPECT_NE(h.g.mainTextures[0], nullptr) << "SAI comes before BG";
-    EXPECT_EQ(h.g.mainTextures[2], nullptr) << "nothing after BG is made";
+    EXPECT_NE(h.g.mainTextures[kDiceTexture], nullptr) << "SAI comes before BG";
+    EXPECT_EQ(h.g.mainTextures[kTitleTexture], nullptr) << "nothing after BG is made";
     EXPECT_EQ(h.g.spriteSheet, nullptr);
     EXPECT_EQ(h.g.columnGauge[0][0], 0) << "the gauges are not reset";
 }

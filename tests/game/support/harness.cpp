@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "render/init_device.h"
+
 namespace vemol::test {
 
 void ScriptedKeys::press(Key key) {
@@ -43,7 +45,7 @@ Harness::Harness(gfx::Format format, const resources::Catalogue& catalogue) {
     g.keys = &keys;
     g.sound = &sound;
     g.shell = &shell;
-    g.device = std::make_unique<gfx::Device>(632, 453, format);
+    g.device = std::make_unique<gfx::Device>(kBackBufferWidth, kBackBufferHeight, format);
     deviceObjectsMade = CreateDeviceObjects(g, catalogue);
 }
 
