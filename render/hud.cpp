@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "game/operations.h"
+#include "gfx/keyed_copy.h"
 #include "render/passes.h"
 
 namespace vemol {
@@ -27,61 +27,10 @@ constexpr int kDigitCount = 5;
 // Every copied rectangle leaves out its last three columns and rows.
 constexpr int kUncopiedEdge = 3;
 
-// The sheet's background is pure blue, which the copy leaves out.
-bool IsTransparent16(std::uint16_t pixel) { return (pixel & 0xFFu) == 0x1Fu; }
-bool IsTransparent32(std::uint32_t pixel) { return (pixel & 0x00FFFFFFu) == 0x000000FFu; }
-
-std::uint32_t ReadPixel(const std::uint8_t* row, int x, gfx::Format format) {
-    if (format == gfx::Format::R5G6B5) {
-        std::uint16_t p;
-        std::memcpy(&p, row + 2 * x, sizeof p);
-        return p;
-    }
-    std::uint32_t p;
-    std::memcpy(&p, row + 4 * x, sizeof p);
-    return p;
-}
-
-void WritePixel(std::uint8_t* row, int x, gfx::Format format, std::uint32_t value) {
-    if (format == gfx::Format::R5G6B5) {
-        const std::uint16_t p = static_cast<std::uint16_t>(value);
-        std::memcpy(row + 2 * x, &p, sizeof p);
-    } else {
-        std::memcpy(row + 4 * x, &value, sizeof value);
-    }
-}
-
-// A sheet pixel in the back buffer's format, or nothing (false) when it is see-through.
-// The sheet is made in the back buffer's format; should they ever differ, the pixel is
-// converted first and the destination's rule applies.
-bool SheetPixelFor(gfx::Format sheet, gfx::Format target, std::uint32_t in, std::uint32_t& out) {
-    if (sheet != target)
-        in = target == gfx::Format::R5G6B5 ? gfx::toR5G6B5(in) : gfx::fromR5G6B5(static_cast<std::uint16_t>(in));
-    out = in;
-    return target == gfx::Format::R5G6B5 ? !IsTransparent16(static_cast<std::uint16_t>(in)) : !IsTransparent32(in);
-}
-
-bool IsTransparent(std::uint16_t pixel) { return IsTransparent16(pixel); }
-bool IsTransparent(std::uint32_t pixel) { return IsTransparent32(pixel); }
-
-// One row of a copy between surfaces of the same format, the sheet's background left out.
-template <typename Pixel>
-void CopyRow(const std::uint8_t* fromRow, std::uint8_t* toRow, int fromX, int toX, int count) {
-    for (int q = 0; q < count; ++q) {
-        Pixel pixel;
-        std::memcpy(&pixel, fromRow + sizeof(Pixel) * (fromX + q), sizeof pixel);
-        if (!IsTransparent(pixel)) std::memcpy(toRow + sizeof(Pixel) * (toX + q), &pixel, sizeof pixel);
-    }
-}
-
-void CopyConvertedRow(const std::uint8_t* fromRow, gfx::Format fromFormat, std::uint8_t* toRow,
-                      gfx::Format toFormat, int fromX, int toX, int count) {
-    for (int q = 0; q < count; ++q) {
-        std::uint32_t pixel;
-        if (SheetPixelFor(fromFormat, toFormat, ReadPixel(fromRow, fromX + q, fromFormat), pixel))
-            WritePixel(toRow, toX + q, toFormat, pixel);
-    }
-}
+// The sheet's background is pure blue, which the copy leaves out. On a 16-bit sheet only
+// the low byte is compared, so any colour whose low byte matches blue's is left out too.
+constexpr gfx::ColourKey kSheetKey16{0xFFu, 0x1Fu};
+constexpr gfx::ColourKey kSheetKey32{0x00FFFFFFu, 0x000000FFu};
 
 // Shows the last five digits of a value, least significant first, each a w x h copy.
 // A negative value (only a corrupt best-score file can give one) shows its magnitude's
@@ -133,35 +82,13 @@ void DrawTitleHud(GameState& g) {
 
 }  // namespace
 
+// The sheet is made in the back buffer's format, so its pixels copy unchanged.
 void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int dy) {
     if (!g.spriteSheet || !g.device) return;
-    gfx::Surface& sheet = *g.spriteSheet;
     gfx::Surface& target = g.device->backBuffer();
-
-    // The copied part of the rectangle, clipped so that only pixels inside both the
-    // sheet and the back buffer are touched (offsets q, r relative to the rectangle).
-    const int qBegin = std::max({0, -sx, -dx});
-    const int rBegin = std::max({0, -sy, -dy});
-    const int qEnd = std::min({width - kUncopiedEdge, sheet.width() - sx, target.width() - dx});
-    const int rEnd = std::min({height - kUncopiedEdge, sheet.height() - sy, target.height() - dy});
-    if (qBegin >= qEnd || rBegin >= rEnd) return;
-
-    const gfx::LockedRect from = sheet.lock();
-    const gfx::LockedRect to = target.lock();
-    if (from.bits && to.bits) {
-        for (int r = rBegin; r < rEnd; ++r) {
-            const std::uint8_t* fromRow = from.bits + static_cast<std::ptrdiff_t>(sy + r) * from.pitch;
-            std::uint8_t* toRow = to.bits + static_cast<std::ptrdiff_t>(dy + r) * to.pitch;
-            if (sheet.format() != target.format())
-                CopyConvertedRow(fromRow, sheet.format(), toRow, target.format(), sx + qBegin, dx + qBegin, qEnd - qBegin);
-            else if (target.format() == gfx::Format::R5G6B5)
-                CopyRow<std::uint16_t>(fromRow, toRow, sx + qBegin, dx + qBegin, qEnd - qBegin);
-            else
-                CopyRow<std::uint32_t>(fromRow, toRow, sx + qBegin, dx + qBegin, qEnd - qBegin);
-        }
-    }
-    sheet.unlock();
-    target.unlock();
+    const gfx::Rect copied{sx, sy, sx + width - kUncopiedEdge, sy + height - kUncopiedEdge};
+    const gfx::ColourKey key = target.format() == gfx::Format::R5G6B5 ? kSheetKey16 : kSheetKey32;
+    gfx::copyRectKeyed(*g.spriteSheet, copied, target, dx, dy, key);
 }
 
 void DrawHud(GameState& g) {

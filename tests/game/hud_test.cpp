@@ -253,38 +253,6 @@ TEST_P(HudTest, CopiesAreClippedToTheBackBufferAndTheSheet) {
     EXPECT_EQ(At(300, 300), Stored(kCleared));
 }
 
-// The sheet is made in the back buffer's format; one of the other format still shows
-// its colours and leaves out its blue background.
-TEST(HudSheetOfTheOtherFormat, IsConvertedPixelByPixel) {
-    for (const gfx::Format target : {gfx::Format::X8R8G8B8, gfx::Format::R5G6B5}) {
-        const gfx::Format other = target == gfx::Format::R5G6B5 ? gfx::Format::X8R8G8B8 : gfx::Format::R5G6B5;
-        GameState g;
-        g.device = std::make_unique<gfx::Device>(632, 453, target);
-        g.spriteSheet = std::make_unique<gfx::Surface>(640, 480, other);
-        gfx::LockedRect sheet = g.spriteSheet->lock();
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) {
-                const std::uint32_t argb = x < 44 && y < 44 ? kBlockA : kBlue;
-                std::uint8_t* p = sheet.bits + y * sheet.pitch;
-                if (other == gfx::Format::R5G6B5) {
-                    const std::uint16_t v = gfx::toR5G6B5(argb);
-                    std::memcpy(p + 2 * x, &v, 2);
-                } else {
-                    std::memcpy(p + 4 * x, &argb, 4);
-                }
-            }
-        g.device->clear(kCleared, 1.0f);
-        BlitSprite(g, 44, 44, 0, 0, 10, 10);
-        BlitSprite(g, 44, 44, 100, 100, 200, 200);  // all background
-        const gfx::Surface& back = g.device->backBuffer();
-        const std::uint32_t block = gfx::fromR5G6B5(gfx::toR5G6B5(kBlockA)) & 0xFFFFFFu;
-        EXPECT_EQ(back.pixel(10, 10) & 0xFFFFFFu, block);
-        EXPECT_EQ(back.pixel(50, 50) & 0xFFFFFFu, block);
-        EXPECT_EQ(back.pixel(51, 51) & 0xFFFFFFu, back.pixel(0, 0) & 0xFFFFFFu);
-        EXPECT_EQ(back.pixel(220, 220) & 0xFFFFFFu, back.pixel(0, 0) & 0xFFFFFFu);
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(BothFormats, HudTest, ::testing::Values(gfx::Format::X8R8G8B8, gfx::Format::R5G6B5),
                          [](const auto& info) {
                              return info.param == gfx::Format::R5G6B5 ? std::string("R5G6B5") : std::string("X8R8G8B8");

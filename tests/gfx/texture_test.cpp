@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "gfx/keyed_copy.h"
 #include "scene.h"
 
 namespace {
@@ -189,6 +190,15 @@ TEST(Surface, CaptureCopiesTheBackBufferIntoTheTextureCorner) {
     EXPECT_EQ(small.pixel(0, 0), device.backBuffer().pixel(18, 18));
     EXPECT_EQ(small.pixel(1, 1), device.backBuffer().pixel(19, 19));
     EXPECT_EQ(small.pixel(2, 2), device.backBuffer().pixel(629, 450));  // from the first copy
+}
+
+// The keyed copy reads raw stored bits, which mean different colours in the two formats:
+// it refuses the pair rather than guess.
+TEST(Surface, KeyedCopyRefusesSurfacesOfDifferingFormats) {
+    gfx::Surface from(4, 4, Format::X8R8G8B8), to(4, 4, Format::R5G6B5);
+    std::memset(from.data(), 0x5A, static_cast<std::size_t>(from.pitch()) * 4);
+    EXPECT_FALSE(gfx::copyRectKeyed(from, {0, 0, 4, 4}, to, 0, 0, {0xFFFFFFu, 0xFFu}));
+    EXPECT_EQ(to.pixel(1, 1), gfx::fromR5G6B5(0));
 }
 
 TEST(Device, FrameBracketClearsAndPresents) {
