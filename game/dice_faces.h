@@ -16,6 +16,6 @@ extern const int kPlayerDieResetFaces[6];
 extern const float kPlayerDieTexCoords[24][2];
 
 // Rewrites the texture coordinates of a flat die's four corners for `face`.
-void WriteDiceTexCoords(gfx::Mesh* mesh, int face);
+void WriteDiceTexCoords(gfx::Mesh& mesh, int face);
 
 }  // namespace vemol

@@ -17,14 +17,14 @@ const float kDiceTexCoords[6][4][2] = {
     {{0.5f, 0.5f}, {0.5f, 0.25f}, {0.25f, 0.5f}, {0.25f, 0.25f}},
 };
 
-void WriteDiceTexCoords(gfx::Mesh* mesh, int face) {
-    if (!mesh || mesh->vertexCount() < 4) return;
-    gfx::QuadVertex* v = mesh->lockVertices();
+void WriteDiceTexCoords(gfx::Mesh& mesh, int face) {
+    if (mesh.vertexCount() < 4) return;
+    gfx::QuadVertex* v = mesh.lockVertices();
     for (int corner = 0; corner < 4; ++corner) {
         v[corner].u = kDiceTexCoords[face][corner][0];
         v[corner].v = kDiceTexCoords[face][corner][1];
     }
-    mesh->unlockVertices();
+    mesh.unlockVertices();
 }
 
 void SpawnFallingDie(GameState& g, ObjectRecord& slot) {
@@ -37,7 +37,7 @@ void SpawnFallingDie(GameState& g, ObjectRecord& slot) {
     slot.heading = 4.71f;  // straight toward the player
     slot.speed = 0.02f;
     slot.lastMoveTime = g.now();
-    WriteDiceTexCoords(slot.mesh, slot.face);
+    WriteDiceTexCoords(*slot.mesh, slot.face);
 }
 
 namespace {
@@ -125,7 +125,7 @@ void UpdateFallingDice(GameState& g, const gfx::Matrix& parent) {
             SlideDie(g, die);
         }
         // A die that landed or arrived this frame is still drawn once, where it was.
-        DrawWithWorld(g, parent, die.world, die.mesh);
+        DrawWithWorld(g, parent, die.world, *die.mesh);
     }
 }
 

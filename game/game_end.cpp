@@ -7,6 +7,7 @@
 #include "game/best_score_file.h"
 #include "game/operations.h"
 #include "render/init_device.h"
+#include "render/passes.h"
 
 namespace vemol {
 
@@ -21,9 +22,8 @@ ObjectRecord& Tile(GameState& g, int k, int m) { return g.shatterTiles[ShatterTi
 // Copies the top-left of the back buffer, as drawn so far in this frame, into a new
 // capture texture. The previous game's capture goes first, so only one is ever held.
 void CaptureBackBuffer(GameState& g) {
-    if (g.device && g.device->texture() == g.captureTexture.get()) g.device->setTexture(nullptr);
+    if (g.device->texture() == g.captureTexture.get()) g.device->setTexture(nullptr);
     g.captureTexture.reset();
-    if (!g.device) return;
     const gfx::Surface& backBuffer = g.device->backBuffer();
     g.captureTexture = std::make_unique<gfx::Texture>(kCaptureSize, kCaptureSize, backBuffer.format());
     // The tiles show the game's picture, the back buffer's first 632 x 453 pixels.
@@ -61,10 +61,7 @@ void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent
     tile.world.m[3][0] = tile.x;
     tile.world.m[3][1] = tile.y;
     tile.world.m[3][2] = tile.z;
-    if (g.device) {
-        g.device->setWorld(gfx::matrixMultiply(parent, tile.world));
-        if (tile.mesh) g.device->drawMesh(*tile.mesh);
-    }
+    DrawWithWorld(g, parent, tile.world, *tile.mesh);
     if (tile.z < kTileFallLimit) tile.live = 0;
 }
 
@@ -72,7 +69,7 @@ void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent
 void FinishGame(GameState& g) {
     g.endCountdown = -1;
     g.playing = 0;
-    if (g.sound) g.sound->StopSoundSegment(Segment::Music);
+    g.sound->StopSoundSegment(Segment::Music);
     if (g.score > g.sessionBestScore) g.sessionBestScore = g.score;
     if (g.score > g.bestScore) {
         // The new best counts for this run even if it cannot be saved; the file
@@ -91,7 +88,7 @@ void BeginGameEnd(GameState& g) {
 }
 
 void UpdateGameEnd(GameState& g, const gfx::Matrix& parent) {
-    if (g.device) g.device->setTexture(g.captureTexture.get());
+    g.device->setTexture(g.captureTexture.get());
     bool anyLive = false;
     for (int m = 0; m < kTileRows; ++m) {
         for (int k = 0; k < kTileColumns; ++k) {

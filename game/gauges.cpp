@@ -50,10 +50,4 @@ void TestGaugeEnd(GameState& g, int cell) {
     BeginGameEnd(g);
 }
 
-bool VisitGaugeCell(GameState& g, int column, int cell) {
-    const bool filled = CountDownGaugeCell(g, column, cell);
-    if (filled) TestGaugeEnd(g, cell);
-    return filled;
-}
-
 }  // namespace vemol

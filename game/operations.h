@@ -42,10 +42,7 @@ void SpawnScorePopup(GameState& g, const ObjectRecord& source);
 // Score and column gauges.
 void ClearColumnGauges(GameState& g);  // every cell empty
 void AddToColumnGauge(GameState& g, int column, int face);
-// One visit of a gauge cell by the HUD pass; returns true when the cell is filled and
-// must be drawn. Fires the game end for a filled cell 0 while the game runs.
-bool VisitGaugeCell(GameState& g, int column, int cell);
-// The two halves of a visit, for the HUD pass, which draws a filled cell between them
+// The HUD pass visits every gauge cell in two steps and draws a filled cell between them,
 // so that a capture taken by the end trigger already shows that cell.
 // CountDownGaugeCell: the countdown; true when the cell is filled.
 bool CountDownGaugeCell(GameState& g, int column, int cell);

@@ -37,7 +37,7 @@ constexpr float kRollTime = 0.157f;
 constexpr float kCellStep = 3.45f;
 
 void PermuteFaces(GameState& g, const int (&from)[24]) {
-    if (!g.playerDieMesh || g.playerDieMesh->vertexCount() < 24) return;
+    if (g.playerDieMesh->vertexCount() < 24) return;
     gfx::QuadVertex* v = g.playerDieMesh->lockVertices();
     gfx::QuadVertex old[24];
     for (int n = 0; n < 24; ++n) old[n] = v[n];

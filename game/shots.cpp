@@ -18,7 +18,7 @@ void FireShot(GameState& g) {
     shot->spin = 0.0f;
     shot->spawnTime = g.now();
     shot->lastMoveTime = g.now();
-    WriteDiceTexCoords(shot->mesh, shot->face);
+    WriteDiceTexCoords(*shot->mesh, shot->face);
 }
 
 void TestShotHits(GameState& g, ObjectRecord& shot) {
@@ -50,7 +50,7 @@ void UpdateShots(GameState& g, const gfx::Matrix& parent) {
         TestShotHits(g, shot);
         // A shot that has just hit is still drawn this once.
         shot.world.m[3][2] = shot.z;
-        DrawWithWorld(g, parent, shot.world, shot.mesh);
+        DrawWithWorld(g, parent, shot.world, *shot.mesh);
         shot.lastMoveTime = g.now();
         if (shot.z > 30.0f) shot.live = 0;
     }

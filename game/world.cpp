@@ -9,7 +9,7 @@ namespace {
 // The player's cube gets its faces back: numbers 5, 1, 2, 6, 4, 3 on the groups
 // facing -x, +y, +x, -y, +z, -z, so 1 is on top and 6 underneath.
 void ResetPlayerDieFaces(GameState& g) {
-    if (!g.playerDieMesh || g.playerDieMesh->vertexCount() < 24) return;
+    if (g.playerDieMesh->vertexCount() < 24) return;
     gfx::QuadVertex* v = g.playerDieMesh->lockVertices();
     for (int group = 0; group < 6; ++group) {
         const std::uint32_t face = static_cast<std::uint32_t>(kPlayerDieResetFaces[group]);

@@ -11,9 +11,9 @@ void PresentFrame(GameState& g) {
 }
 
 void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh* mesh) {
+                   const gfx::Mesh& mesh) {
     g.device->setWorld(gfx::matrixMultiply(parent, world));
-    if (mesh) g.device->drawMesh(*mesh);
+    g.device->drawMesh(mesh);
 }
 
 }  // namespace vemol

@@ -84,7 +84,7 @@ void DrawTitleHud(GameState& g) {
 
 // The sheet is made in the back buffer's format, so its pixels copy unchanged.
 void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int dy) {
-    if (!g.spriteSheet || !g.device) return;
+    if (!g.spriteSheet) return;  // the sheet could not be read: no HUD
     gfx::Surface& target = g.device->backBuffer();
     const gfx::Rect copied{sx, sy, sx + width - kUncopiedEdge, sy + height - kUncopiedEdge};
     const gfx::ColourKey key = target.format() == gfx::Format::R5G6B5 ? kSheetKey16 : kSheetKey32;

@@ -9,7 +9,7 @@ void DrawBackdropInPlay(GameState& g, const gfx::Matrix& parent) {
     b.world.m[3][0] = b.x;
     b.world.m[3][2] = b.z;
     g.device->setTexture(g.mainTextures[kBoardTexture].get());
-    DrawWithWorld(g, parent, b.world, b.mesh);
+    DrawWithWorld(g, parent, b.world, *b.mesh);
 }
 
 void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step) {
@@ -28,7 +28,7 @@ void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step) {
         b.world.m[3][1] = static_cast<float>(step - 8) * 0.5f;
         b.world.m[3][2] = -10.8f;
     }
-    DrawWithWorld(g, parent, b.world, b.mesh);
+    DrawWithWorld(g, parent, b.world, *b.mesh);
 }
 
 void DrawBlasts(GameState& g, const gfx::Matrix& parent) {
@@ -45,7 +45,7 @@ void DrawBlasts(GameState& g, const gfx::Matrix& parent) {
         g.device->setDestBlend(gfx::Blend::One);
         g.device->setSrcBlend(gfx::Blend::SrcAlpha);
         g.device->setTexture(g.blastTexture.get());
-        DrawWithWorld(g, parent, blast.world, blast.mesh);
+        DrawWithWorld(g, parent, blast.world, *blast.mesh);
         g.device->setBlendEnable(false);
         if (blast.animB > 2.0f) blast.live = 0;  // on its tenth frame
     }
@@ -66,11 +66,11 @@ void DrawScorePopups(GameState& g, const gfx::Matrix& parent) {
         g.device->setDestBlend(gfx::Blend::InvSrcColor);
         g.device->setSrcBlend(gfx::Blend::Zero);
         g.device->setTexture(points);
-        DrawWithWorld(g, parent, popup.world, popup.mesh);
+        DrawWithWorld(g, parent, popup.world, *popup.mesh);
         g.device->setDestBlend(gfx::Blend::One);
         g.device->setSrcBlend(gfx::Blend::One);
         g.device->setTexture(points);
-        DrawWithWorld(g, parent, popup.world, popup.mesh);
+        DrawWithWorld(g, parent, popup.world, *popup.mesh);
         g.device->setBlendEnable(false);
         if (popup.z > 25.0f) popup.live = 0;
     }

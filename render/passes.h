@@ -12,9 +12,9 @@ constexpr std::uint32_t kClearColour = 0xFFFBEDB5u;
 void ClearFrame(GameState& g);
 void PresentFrame(GameState& g);
 
-// Draws the mesh under parent x world; a slot whose mesh was never made is skipped.
+// Draws the mesh under parent x world.
 void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh* mesh);
+                   const gfx::Mesh& mesh);
 
 // The backdrop: the board as it lies during play, and the title picture, tipping away
 // step by step during the new-game transition (step 0: at rest).

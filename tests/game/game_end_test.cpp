@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "game/best_score_file.h"
@@ -41,9 +40,8 @@ protected:
     void SetUp() override {
         dir = ScratchDir();
         ASSERT_FALSE(dir.empty());
+        ASSERT_TRUE(h.deviceObjectsMade);
         g.bestScorePath = dir + "/vemol.dat";
-        g.sound = &sound;
-        g.device = std::make_unique<gfx::Device>(632, 453, GetParam());
         g.playing = 1;
     }
     void TearDown() override { fs::remove_all(dir); }
@@ -59,8 +57,9 @@ protected:
     }
 
     std::string dir;
-    test::SoundRecorder sound;
-    GameState g;
+    test::Harness h{GetParam()};
+    GameState& g = h.g;
+    test::SoundRecorder& sound = h.sound;
 };
 
 TEST_P(GameEndTest, TheCaptureHoldsThePictureAndTheTilesStartWhereTheyBelong) {

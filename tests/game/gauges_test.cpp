@@ -2,8 +2,6 @@
 // full column ends the game.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "game/operations.h"
 #include "render/passes.h"
 #include "support/harness.h"
@@ -14,11 +12,10 @@ namespace {
 class GaugeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        g.device = std::make_unique<gfx::Device>(632, 453);
+        ASSERT_TRUE(h.deviceObjectsMade);
         g.playing = 1;
         g.endCountdown = -1;
-        for (auto& column : g.columnGauge)
-            for (auto& cell : column) cell = -1;
+        ClearColumnGauges(g);
     }
     void Fill(int column, int from, int to) {
         for (int k = from; k <= to; ++k) g.columnGauge[column][k] = 0;
@@ -34,7 +31,8 @@ protected:
         return 0;
     }
 
-    GameState g;
+    test::Harness h;
+    GameState& g = h.g;
 };
 
 TEST_F(GaugeTest, ALandingClaimsOneCellPerPipFromTheTop) {
@@ -91,24 +89,25 @@ TEST_F(GaugeTest, ASixPipDieOnFiveFreeCellsEndsTheGameInTheFiftyFirstPass) {
 TEST_F(GaugeTest, AFullCellZeroStartsNothingOnceTheGameIsEnding) {
     Fill(2, 0, 9);
     g.endCountdown = 4;
-    EXPECT_TRUE(VisitGaugeCell(g, 2, 0));
+    DrawHud(g);
     EXPECT_EQ(g.endCountdown, 4);
     EXPECT_EQ(g.endPause, 0);
     EXPECT_EQ(g.captureTexture, nullptr);
 
     // While the game runs, a full cell other than 0 is drawn but ends nothing.
     g.endCountdown = -1;
-    EXPECT_TRUE(VisitGaugeCell(g, 2, 1));
-    EXPECT_EQ(g.endCountdown, -1);
-    EXPECT_TRUE(VisitGaugeCell(g, 2, 0));
+    g.columnGauge[2][0] = kEmptyGaugeCell;
+    EXPECT_FALSE(HudPassEndsGame());
+    g.columnGauge[2][0] = 0;
+    EXPECT_TRUE(HudPassEndsGame());
     EXPECT_EQ(g.endCountdown, 10);
     EXPECT_EQ(g.endPause, 1);
 
     g.columnGauge[7][4] = 2;
-    EXPECT_FALSE(VisitGaugeCell(g, 7, 4));
-    EXPECT_FALSE(VisitGaugeCell(g, 7, 4));
-    EXPECT_TRUE(VisitGaugeCell(g, 7, 4));
-    EXPECT_FALSE(VisitGaugeCell(g, 7, 3));  // empty
+    EXPECT_FALSE(CountDownGaugeCell(g, 7, 4));
+    EXPECT_FALSE(CountDownGaugeCell(g, 7, 4));
+    EXPECT_TRUE(CountDownGaugeCell(g, 7, 4));
+    EXPECT_FALSE(CountDownGaugeCell(g, 7, 3));  // empty
 }
 
 // The same rules inside whole play frames: the landing happens in the falling-dice pass,

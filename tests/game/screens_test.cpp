@@ -54,7 +54,7 @@ TEST(Screens, BusyPlayFrame) {
     for (int face = 0; face < 6; ++face) {
         ObjectRecord& die = PutDie(g, face, 3.46f * static_cast<float>(2 * face) - 22.7f,
                                    18.0f - 4.0f * static_cast<float>(face), face);
-        WriteDiceTexCoords(die.mesh, face);
+        WriteDiceTexCoords(*die.mesh, face);
     }
     g.fallingDice[4].collected = 1;
     // Shots in the air, a blast and pop-ups, some gauge cells, and a roll under way.
@@ -66,7 +66,7 @@ TEST(Screens, BusyPlayFrame) {
         shot.y = 4.0f;
         shot.z = -8.0f + 5.0f * static_cast<float>(i);
         shot.spawnTime = shot.lastMoveTime = g.now();
-        WriteDiceTexCoords(shot.mesh, shot.face);
+        WriteDiceTexCoords(*shot.mesh, shot.face);
     }
     ObjectRecord at;
     at.x = 8.0f;
