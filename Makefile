@@ -13,13 +13,14 @@ RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev
                  timgm6mb-soundfont fonts-ipafont-gothic \
                  libcivetweb-dev libsqlite3-dev libpqxx-dev
 PACKAGE_PACKAGES := dpkg-dev file
+FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
                  imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
-                 chromium desktop-file-utils appstream lintian $(PACKAGE_PACKAGES)
+                 chromium desktop-file-utils appstream lintian $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps test-deps package-deps bench package ranking clean
+.PHONY: run test build deps test-deps package-deps bench package ranking format clean
 
 run: deps build
 	./$(BUILD)/app/vemol
@@ -59,6 +60,11 @@ ranking: deps
 	      -DVEMOL_BUILD_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS) --target vemol-ranking
 	./$(BUILD)/server/vemol-ranking --listen 127.0.0.1:8080 --db sqlite:ranking.db
+
+# Rewrites every C++ file in the layout of .clang-format (the tests check it).
+format:
+	@$(MAKE) --no-print-directory install-missing PACKAGES="$(FORMAT_PACKAGES)"
+	cmake -DSOURCE_DIR=$(CURDIR) -DFIX=ON -P tests/format/format.cmake
 
 # Installs only the packages that are missing, so a set-up machine starts at once.
 deps:
