@@ -22,9 +22,7 @@ std::uint32_t Le32(Bytes b, std::size_t at) {
            std::uint32_t(b[at + 3]) << 24;
 }
 
-std::uint16_t Le16(Bytes b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
-}
+std::uint16_t Le16(Bytes b, std::size_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
 
 bool HasFourCc(Bytes b, std::size_t at, const char* fourCc) {
     return b.size() >= at + 4 && std::memcmp(b.data() + at, fourCc, 4) == 0;
@@ -103,8 +101,7 @@ bool ReadBitmapFormat(Parse& p, Bytes strf) {
     if (headerSize < kBitmapInfoHeaderSize || headerSize > strf.size())
         return p.fail("video format header has a bad size");
     if (bitCount != 8) return p.fail("frames are not 8 bits per pixel");
-    if (compression != kBiRgb && compression != kBiRle8)
-        return p.fail("frames are neither uncompressed nor RLE8");
+    if (compression != kBiRgb && compression != kBiRle8) return p.fail("frames are neither uncompressed nor RLE8");
     // Compared as 64-bit values so that -2^31 cannot overflow on negation.
     const std::int64_t rows = std::abs(std::int64_t(height));
     if (width <= 0 || width > AviClip::kMaxDimension || rows == 0 || rows > AviClip::kMaxDimension)

@@ -16,9 +16,7 @@ constexpr float kClipSeconds = 7.0f;  // from the clip starting to the area clea
 constexpr float kLongestSleep = 0.05f;
 constexpr float kShortestSleep = 0.001f;
 
-void SleepFor(Clock& clock, float seconds) {
-    clock.sleep(std::clamp(seconds, kShortestSleep, kLongestSleep));
-}
+void SleepFor(Clock& clock, float seconds) { clock.sleep(std::clamp(seconds, kShortestSleep, kLongestSleep)); }
 
 // Waits until now - start >= seconds, measured on the game's float clock. The original
 // spun on the clock here; we sleep, and the player sees the same timing.

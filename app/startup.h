@@ -7,11 +7,11 @@ namespace vemol {
 class StartupSteps {
 public:
     virtual ~StartupSteps() = default;
-    virtual void CreateMainWindow() = 0;     // the window, its menu bar and movie area, hidden
+    virtual void CreateMainWindow() = 0;  // the window, its menu bar and movie area, hidden
     virtual void ReadBestScore() = 0;
-    virtual bool InitDevice() = 0;           // false: its message was shown
+    virtual bool InitDevice() = 0;  // false: its message was shown
     virtual void ShowMainWindow() = 0;
-    virtual void StartAudio() = 0;           // engine and sounds; failures leave the game silent
+    virtual void StartAudio() = 0;  // engine and sounds; failures leave the game silent
     virtual void PlayOpeningMovie() = 0;
     virtual bool CreateDeviceObjects() = 0;  // false: its message was shown
     virtual void RunMainLoop() = 0;

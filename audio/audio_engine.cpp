@@ -55,8 +55,7 @@ bool AudioEngine::LoadSounds(const resources::Catalogue& catalogue) {
     return missing.empty();
 }
 
-void AudioEngine::LoadSegment(const resources::Catalogue& catalogue, Segment segment,
-                              std::string& missing) {
+void AudioEngine::LoadSegment(const resources::Catalogue& catalogue, Segment segment, std::string& missing) {
     const SegmentSource& source = kSources[IndexOf(segment)];
     std::string reason;
     if (std::optional<resources::Bytes> bytes = catalogue.find(source.type, source.name)) {
@@ -72,9 +71,7 @@ void AudioEngine::LoadSegment(const resources::Catalogue& catalogue, Segment seg
     missing += " (" + reason + ")";
 }
 
-AudioClip* AudioEngine::clip(Segment segment) const {
-    return open_ ? segments_[IndexOf(segment)].get() : nullptr;
-}
+AudioClip* AudioEngine::clip(Segment segment) const { return open_ ? segments_[IndexOf(segment)].get() : nullptr; }
 
 bool AudioEngine::isSegmentLoaded(Segment segment) const { return clip(segment) != nullptr; }
 

@@ -29,23 +29,18 @@ bool IsReadableFile(const std::string& path) {
 const std::vector<std::string>& StandardSoundFontPaths() {
     static const std::vector<std::string> paths = {
         // FluidSynth's compiled-in default on Debian, kept by update-alternatives.
-        "/usr/share/sounds/sf2/default-GM.sf2",
-        "/usr/share/sounds/sf3/default-GM.sf3",
-        "/usr/share/sounds/sf2/TimGM6mb.sf2",
-        "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-        "/usr/share/sounds/sf3/FluidR3_GM.sf3",
-        "/usr/share/sounds/sf3/MuseScore_General.sf3",
+        "/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",   "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+        "/usr/share/sounds/sf3/FluidR3_GM.sf3", "/usr/share/sounds/sf3/MuseScore_General.sf3",
     };
     return paths;
 }
 
-SoundFontChoice ChooseSoundFont(const char* fromEnvironment,
-                                const std::function<bool(const std::string&)>& readable) {
+SoundFontChoice ChooseSoundFont(const char* fromEnvironment, const std::function<bool(const std::string&)>& readable) {
     const bool playerChose = fromEnvironment != nullptr && *fromEnvironment != '\0';
     // Only files that can be read are handed on: the synthesizer complains on standard
     // error about every one it cannot open, and one bad entry must not hide a good one.
-    const std::vector<std::string> candidates =
-        playerChose ? SplitPathList(fromEnvironment) : StandardSoundFontPaths();
+    const std::vector<std::string> candidates = playerChose ? SplitPathList(fromEnvironment) : StandardSoundFontPaths();
     SoundFontChoice choice;
     for (const std::string& path : candidates) {
         if (!readable(path)) continue;
@@ -58,11 +53,10 @@ SoundFontChoice ChooseSoundFont(const char* fromEnvironment,
         }
     }
     if (choice.paths.empty()) {
-        choice.problem = playerChose
-            ? "the SoundFont named by SDL_SOUNDFONTS (" + std::string(fromEnvironment) +
-                  ") cannot be read"
-            : "no General MIDI SoundFont is installed (install the package "
-              "timgm6mb-soundfont or fluid-soundfont-gm, or name one in SDL_SOUNDFONTS)";
+        choice.problem =
+            playerChose ? "the SoundFont named by SDL_SOUNDFONTS (" + std::string(fromEnvironment) + ") cannot be read"
+                        : "no General MIDI SoundFont is installed (install the package "
+                          "timgm6mb-soundfont or fluid-soundfont-gm, or name one in SDL_SOUNDFONTS)";
     }
     return choice;
 }

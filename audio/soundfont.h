@@ -21,8 +21,7 @@ const std::vector<std::string>& StandardSoundFontPaths();
 
 // `fromEnvironment` is the value of SDL_SOUNDFONTS (null when unset); `readable` tells
 // whether a file can be opened.
-SoundFontChoice ChooseSoundFont(const char* fromEnvironment,
-                                const std::function<bool(const std::string&)>& readable);
+SoundFontChoice ChooseSoundFont(const char* fromEnvironment, const std::function<bool(const std::string&)>& readable);
 
 // The same, looking at the real environment and file system.
 SoundFontChoice ChooseSoundFont();

@@ -86,7 +86,8 @@ int FollowLinks(const std::string& path, std::string& target) {
         if (n == static_cast<ssize_t>(sizeof buffer)) return ENAMETOOLONG;
         std::string next(buffer, static_cast<size_t>(n));
         const auto slash = target.rfind('/');
-        if (!next.empty() && next.front() != '/' && slash != std::string::npos) next = target.substr(0, slash + 1) + next;
+        if (!next.empty() && next.front() != '/' && slash != std::string::npos)
+            next = target.substr(0, slash + 1) + next;
         target = next;
     }
     return ELOOP;
@@ -111,8 +112,8 @@ int CreateTemporary(const std::string& target, std::string& name) {
 
 // Writes the temporary for `target`; `existing` is the file it will replace, whose mode
 // it takes. Returns 0 or the error, with the step that failed.
-int WriteTemporary(const std::string& target, std::int32_t value, const struct stat* existing,
-                   std::string& temporary, const char*& step) {
+int WriteTemporary(const std::string& target, std::int32_t value, const struct stat* existing, std::string& temporary,
+                   const char*& step) {
     const int fd = CreateTemporary(target, temporary);
     if (fd < 0) {
         step = "creating a temporary file";
@@ -149,8 +150,8 @@ int RewriteInPlace(const std::string& target, std::int32_t value, const char*& s
         error = errno;
     else if (!S_ISREG(info.st_mode))
         error = EINVAL;
-    else if (!WriteAll(fd, score.bytes, kFileSize) ||
-             (info.st_size > kFileSize && ::ftruncate(fd, kFileSize) != 0) || ::fsync(fd) != 0)
+    else if (!WriteAll(fd, score.bytes, kFileSize) || (info.st_size > kFileSize && ::ftruncate(fd, kFileSize) != 0) ||
+             ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && !error) error = errno;
     return error;

@@ -27,8 +27,7 @@ void AddToColumnGauge(GameState& g, int column, int face) {
     if (top < 0) return;
 
     // Claim one cell per pip downward from it; pips beyond cell 0 are lost.
-    for (int j = 0; j <= face && top - j >= 0; ++j)
-        cells[top - j] = kFramesPerPip * (j + 1);
+    for (int j = 0; j <= face && top - j >= 0; ++j) cells[top - j] = kFramesPerPip * (j + 1);
 }
 
 bool CountDownGaugeCell(GameState& g, int column, int cell) {

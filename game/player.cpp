@@ -11,12 +11,12 @@ const int kPlayerDieResetFaces[6] = {5, 1, 2, 6, 4, 3};
 // Corners 0..3 of each group get (u, v), (u + 0.25, v), (u + 0.25, v + 0.25),
 // (u, v + 0.25) of the SAI cell of the group's face.
 const float kPlayerDieTexCoords[24][2] = {
-    {0.0f, 0.25f}, {0.25f, 0.25f}, {0.25f, 0.5f}, {0.0f, 0.5f},    // -x: 5
-    {0.0f, 0.0f}, {0.25f, 0.0f}, {0.25f, 0.25f}, {0.0f, 0.25f},    // +y: 1
-    {0.25f, 0.0f}, {0.5f, 0.0f}, {0.5f, 0.25f}, {0.25f, 0.25f},    // +x: 2
-    {0.25f, 0.25f}, {0.5f, 0.25f}, {0.5f, 0.5f}, {0.25f, 0.5f},    // -y: 6
-    {0.75f, 0.0f}, {1.0f, 0.0f}, {1.0f, 0.25f}, {0.75f, 0.25f},    // +z: 4
-    {0.5f, 0.0f}, {0.75f, 0.0f}, {0.75f, 0.25f}, {0.5f, 0.25f},    // -z: 3
+    {0.0f, 0.25f},  {0.25f, 0.25f}, {0.25f, 0.5f},  {0.0f, 0.5f},    // -x: 5
+    {0.0f, 0.0f},   {0.25f, 0.0f},  {0.25f, 0.25f}, {0.0f, 0.25f},   // +y: 1
+    {0.25f, 0.0f},  {0.5f, 0.0f},   {0.5f, 0.25f},  {0.25f, 0.25f},  // +x: 2
+    {0.25f, 0.25f}, {0.5f, 0.25f},  {0.5f, 0.5f},   {0.25f, 0.5f},   // -y: 6
+    {0.75f, 0.0f},  {1.0f, 0.0f},   {1.0f, 0.25f},  {0.75f, 0.25f},  // +z: 4
+    {0.5f, 0.0f},   {0.75f, 0.0f},  {0.75f, 0.25f}, {0.5f, 0.25f},   // -z: 3
 };
 
 namespace {
@@ -24,12 +24,12 @@ namespace {
 // For each vertex n, the old vertex whose colour and texture coordinates it takes.
 // The faces turn as on a real die tipped over the edge it moves toward; the two faces
 // on the rolling axis keep their pictures but turn a quarter.
-constexpr int kRollTowardMinusX[24] = {4,  5,  6,  7,  8,  9,  10, 11, 14, 15, 12, 13,
-                                       2,  3,  0,  1,  19, 16, 17, 18, 21, 22, 23, 20};
+constexpr int kRollTowardMinusX[24] = {4, 5, 6, 7, 8,  9,  10, 11, 14, 15, 12, 13,
+                                       2, 3, 0, 1, 19, 16, 17, 18, 21, 22, 23, 20};
 constexpr int kRollTowardPlusX[24] = {14, 15, 12, 13, 0,  1,  2,  3,  4,  5,  6,  7,
                                       10, 11, 8,  9,  17, 18, 19, 16, 23, 20, 21, 22};
-constexpr int kRollTowardMinusZ[24] = {3,  0,  1,  2,  19, 16, 17, 18, 9,  10, 11, 8,
-                                       20, 21, 22, 23, 13, 14, 15, 12, 4,  5,  6,  7};
+constexpr int kRollTowardMinusZ[24] = {3,  0,  1,  2,  19, 16, 17, 18, 9, 10, 11, 8,
+                                       20, 21, 22, 23, 13, 14, 15, 12, 4, 5,  6,  7};
 constexpr int kRollTowardPlusZ[24] = {1,  2,  3,  0,  20, 21, 22, 23, 11, 8,  9,  10,
                                       19, 16, 17, 18, 5,  6,  7,  4,  12, 13, 14, 15};
 
@@ -83,10 +83,22 @@ void StepRoll(GameState& g, float e, float& shownX, float& shownZ) {
     if (p.rollDir == 0) return;
     if (rolling) {
         switch (p.rollDir) {
-            case 1: shownX = p.x - 20.0f * e; p.world = gfx::matrixRotationZ(10.0f * e); break;
-            case 2: shownX = p.x + 20.0f * e; p.world = gfx::matrixRotationZ(-10.0f * e); break;
-            case 3: shownZ = p.z - 20.0f * e; p.world = gfx::matrixRotationX(-10.0f * e); break;
-            case 4: shownZ = p.z + 20.0f * e; p.world = gfx::matrixRotationX(10.0f * e); break;
+            case 1:
+                shownX = p.x - 20.0f * e;
+                p.world = gfx::matrixRotationZ(10.0f * e);
+                break;
+            case 2:
+                shownX = p.x + 20.0f * e;
+                p.world = gfx::matrixRotationZ(-10.0f * e);
+                break;
+            case 3:
+                shownZ = p.z - 20.0f * e;
+                p.world = gfx::matrixRotationX(-10.0f * e);
+                break;
+            case 4:
+                shownZ = p.z + 20.0f * e;
+                p.world = gfx::matrixRotationX(10.0f * e);
+                break;
         }
         return;
     }
@@ -110,13 +122,9 @@ void StepRoll(GameState& g, float e, float& shownX, float& shownZ) {
 
 }  // namespace
 
-void RollDieX(GameState& g, int direction) {
-    PermuteFaces(g, direction > 0 ? kRollTowardMinusX : kRollTowardPlusX);
-}
+void RollDieX(GameState& g, int direction) { PermuteFaces(g, direction > 0 ? kRollTowardMinusX : kRollTowardPlusX); }
 
-void RollDieZ(GameState& g, int direction) {
-    PermuteFaces(g, direction > 0 ? kRollTowardMinusZ : kRollTowardPlusZ);
-}
+void RollDieZ(GameState& g, int direction) { PermuteFaces(g, direction > 0 ? kRollTowardMinusZ : kRollTowardPlusZ); }
 
 void UpdatePlayer(GameState& g) {
     const gfx::Matrix identity = gfx::matrixIdentity();

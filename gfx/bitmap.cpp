@@ -29,8 +29,7 @@ struct DecodedBitmap {
 };
 
 std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 std::uint16_t readU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
@@ -46,8 +45,7 @@ std::optional<DecodedBitmap> decodeBitmap(std::span<const std::uint8_t> dib) {
     std::uint32_t colours = readU32(p + 32);
     if (headerSize < kInfoHeaderSize || headerSize > dib.size()) return std::nullopt;
     if (planes != 1 || bitCount != 8 || compression != 0) return std::nullopt;
-    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide)
-        return std::nullopt;
+    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) return std::nullopt;
     if (colours == 0) colours = 256;
     if (colours > 256) return std::nullopt;
 
@@ -58,8 +56,7 @@ std::optional<DecodedBitmap> decodeBitmap(std::span<const std::uint8_t> dib) {
     bmp.stride = (static_cast<std::size_t>(width) + 3) & ~std::size_t{3};
     const std::size_t paletteBytes = std::size_t{colours} * 4;
     const std::size_t pixelBytes = bmp.stride * static_cast<std::size_t>(bmp.height);
-    if (dib.size() - headerSize < paletteBytes ||
-        dib.size() - headerSize - paletteBytes < pixelBytes)
+    if (dib.size() - headerSize < paletteBytes || dib.size() - headerSize - paletteBytes < pixelBytes)
         return std::nullopt;
 
     const std::uint8_t* quads = p + headerSize;
@@ -82,8 +79,7 @@ int roundUpToPowerOfTwo(int n) {
 
 }  // namespace
 
-std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib,
-                                                 Format format) {
+std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib, Format format) {
     const auto bmp = decodeBitmap(dib);
     if (!bmp) return nullptr;
     const int width = roundUpToPowerOfTwo(bmp->width);

@@ -38,27 +38,22 @@ inline int blendChannel(int src, int dst, int srcAlpha, Blend srcBlend, Blend ds
 enum class BlendKind { General, Add, DarkenByInvSource };
 
 inline BlendKind classifyBlend(Blend srcBlend, Blend dstBlend, bool sourceOpaque) {
-    const bool srcIsOne =
-        srcBlend == Blend::One || (sourceOpaque && srcBlend == Blend::SrcAlpha);
+    const bool srcIsOne = srcBlend == Blend::One || (sourceOpaque && srcBlend == Blend::SrcAlpha);
     if (srcIsOne && dstBlend == Blend::One) return BlendKind::Add;
-    if (srcBlend == Blend::Zero && dstBlend == Blend::InvSrcColor)
-        return BlendKind::DarkenByInvSource;
+    if (srcBlend == Blend::Zero && dstBlend == Blend::InvSrcColor) return BlendKind::DarkenByInvSource;
     return BlendKind::General;
 }
 
 inline std::uint32_t addSaturate(std::uint32_t s, std::uint32_t d) {
-    return packArgb(0xFF, std::min(255, channelR(s) + channelR(d)),
-                    std::min(255, channelG(s) + channelG(d)),
+    return packArgb(0xFF, std::min(255, channelR(s) + channelR(d)), std::min(255, channelG(s) + channelG(d)),
                     std::min(255, channelB(s) + channelB(d)));
 }
 
-inline std::uint32_t blendPixel(BlendKind kind, Blend srcBlend, Blend dstBlend, std::uint32_t s,
-                                std::uint32_t d) {
+inline std::uint32_t blendPixel(BlendKind kind, Blend srcBlend, Blend dstBlend, std::uint32_t s, std::uint32_t d) {
     switch (kind) {
         case BlendKind::Add: return addSaturate(s, d);
         case BlendKind::DarkenByInvSource:
-            return packArgb(0xFF, mul255(channelR(d), 255 - channelR(s)),
-                            mul255(channelG(d), 255 - channelG(s)),
+            return packArgb(0xFF, mul255(channelR(d), 255 - channelR(s)), mul255(channelG(d), 255 - channelG(s)),
                             mul255(channelB(d), 255 - channelB(s)));
         case BlendKind::General: break;
     }

@@ -16,13 +16,13 @@ constexpr int kMaxPolygon = 3 + kPlaneCount;
 // Signed distance to clip plane `plane`; the inside is >= 0.
 double distance(const ClipVertex& v, int plane) {
     switch (plane) {
-        case 0: return v.z;                       // near
-        case 1: return v.w - v.z;                 // far
-        case 2: return v.w - kMinW;               // never divide by a vanishing w
-        case 3: return kGuardBand * v.w + v.x;    // left
-        case 4: return kGuardBand * v.w - v.x;    // right
-        case 5: return kGuardBand * v.w + v.y;    // bottom
-        default: return kGuardBand * v.w - v.y;   // top
+        case 0: return v.z;                      // near
+        case 1: return v.w - v.z;                // far
+        case 2: return v.w - kMinW;              // never divide by a vanishing w
+        case 3: return kGuardBand * v.w + v.x;   // left
+        case 4: return kGuardBand * v.w - v.x;   // right
+        case 5: return kGuardBand * v.w + v.y;   // bottom
+        default: return kGuardBand * v.w - v.y;  // top
     }
 }
 
@@ -53,24 +53,21 @@ int clipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
 
 ScreenVertex project(const ClipVertex& v, int width, int height) {
     const double q = 1.0 / v.w;
-    return {(v.x * q + 1.0) * 0.5 * width, (1.0 - v.y * q) * 0.5 * height, v.z * q, q,
-            v.u, v.v, v.r, v.g, v.b, v.a};
+    return {(v.x * q + 1.0) * 0.5 * width, (1.0 - v.y * q) * 0.5 * height, v.z * q, q, v.u, v.v, v.r, v.g, v.b, v.a};
 }
 
 }  // namespace
 
-void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b,
-                      const ClipVertex& c, const DepthPlane& plane) {
+void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+                      const DepthPlane& plane) {
     for (const ClipVertex* v : {&a, &b, &c})
-        if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z) ||
-            !std::isfinite(v->w))
-            return;
+        if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z) || !std::isfinite(v->w)) return;
     const int width = target.colour->width(), height = target.colour->height();
     const unsigned ca = outcode(a), cb = outcode(b), cc = outcode(c);
     if (ca & cb & cc) return;  // wholly outside one plane
     if ((ca | cb | cc) == 0) {
-        rasterizeTriangle(target, project(a, width, height), project(b, width, height),
-                          project(c, width, height), plane);
+        rasterizeTriangle(target, project(a, width, height), project(b, width, height), project(c, width, height),
+                          plane);
         return;
     }
     ClipVertex buffers[2][kMaxPolygon] = {{a, b, c}, {}};

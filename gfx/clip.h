@@ -14,7 +14,7 @@ struct ClipVertex {
 // Clips the triangle against the near and far planes and a guard band far outside the
 // screen (which only keeps coordinates small; the rasterizer trims to the screen), then
 // projects the pieces and rasterizes them.
-void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b,
-                      const ClipVertex& c, const DepthPlane& plane);
+void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+                      const DepthPlane& plane);
 
 }  // namespace gfx::detail

@@ -61,8 +61,7 @@ void Device::updateViewProjection() {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
             double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += static_cast<double>(view_.m[i][k]) * projection_.m[k][j];
+            for (int k = 0; k < 4; ++k) sum += static_cast<double>(view_.m[i][k]) * projection_.m[k][j];
             viewProjection_[i][j] = sum;
         }
     inverseValid_ = detail::invert4x4(viewProjection_, inverseViewProjection_);
@@ -85,9 +84,16 @@ TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const do
     double clip[4];
     for (int c = 0; c < 4; ++c)
         clip[c] = t.world[0] * vp[0][c] + t.world[1] * vp[1][c] + t.world[2] * vp[2][c] + vp[3][c];
-    t.clip = {clip[0], clip[1], clip[2], clip[3], q.u, q.v,
-              static_cast<double>(channelR(q.diffuse)), static_cast<double>(channelG(q.diffuse)),
-              static_cast<double>(channelB(q.diffuse)), static_cast<double>(channelA(q.diffuse))};
+    t.clip = {clip[0],
+              clip[1],
+              clip[2],
+              clip[3],
+              q.u,
+              q.v,
+              static_cast<double>(channelR(q.diffuse)),
+              static_cast<double>(channelG(q.diffuse)),
+              static_cast<double>(channelB(q.diffuse)),
+              static_cast<double>(channelA(q.diffuse))};
     return t;
 }
 
@@ -102,8 +108,7 @@ void Device::drawMesh(const Mesh& mesh) {
         heapVertices.resize(static_cast<std::size_t>(vertexCount));
         vertices = heapVertices.data();
     }
-    for (int i = 0; i < vertexCount; ++i)
-        vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
+    for (int i = 0; i < vertexCount; ++i) vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
 
     const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_, state_, fastPaths_};
     const auto& indices = mesh.indices();
@@ -112,9 +117,9 @@ void Device::drawMesh(const Mesh& mesh) {
         if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;  // bad index
         const TransformedVertex &a = vertices[i0], &b = vertices[i1], &c = vertices[i2];
         const detail::DepthPlane plane =
-            inverseValid_ ? detail::depthPlaneFromWorld(a.world, b.world, c.world,
-                                                        inverseViewProjection_, width(), height())
-                          : detail::DepthPlane{};
+            inverseValid_
+                ? detail::depthPlaneFromWorld(a.world, b.world, c.world, inverseViewProjection_, width(), height())
+                : detail::DepthPlane{};
         detail::clipAndRasterize(target, a.clip, b.clip, c.clip, plane);
     }
 }

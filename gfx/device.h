@@ -94,8 +94,16 @@ private:
 };
 
 enum class Blend {
-    Zero, One, SrcColor, InvSrcColor, SrcAlpha, InvSrcAlpha,
-    DestAlpha, InvDestAlpha, DestColor, InvDestColor,
+    Zero,
+    One,
+    SrcColor,
+    InvSrcColor,
+    SrcAlpha,
+    InvSrcAlpha,
+    DestAlpha,
+    InvDestAlpha,
+    DestColor,
+    InvDestColor,
 };
 enum class Compare { Never, Less, Equal, LessEqual, Greater, NotEqual, GreaterEqual, Always };
 enum class Cull { None, Clockwise, CounterClockwise };
@@ -185,8 +193,7 @@ private:
 // bottom-up rows padded to 4 bytes). Returns an empty pointer on malformed bytes.
 // Each side is rounded up to a power of two and the picture scaled to fill it; texels
 // are opaque.
-std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib,
-                                                 Format format = Format::X8R8G8B8);
+std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib, Format format = Format::X8R8G8B8);
 // Copies the bitmap 1:1 into the surface's top-left corner in the surface's format
 // (pure blue stays pure blue). Returns false on malformed bytes.
 bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib);

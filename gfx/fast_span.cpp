@@ -36,8 +36,7 @@ inline std::uint32_t addSaturatePacked(std::uint32_t a, std::uint32_t b) {
 }
 
 inline std::uint32_t darkenByInverse(std::uint32_t src, std::uint32_t dst) {
-    return packArgb(0xFF, mul255(channelR(dst), 255 - channelR(src)),
-                    mul255(channelG(dst), 255 - channelG(src)),
+    return packArgb(0xFF, mul255(channelR(dst), 255 - channelR(src)), mul255(channelG(dst), 255 - channelG(src)),
                     mul255(channelB(dst), 255 - channelB(src)));
 }
 
@@ -60,8 +59,7 @@ struct Shading {
 
 // Colour of one covered pixel: texel, tint, blend with what is there.
 template <Mode M, Tint T, bool FlatV>
-inline std::uint32_t shadePixel(const Row& r, const Texels t, const Shading& sh,
-                                const std::uint32_t* texRow, int x) {
+inline std::uint32_t shadePixel(const Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow, int x) {
     // Unsigned indices: no sign extension in the hot loop.
     const std::uint32_t tx = static_cast<std::uint32_t>(r.u >> 32) & t.widthMask;
     std::uint32_t c;
@@ -76,8 +74,7 @@ inline std::uint32_t shadePixel(const Row& r, const Texels t, const Shading& sh,
     if constexpr (M == Mode::Add) c = addSaturatePacked(c, r.colour[x]);
     if constexpr (M == Mode::Darken) c = darkenByInverse(c, r.colour[x]);
     if constexpr (M == Mode::General)
-        c = blendPixel(BlendKind::General, sh.srcBlend, sh.destBlend, c | 0xFF000000u,
-                       r.colour[x] | 0xFF000000u);
+        c = blendPixel(BlendKind::General, sh.srcBlend, sh.destBlend, c | 0xFF000000u, r.colour[x] | 0xFF000000u);
     return c | 0xFF000000u;
 }
 
@@ -126,19 +123,16 @@ inline int fetchTexel(Row& r, const Texels t, const std::uint32_t* texRow) {
 
 // Eight pixels that all pass the depth test.
 template <Mode M, Tint T, bool FlatV>
-inline void shadeEight(Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow,
-                       int x) {
+inline void shadeEight(Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow, int x) {
     // Any other blend pair goes through the general blend pixel by pixel, tinted or not.
-    constexpr bool vector =
-        M != Mode::General && (M == Mode::Add || M == Mode::Darken || T == Tint::Multiply);
+    constexpr bool vector = M != Mode::General && (M == Mode::Add || M == Mode::Darken || T == Tint::Multiply);
     if constexpr (vector) {
         const __m128i colour = _mm_set1_epi32(static_cast<int>(sh.colour));
         for (int g = 0; g < 8; g += 4) {
             const int c0 = fetchTexel<FlatV>(r, t, texRow), c1 = fetchTexel<FlatV>(r, t, texRow);
             const int c2 = fetchTexel<FlatV>(r, t, texRow), c3 = fetchTexel<FlatV>(r, t, texRow);
             auto* out = reinterpret_cast<__m128i*>(r.colour + x + g);
-            _mm_storeu_si128(out, shadeFour<M, T>(_mm_set_epi32(c3, c2, c1, c0),
-                                                  _mm_loadu_si128(out), colour));
+            _mm_storeu_si128(out, shadeFour<M, T>(_mm_set_epi32(c3, c2, c1, c0), _mm_loadu_si128(out), colour));
         }
     } else {
         for (int k = 0; k < 8; ++k, stepTexel<FlatV>(r))
@@ -150,15 +144,13 @@ inline void shadeEight(Row& r, const Texels t, const Shading& sh, const std::uin
 // pixels are tested at once; runs where all eight pass or all fail skip the per-pixel test.
 // Returns the first pixel left for the pixel-by-pixel loop.
 template <Mode M, Tint T, bool FlatV>
-int fillEightAtATime(Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow,
-                     int x, int x1, int depth) {
+int fillEightAtATime(Row& r, const Texels t, const Shading& sh, const std::uint32_t* texRow, int x, int x1, int depth) {
     const __m128i ours = _mm_set1_epi16(static_cast<short>(depth));
     const __m128i zero = _mm_setzero_si128();
     for (; x + 7 <= x1; x += 8) {
         __m128i* stored = reinterpret_cast<__m128i*>(r.depth + x);
         // ours <= stored, unsigned: the saturating difference is zero.
-        const int passing =
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(ours, _mm_loadu_si128(stored)), zero));
+        const int passing = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(ours, _mm_loadu_si128(stored)), zero));
         if (passing == 0xFFFF) {
             _mm_storeu_si128(stored, ours);
             shadeEight<M, T, FlatV>(r, t, sh, texRow, x);
@@ -180,8 +172,7 @@ int fillEightAtATime(Row& r, const Texels t, const Shading& sh, const std::uint3
 template <Mode M, Tint T, bool FlatDepth, bool FlatV>
 void fillSpan(Row r, const Texels t, const Shading& sh, int x0, int x1) {
     const int flatDepth = quantizeDepth(r.z);
-    const std::uint32_t* texRow =
-        t.base + ((static_cast<std::uint32_t>(r.v >> 32) & t.heightMask) << t.widthShift);
+    const std::uint32_t* texRow = t.base + ((static_cast<std::uint32_t>(r.v >> 32) & t.heightMask) << t.widthShift);
     int x = x0;
 #if defined(__SSE2__)
     if constexpr (FlatDepth) x = fillEightAtATime<M, T, FlatV>(r, t, sh, texRow, x, x1, flatDepth);
@@ -237,16 +228,14 @@ Mode modeFor(const RenderState& state) {
 
 bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler& sampler) {
     const RenderState& st = target.state;
-    if (!target.fastPaths || s.perspective || s.gouraud || !sampler.texels ||
-        !sampler.powerOfTwo || target.colour->format() != Format::X8R8G8B8 || !st.zEnable ||
-        !st.zWrite || st.zFunc != Compare::LessEqual)
+    if (!target.fastPaths || s.perspective || s.gouraud || !sampler.texels || !sampler.powerOfTwo ||
+        target.colour->format() != Format::X8R8G8B8 || !st.zEnable || !st.zWrite || st.zFunc != Compare::LessEqual)
         return false;
 
     const FixedLinear u = toFixedTexels(s.u, sampler.width);
     const FixedLinear v = toFixedTexels(s.v, sampler.height);
     const Texels texels{sampler.texels, static_cast<std::uint32_t>(sampler.widthMask),
-                        static_cast<std::uint32_t>(sampler.heightMask),
-                        static_cast<std::uint32_t>(sampler.widthShift)};
+                        static_cast<std::uint32_t>(sampler.heightMask), static_cast<std::uint32_t>(sampler.widthShift)};
     const Tint tint = tintFor(s.flatColour);
     // A mask keeps the texel's opaque alpha byte.
     const std::uint32_t colour = tint == Tint::Mask ? s.flatColour | 0xFF000000u : s.flatColour;
@@ -259,11 +248,14 @@ bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler&
     for (int py = s.yMin; py <= s.yMax; ++py) {
         int x0, x1;
         if (!walker.row(py, x0, x1)) continue;
-        Row row{reinterpret_cast<std::uint32_t*>(surface.data() +
-                                                 static_cast<std::size_t>(py) * surface.pitch()),
+        Row row{reinterpret_cast<std::uint32_t*>(surface.data() + static_cast<std::size_t>(py) * surface.pitch()),
                 target.depth + static_cast<std::size_t>(py) * width,
-                s.z0 + s.zy * py + s.zx * x0, s.zx,
-                u.at(x0, py), u.dx, v.at(x0, py), v.dx};
+                s.z0 + s.zy * py + s.zx * x0,
+                s.zx,
+                u.at(x0, py),
+                u.dx,
+                v.at(x0, py),
+                v.dx};
         span(row, texels, shading, x0, x1);
     }
     return true;

@@ -9,8 +9,7 @@ namespace {
 
 // One row, with the pixel type fixed so the loop stays a plain load, test and store.
 template <typename Pixel>
-void CopyRowKeyed(const std::uint8_t* fromRow, std::uint8_t* toRow, int fromX, int toX, int count,
-                  ColourKey key) {
+void CopyRowKeyed(const std::uint8_t* fromRow, std::uint8_t* toRow, int fromX, int toX, int count, ColourKey key) {
     for (int q = 0; q < count; ++q) {
         Pixel pixel;
         std::memcpy(&pixel, fromRow + sizeof(Pixel) * (fromX + q), sizeof pixel);

@@ -33,8 +33,7 @@ Matrix matrixMultiply(const Matrix& a, const Matrix& b) {
     Matrix r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                        a.m[i][3] * b.m[3][j];
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
     return r;
 }
 
@@ -97,8 +96,7 @@ Matrix matrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar)
 }
 
 void transformPoint(const Matrix& m, float x, float y, float z, float out[4]) {
-    for (int col = 0; col < 4; ++col)
-        out[col] = x * m.m[0][col] + y * m.m[1][col] + z * m.m[2][col] + m.m[3][col];
+    for (int col = 0; col < 4; ++col) out[col] = x * m.m[0][col] + y * m.m[1][col] + z * m.m[2][col] + m.m[3][col];
 }
 
 }  // namespace gfx

@@ -27,26 +27,22 @@ inline int mul255(int a, int b) {
 // Per-channel texel x vertex colour; the alpha of the result is the texel's.
 inline std::uint32_t modulate(std::uint32_t texel, std::uint32_t colour) {
     return packArgb(channelA(texel), mul255(channelR(texel), channelR(colour)),
-                    mul255(channelG(texel), channelG(colour)),
-                    mul255(channelB(texel), channelB(colour)));
+                    mul255(channelG(texel), channelG(colour)), mul255(channelB(texel), channelB(colour)));
 }
 
 inline std::uint16_t toR5G6B5Inline(std::uint32_t argb) {
-    return static_cast<std::uint16_t>(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) |
-                                      ((argb >> 3) & 0x001F));
+    return static_cast<std::uint16_t>(((argb >> 8) & 0xF800) | ((argb >> 5) & 0x07E0) | ((argb >> 3) & 0x001F));
 }
 
 inline std::uint32_t fromR5G6B5Inline(std::uint16_t p) {
     const std::uint32_t r = (p >> 11) & 0x1F, g = (p >> 5) & 0x3F, b = p & 0x1F;
-    return 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) |
-           ((b << 3) | (b >> 2));
+    return 0xFF000000u | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
 }
 
 // Reads and writes one pixel of a surface row in its own format. X8R8G8B8 pixels are
 // stored with the unused byte set, so they read back as opaque.
 inline std::uint32_t readPixel(const std::uint8_t* row, int x, Format format) {
-    if (format == Format::R5G6B5)
-        return fromR5G6B5Inline(reinterpret_cast<const std::uint16_t*>(row)[x]);
+    if (format == Format::R5G6B5) return fromR5G6B5Inline(reinterpret_cast<const std::uint16_t*>(row)[x]);
     return reinterpret_cast<const std::uint32_t*>(row)[x] | 0xFF000000u;
 }
 

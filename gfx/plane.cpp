@@ -35,8 +35,7 @@ DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const doubl
                                const double inverseViewProjection[4][4], int width, int height) {
     const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     const double e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                   e1[0] * e2[1] - e1[1] * e2[0]};
+    double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
     // Scale so the largest component is exactly 1: a plane such as y = 0 then comes out
     // as exactly (0, 1, 0, 0) whichever triangle of it we start from.
     int largest = 0;

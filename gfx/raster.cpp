@@ -10,9 +10,7 @@
 namespace gfx::detail {
 namespace {
 
-std::int64_t toFixed(double value, double limit) {
-    return std::llround(clampFinite(value, limit));
-}
+std::int64_t toFixed(double value, double limit) { return std::llround(clampFinite(value, limit)); }
 
 bool sameColour(const ScreenVertex& a, const ScreenVertex& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
@@ -21,8 +19,7 @@ bool sameColour(const ScreenVertex& a, const ScreenVertex& b) {
 void fitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const double y[3]) {
     auto fit = [&](auto field) {
         if (s.perspective)
-            return fitLinear(x, y, field(*v[0]) * v[0]->q, field(*v[1]) * v[1]->q,
-                             field(*v[2]) * v[2]->q);
+            return fitLinear(x, y, field(*v[0]) * v[0]->q, field(*v[1]) * v[1]->q, field(*v[2]) * v[2]->q);
         return fitLinear(x, y, field(*v[0]), field(*v[1]), field(*v[2]));
     };
     s.q = fitLinear(x, y, v[0]->q, v[1]->q, v[2]->q);
@@ -37,8 +34,7 @@ void fitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const 
 
 // Depth in 16.20 fixed point; rounding to the nearest 16-bit step is folded into z0.
 // The limits only bite on triangles seen almost exactly edge-on.
-void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const double x[3],
-              const double y[3]) {
+void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const double x[3], const double y[3]) {
     Linear z{plane.zx, plane.zy, plane.z0};
     if (!plane.valid) z = fitLinear(x, y, v[0]->zn, v[1]->zn, v[2]->zn);
     s.zx = toFixed(z.dx * kDepthScale, 0x1p44);
@@ -48,8 +44,8 @@ void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const
 
 }  // namespace
 
-void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                       const ScreenVertex& c, const DepthPlane& plane) {
+void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                       const DepthPlane& plane) {
     const ScreenVertex* v[3] = {&a, &b, &c};
     std::int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -60,8 +56,7 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
     if (area == 0) return;
     // With y pointing down, a positive area is a clockwise triangle on screen.
     const Cull cull = target.state.cull;
-    if ((cull == Cull::CounterClockwise && area < 0) || (cull == Cull::Clockwise && area > 0))
-        return;
+    if ((cull == Cull::CounterClockwise && area < 0) || (cull == Cull::Clockwise && area > 0)) return;
     if (area < 0) {
         std::swap(v[1], v[2]);
         std::swap(X[1], X[2]);
@@ -87,8 +82,7 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
     // Seen straight on (equal w) the attributes are linear on screen: no division per pixel.
     s.perspective = !(v[0]->q == v[1]->q && v[1]->q == v[2]->q);
     s.gouraud = !(sameColour(*v[0], *v[1]) && sameColour(*v[1], *v[2]));
-    s.flatColour = packArgb(roundChannel(v[0]->a), roundChannel(v[0]->r), roundChannel(v[0]->g),
-                            roundChannel(v[0]->b));
+    s.flatColour = packArgb(roundChannel(v[0]->a), roundChannel(v[0]->r), roundChannel(v[0]->g), roundChannel(v[0]->b));
     fitAttributes(s, v, x, y);
     fitDepth(s, plane, v, x, y);
     fillTriangle(s, target);

@@ -32,7 +32,7 @@ struct RasterTarget {
     bool fastPaths = true;
 };
 
-void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                       const ScreenVertex& c, const DepthPlane& plane);
+void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                       const DepthPlane& plane);
 
 }  // namespace gfx::detail

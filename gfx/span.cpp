@@ -20,8 +20,8 @@ struct Context {
 
 // Attributes walked along one span, starting at its first pixel.
 struct SpanWalk {
-    double q, uq, vq, r, g, b, a;        // perspective: all divided by w
-    std::int64_t u, v, du, dv;           // straight-on: 32.32 fixed-point texels
+    double q, uq, vq, r, g, b, a;  // perspective: all divided by w
+    std::int64_t u, v, du, dv;     // straight-on: 32.32 fixed-point texels
 };
 
 template <bool Perspective, bool Gouraud, bool Textured>
@@ -73,8 +73,8 @@ std::uint32_t shade(const Context& c, const SpanWalk& w) {
     [[maybe_unused]] double oneOverQ = 1.0;
     if constexpr (Perspective) oneOverQ = 1.0 / w.q;
     if constexpr (Gouraud)
-        colour = packArgb(roundChannel(w.a * oneOverQ), roundChannel(w.r * oneOverQ),
-                          roundChannel(w.g * oneOverQ), roundChannel(w.b * oneOverQ));
+        colour = packArgb(roundChannel(w.a * oneOverQ), roundChannel(w.r * oneOverQ), roundChannel(w.g * oneOverQ),
+                          roundChannel(w.b * oneOverQ));
     if constexpr (!Textured) {
         return colour;
     } else {
@@ -152,12 +152,11 @@ void fillTriangle(const Setup& setup, const RasterTarget& target) {
     const bool sourceOpaque = textured || (!gouraud && channelA(setup.flatColour) == 255);
     const RenderState& st = target.state;
     const bool generic = !target.fastPaths || target.colour->format() != Format::X8R8G8B8 ||
-                         (textured && (!sampler.powerOfTwo || !sampler.texels)) ||
-                         !st.zEnable || !st.zWrite || st.zFunc != Compare::LessEqual;
-    const Context context{setup, target, sampler,
-                          classifyBlend(st.srcBlend, st.destBlend, sourceOpaque)};
-    const std::size_t index = (perspective ? 1 : 0) | (gouraud ? 2 : 0) | (textured ? 4 : 0) |
-                              (blended ? 8 : 0) | (generic ? 16 : 0);
+                         (textured && (!sampler.powerOfTwo || !sampler.texels)) || !st.zEnable || !st.zWrite ||
+                         st.zFunc != Compare::LessEqual;
+    const Context context{setup, target, sampler, classifyBlend(st.srcBlend, st.destBlend, sourceOpaque)};
+    const std::size_t index =
+        (perspective ? 1 : 0) | (gouraud ? 2 : 0) | (textured ? 4 : 0) | (blended ? 8 : 0) | (generic ? 16 : 0);
     kFillTable[index](context);
 }
 

@@ -47,22 +47,26 @@ void Device::copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx
     int right = std::min(rect.right, src.width()), bottom = std::min(rect.bottom, src.height());
     dx += left - rect.left;
     dy += top - rect.top;
-    if (dx < 0) { left -= dx; dx = 0; }
-    if (dy < 0) { top -= dy; dy = 0; }
+    if (dx < 0) {
+        left -= dx;
+        dx = 0;
+    }
+    if (dy < 0) {
+        top -= dy;
+        dy = 0;
+    }
     right = std::min(right, left + dst.width() - dx);
     bottom = std::min(bottom, top + dst.height() - dy);
     if (left >= right || top >= bottom) return;
 
     const int rows = bottom - top, columns = right - left;
     for (int r = 0; r < rows; ++r) {
-        const std::uint8_t* from =
-            src.data() + static_cast<std::size_t>(top + r) * src.pitch();
+        const std::uint8_t* from = src.data() + static_cast<std::size_t>(top + r) * src.pitch();
         std::uint8_t* to = dst.data() + static_cast<std::size_t>(dy + r) * dst.pitch();
         if (src.format() == dst.format()) {
             const int bpp = bytesPerPixel(src.format());
-            std::memmove(to + static_cast<std::size_t>(dx) * bpp,
-                        from + static_cast<std::size_t>(left) * bpp,
-                        static_cast<std::size_t>(columns) * bpp);
+            std::memmove(to + static_cast<std::size_t>(dx) * bpp, from + static_cast<std::size_t>(left) * bpp,
+                         static_cast<std::size_t>(columns) * bpp);
         } else {
             // Differing formats are converted pixel by pixel rather than copied as raw bytes.
             for (int c = 0; c < columns; ++c)

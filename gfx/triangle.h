@@ -105,13 +105,12 @@ struct Sampler {
     std::uint32_t fetchGeneric(std::int64_t tx, std::int64_t ty) const {
         const int x = static_cast<int>(((tx % width) + width) % width);
         const int y = static_cast<int>(((ty % height) + height) % height);
-        const std::uint32_t texel = readPixel(
-            surface->data() + static_cast<std::size_t>(y) * surface->pitch(), x, surface->format());
+        const std::uint32_t texel =
+            readPixel(surface->data() + static_cast<std::size_t>(y) * surface->pitch(), x, surface->format());
         return texel | 0xFF000000u;  // our textures have no alpha channel: texels are opaque
     }
     std::uint32_t fetchFast(std::int64_t tx, std::int64_t ty) const {
-        return texels[((static_cast<int>(ty) & heightMask) << widthShift) |
-                      (static_cast<int>(tx) & widthMask)];
+        return texels[((static_cast<int>(ty) & heightMask) << widthShift) | (static_cast<int>(tx) & widthMask)];
     }
 };
 
@@ -125,8 +124,7 @@ inline Sampler makeSampler(const Texture* texture) {
     s.widthMask = s.width - 1;
     s.heightMask = s.height - 1;
     while ((1 << s.widthShift) < s.width) ++s.widthShift;
-    if (texture->format() == Format::X8R8G8B8)
-        s.texels = reinterpret_cast<const std::uint32_t*>(s.surface->data());
+    if (texture->format() == Format::X8R8G8B8) s.texels = reinterpret_cast<const std::uint32_t*>(s.surface->data());
     return s;
 }
 
@@ -157,8 +155,7 @@ inline FixedLinear toFixedTexels(const Linear& l, int size) {
     c -= std::floor(c / size) * size;  // wrap addressing: whole periods do not matter
     if (!(c >= 0.0 && c < size)) c = 0.0;
     return {static_cast<std::int64_t>(clampFinite(l.dx * scale, limit)),
-            static_cast<std::int64_t>(clampFinite(l.dy * scale, limit)),
-            static_cast<std::int64_t>(c * kTexelFraction)};
+            static_cast<std::int64_t>(clampFinite(l.dy * scale, limit)), static_cast<std::int64_t>(c * kTexelFraction)};
 }
 
 inline int roundChannel(double c) {

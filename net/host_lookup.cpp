@@ -4,8 +4,8 @@
 #include <netdb.h>
 
 #include <cerrno>
-#include <cstring>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -44,14 +44,12 @@ std::vector<in_addr_t> QueryHostDatabase(Call call) {
 class SystemLookup final : public HostLookup {
 public:
     std::vector<in_addr_t> byName(const std::string& name) override {
-        return QueryHostDatabase([&](hostent* out, char* buf, size_t len, hostent** result,
-                                     int* err) {
+        return QueryHostDatabase([&](hostent* out, char* buf, size_t len, hostent** result, int* err) {
             return gethostbyname_r(name.c_str(), out, buf, len, result, err);
         });
     }
     std::vector<in_addr_t> byAddress(in_addr_t address) override {
-        return QueryHostDatabase([&](hostent* out, char* buf, size_t len, hostent** result,
-                                     int* err) {
+        return QueryHostDatabase([&](hostent* out, char* buf, size_t len, hostent** result, int* err) {
             return gethostbyaddr_r(&address, sizeof address, AF_INET, out, buf, len, result, err);
         });
     }
@@ -75,8 +73,7 @@ std::vector<in_addr_t> LookUp(const std::string& host, HostLookup& lookup) {
 
 std::shared_ptr<HostLookup> SystemHostLookup() { return std::make_shared<SystemLookup>(); }
 
-LookupResult ResolveRankingHost(const std::string& host,
-                                std::chrono::steady_clock::time_point deadline,
+LookupResult ResolveRankingHost(const std::string& host, std::chrono::steady_clock::time_point deadline,
                                 std::shared_ptr<HostLookup> lookup) {
     auto job = std::make_shared<LookupJob>();
     try {
@@ -94,8 +91,7 @@ LookupResult ResolveRankingHost(const std::string& host,
         return {LookupStatus::Found, addresses.front()};
     }
     std::unique_lock lock(job->mutex);
-    if (!job->finished.wait_until(lock, deadline, [&] { return job->done; }))
-        return {LookupStatus::TimedOut, 0};
+    if (!job->finished.wait_until(lock, deadline, [&] { return job->done; })) return {LookupStatus::TimedOut, 0};
     if (job->addresses.empty()) return {LookupStatus::NotFound, 0};
     return {LookupStatus::Found, job->addresses.front()};
 }

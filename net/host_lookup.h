@@ -37,8 +37,7 @@ struct LookupResult {
 // a short-lived worker thread: the system's resolver cannot be interrupted, so when time
 // runs out the worker is left to finish on its own and its answer is dropped. That way
 // an unreachable name server costs the player the time limit, not minutes.
-LookupResult ResolveRankingHost(const std::string& host,
-                                std::chrono::steady_clock::time_point deadline,
+LookupResult ResolveRankingHost(const std::string& host, std::chrono::steady_clock::time_point deadline,
                                 std::shared_ptr<HostLookup> lookup);
 
 }  // namespace vemol::net

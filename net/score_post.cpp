@@ -65,8 +65,7 @@ bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
 }
 
 SendOutcome Connect(int fd, const sockaddr_in& address, SteadyClock::time_point deadline) {
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return SendOutcome::Sent;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return SendOutcome::Sent;
     int error = errno;
     if (error == EINPROGRESS || error == EINTR) {
         if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::ConnectTimedOut;
@@ -157,8 +156,7 @@ ScoreDestination RankingDestination() {
     destination.host = std::string(rankingHost());
     destination.path = std::string(kRankingScriptPath);
 #ifdef VEMOL_TEST_HOOKS
-    if (const char* host = std::getenv("VEMOL_TEST_RANKING_HOST"); host && *host)
-        destination.host = host;
+    if (const char* host = std::getenv("VEMOL_TEST_RANKING_HOST"); host && *host) destination.host = host;
     if (const char* port = std::getenv("VEMOL_TEST_RANKING_PORT")) {
         char* end = nullptr;
         long value = std::strtol(port, &end, 10);

@@ -14,17 +14,17 @@
 namespace vemol::net {
 
 enum class SendOutcome {
-    Sent,            // the request was written and the server answered with a 2xx status
-    HostNotFound,    // no host entry for the ranking host
-    LookupTimedOut,  // the name service did not answer within the time limit
-    NoSocket,        // the system would not give us a socket
-    ConnectRefused,  // the server refused the connection
-    ConnectFailed,   // the server could not be reached
-    ConnectTimedOut, // no connection within the time limit
-    SendFailed,      // the connection broke before the request was written
-    NoReply,         // the connection ended before a status line came back
-    ReplyTimedOut,   // no status line within the time limit
-    Rejected,        // the server answered with another status, or with no HTTP at all
+    Sent,             // the request was written and the server answered with a 2xx status
+    HostNotFound,     // no host entry for the ranking host
+    LookupTimedOut,   // the name service did not answer within the time limit
+    NoSocket,         // the system would not give us a socket
+    ConnectRefused,   // the server refused the connection
+    ConnectFailed,    // the server could not be reached
+    ConnectTimedOut,  // no connection within the time limit
+    SendFailed,       // the connection broke before the request was written
+    NoReply,          // the connection ended before a status line came back
+    ReplyTimedOut,    // no status line within the time limit
+    Rejected,         // the server answered with another status, or with no HTTP at all
 };
 
 // Finding, reaching and hearing from the server never takes longer than this (plus a

@@ -6,8 +6,7 @@ namespace {
 bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }
 
 bool NeedsEscape(unsigned char byte) {
-    return byte == '&' || byte == ';' || byte == '=' || byte == '%' || byte == '+' || byte < 0x20u ||
-           byte == 0x7Fu;
+    return byte == '&' || byte == ';' || byte == '=' || byte == '%' || byte == '+' || byte < 0x20u || byte == 0x7Fu;
 }
 
 }  // namespace

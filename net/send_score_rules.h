@@ -19,9 +19,9 @@ struct SendScoreForm {
 };
 
 enum class SendScoreResult {
-    AlreadySent,      // no new best since the last send: refused, the dialog reopens
-    NameMissing,      // refused, the dialog reopens; the comment and home page typed are lost
-    Sent,             // the ranking server took the score: "Send OK!"
+    AlreadySent,  // no new best since the last send: refused, the dialog reopens
+    NameMissing,  // refused, the dialog reopens; the comment and home page typed are lost
+    Sent,         // the ranking server took the score: "Send OK!"
     // Not sent, or not confirmed: the score may be sent again.
     HostNotFound,     // the ranking server's name could not be found
     Refused,          // the server refused the connection
@@ -39,8 +39,8 @@ SendScoreForm OpenSendScoreForm(const RankingState& ranking, std::int32_t sessio
 
 // SEND with the fields as typed. Keeps what is read in `ranking`, cut to the ranking's
 // limits, and sends through `send`; a score counts as sent only when the server took it.
-SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore,
-                          const SendScoreForm& typed, const ScoreSender& send);
+SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore, const SendScoreForm& typed,
+                          const ScoreSender& send);
 
 // The message box text for a result.
 const char* SendScoreMessage(SendScoreResult result);

@@ -42,8 +42,7 @@ std::string BaseName(const std::string& path) {
 bool IsExecutableFile(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
 std::optional<std::string> FindProgram(WebPageSystem& system, const std::string& name) {
-    if (name.find('/') != std::string::npos)
-        return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
+    if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
     std::string path = system.environment("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
     for (const std::string& dir : Split(path, ':')) {
         std::string candidate = dir + "/" + name;
@@ -54,8 +53,8 @@ std::optional<std::string> FindProgram(WebPageSystem& system, const std::string&
 
 BrowserFamily FamilyOfName(const std::string& name) {
     static constexpr std::string_view kChromium[] = {"chrom", "brave", "vivaldi", "edge", "opera"};
-    static constexpr std::string_view kFirefox[] = {"firefox", "librewolf", "iceweasel",
-                                                    "waterfox", "icecat", "floorp"};
+    static constexpr std::string_view kFirefox[] = {"firefox",  "librewolf", "iceweasel",
+                                                    "waterfox", "icecat",    "floorp"};
     std::string lower = Lower(name);
     for (auto part : kChromium)
         if (lower.find(part) != std::string::npos) return BrowserFamily::Chromium;
@@ -76,12 +75,12 @@ BrowserFamily FamilyOfProgram(const std::string& path) {
 // The arguments that open `address` in a new window at the top-left corner, 800 x 600.
 std::vector<std::string> PlacementArguments(BrowserFamily family, const std::string& address) {
     switch (family) {
-    case BrowserFamily::Chromium:
-        return {"--new-window", "--window-position=0,0", "--window-size=800,600", address};
-    case BrowserFamily::Firefox:
-        // Firefox lets us choose the size but not the place; the desktop places it.
-        return {"-width", "800", "-height", "600", "-new-window", address};
-    case BrowserFamily::Plain: break;
+        case BrowserFamily::Chromium:
+            return {"--new-window", "--window-position=0,0", "--window-size=800,600", address};
+        case BrowserFamily::Firefox:
+            // Firefox lets us choose the size but not the place; the desktop places it.
+            return {"-width", "800", "-height", "600", "-new-window", address};
+        case BrowserFamily::Plain: break;
     }
     return {address};
 }
@@ -90,8 +89,7 @@ BrowserCommand CommandFor(const std::string& program, const std::string& address
     BrowserCommand command;
     command.family = FamilyOfProgram(program);
     command.argv.push_back(program);
-    for (std::string& arg : PlacementArguments(command.family, address))
-        command.argv.push_back(std::move(arg));
+    for (std::string& arg : PlacementArguments(command.family, address)) command.argv.push_back(std::move(arg));
     return command;
 }
 
@@ -103,17 +101,15 @@ std::optional<BrowserCommand> CommandFromBrowserEntry(WebPageSystem& system, con
     if (words.empty()) return std::nullopt;
     std::optional<std::string> program = FindProgram(system, words[0]);
     if (!program) return std::nullopt;
-    bool placesAddress = std::any_of(words.begin() + 1, words.end(), [](const std::string& w) {
-        return w.find("%s") != std::string::npos;
-    });
+    bool placesAddress = std::any_of(words.begin() + 1, words.end(),
+                                     [](const std::string& w) { return w.find("%s") != std::string::npos; });
     if (words.size() == 1) return CommandFor(*program, address);
     BrowserCommand command;
     command.family = FamilyOfProgram(*program);
     command.argv.push_back(*program);
     for (std::size_t i = 1; i < words.size(); ++i) {
         std::string word = words[i];
-        for (std::size_t at; (at = word.find("%s")) != std::string::npos;)
-            word.replace(at, 2, address);
+        for (std::size_t at; (at = word.find("%s")) != std::string::npos;) word.replace(at, 2, address);
         command.argv.push_back(word);
     }
     if (!placesAddress) command.argv.push_back(address);
@@ -189,9 +185,8 @@ std::optional<BrowserCommand> FindBrowserCommand(WebPageSystem& system, std::str
     }
     if (auto program = DesktopDefaultBrowser(system)) return CommandFor(*program, url);
     static constexpr const char* kKnownBrowsers[] = {
-        "x-www-browser", "firefox", "firefox-esr", "chromium", "chromium-browser",
-        "google-chrome", "google-chrome-stable", "brave-browser", "microsoft-edge",
-        "vivaldi", "librewolf"};
+        "x-www-browser",        "firefox",       "firefox-esr",    "chromium", "chromium-browser", "google-chrome",
+        "google-chrome-stable", "brave-browser", "microsoft-edge", "vivaldi",  "librewolf"};
     for (const char* name : kKnownBrowsers)
         if (auto program = FindProgram(system, name)) return CommandFor(*program, url);
     if (auto opener = FindProgram(system, "xdg-open")) return BrowserCommand{{*opener, url}};
@@ -210,8 +205,8 @@ WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system) {
         return result;
     }
     if (!system.start(command->argv)) {
-        result.message = "The web browser " + command->argv.front() + " could not be started to open " +
-                         result.address + ".";
+        result.message =
+            "The web browser " + command->argv.front() + " could not be started to open " + result.address + ".";
         return result;
     }
     result.opened = true;

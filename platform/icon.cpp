@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-
 namespace vemol::platform {
 namespace {
 

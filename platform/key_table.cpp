@@ -7,13 +7,21 @@ namespace {
 
 std::optional<Key> GameKey(guint keyval) {
     switch (keyval) {
-        case GDK_KEY_Return: case GDK_KEY_KP_Enter: case GDK_KEY_ISO_Enter: return Key::Return;
-        case GDK_KEY_Up: case GDK_KEY_KP_Up: return Key::Up;
-        case GDK_KEY_Down: case GDK_KEY_KP_Down: return Key::Down;
-        case GDK_KEY_Left: case GDK_KEY_KP_Left: return Key::Left;
-        case GDK_KEY_Right: case GDK_KEY_KP_Right: return Key::Right;
-        case GDK_KEY_space: case GDK_KEY_KP_Space: return Key::Space;
-        case GDK_KEY_Home: case GDK_KEY_KP_Home: return Key::Home;
+        case GDK_KEY_Return:
+        case GDK_KEY_KP_Enter:
+        case GDK_KEY_ISO_Enter: return Key::Return;
+        case GDK_KEY_Up:
+        case GDK_KEY_KP_Up: return Key::Up;
+        case GDK_KEY_Down:
+        case GDK_KEY_KP_Down: return Key::Down;
+        case GDK_KEY_Left:
+        case GDK_KEY_KP_Left: return Key::Left;
+        case GDK_KEY_Right:
+        case GDK_KEY_KP_Right: return Key::Right;
+        case GDK_KEY_space:
+        case GDK_KEY_KP_Space: return Key::Space;
+        case GDK_KEY_Home:
+        case GDK_KEY_KP_Home: return Key::Home;
         default: return std::nullopt;
     }
 }

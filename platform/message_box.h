@@ -8,7 +8,6 @@ enum class MessageKind { Plain, Error };
 
 // Runs a modal box owned by `owner` (may be null) and returns when it is closed.
 // An empty caption gets the program's name, as the desktop would show it.
-void ShowMessageBox(GtkWindow* owner, const char* text, const char* caption,
-                    MessageKind kind = MessageKind::Plain);
+void ShowMessageBox(GtkWindow* owner, const char* text, const char* caption, MessageKind kind = MessageKind::Plain);
 
 }  // namespace vemol::platform

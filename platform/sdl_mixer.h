@@ -28,8 +28,8 @@ public:
 
 private:
     bool open_ = false;
-    std::string soundFonts_;       // what FluidSynth loads; empty when none was found
-    std::string soundFontProblem_;  // why there is none
+    std::string soundFonts_;              // what FluidSynth loads; empty when none was found
+    std::string soundFontProblem_;        // why there is none
     _Mix_Music* playingMusic_ = nullptr;  // Mix_Music
     std::string error_;
     void* alsa_ = nullptr;  // libasound, kept open while its diagnostics are silenced

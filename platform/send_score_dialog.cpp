@@ -21,8 +21,8 @@ void FillFields(TemplateDialog& dialog, const net::SendScoreForm& form) {
 }
 
 net::SendScoreForm TypedFields(const TemplateDialog& dialog) {
-    return {dialog.text(control::BestScore), dialog.text(control::Name),
-            dialog.text(control::Comment), dialog.text(control::HomePage)};
+    return {dialog.text(control::BestScore), dialog.text(control::Name), dialog.text(control::Comment),
+            dialog.text(control::HomePage)};
 }
 
 // The first release froze the window for as long as the send took; here the send runs
@@ -75,7 +75,8 @@ void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock) {
 
 void RunOpenWebPage(MainWindow* owner, GameState& g) {
     net::WebPageResult result = net::OpenWebPage(g.openHomePage);
-    if (!result.opened) ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
+    if (!result.opened)
+        ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }
 
 }  // namespace vemol::platform

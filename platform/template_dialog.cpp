@@ -23,10 +23,9 @@ void InstallDialogStyle() {
     if (installed) return;
     installed = true;
     GtkCssProvider* css = gtk_css_provider_new();
-    std::string rules = std::string(".") + kStyleClass + ", ." + kStyleClass +
-                        " * { font-family: \"" + kDialogFontFamily + "\"; font-size: " +
-                        std::to_string(kDialogFontPoints) + "pt; }\n." + kStyleClass +
-                        " entry { min-height: 0; padding: 0 2px; }\n." + kStyleClass +
+    std::string rules = std::string(".") + kStyleClass + ", ." + kStyleClass + " * { font-family: \"" +
+                        kDialogFontFamily + "\"; font-size: " + std::to_string(kDialogFontPoints) + "pt; }\n." +
+                        kStyleClass + " entry { min-height: 0; padding: 0 2px; }\n." + kStyleClass +
                         " button { min-height: 0; min-width: 0; padding: 0 2px; }\n";
     gtk_css_provider_load_from_data(css, rules.c_str(), -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
@@ -34,21 +33,19 @@ void InstallDialogStyle() {
     g_object_unref(css);
 }
 
-int RoundedScale(int units, int base, int divisor) {
-    return (units * base + divisor / 2) / divisor;
-}
+int RoundedScale(int units, int base, int divisor) { return (units * base + divisor / 2) / divisor; }
 
 GtkWidget* MakeWidget(const resources::DialogControl& control) {
     switch (control.kind) {
-    case ControlClass::Button: return gtk_button_new_with_label(std::string(control.text).c_str());
-    case ControlClass::Edit: {
-        GtkWidget* entry = gtk_entry_new();
-        gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
-        gtk_entry_set_has_frame(GTK_ENTRY(entry), (control.style & style::WS_BORDER) != 0);
-        if (control.style & style::ES_READONLY) gtk_editable_set_editable(GTK_EDITABLE(entry), FALSE);
-        return entry;
-    }
-    case ControlClass::Static: break;
+        case ControlClass::Button: return gtk_button_new_with_label(std::string(control.text).c_str());
+        case ControlClass::Edit: {
+            GtkWidget* entry = gtk_entry_new();
+            gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
+            gtk_entry_set_has_frame(GTK_ENTRY(entry), (control.style & style::WS_BORDER) != 0);
+            if (control.style & style::ES_READONLY) gtk_editable_set_editable(GTK_EDITABLE(entry), FALSE);
+            return entry;
+        }
+        case ControlClass::Static: break;
     }
     if ((control.style & 0xFu) == style::SS_ICON) return gtk_image_new();
     GtkWidget* label = gtk_label_new(std::string(control.text).c_str());
@@ -76,8 +73,8 @@ DialogBaseUnits MeasureDialogBaseUnits() {
     int width = 0, height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
     PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
-    int lineHeight = PANGO_PIXELS_CEIL(pango_font_metrics_get_ascent(metrics) +
-                                       pango_font_metrics_get_descent(metrics));
+    int lineHeight =
+        PANGO_PIXELS_CEIL(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
     // The average letter width, rounded as the classic dialog manager rounds it.
     cached = {std::max(1, (width / 26 + 1) / 2), std::max(1, lineHeight)};
 
@@ -175,8 +172,10 @@ std::string TemplateDialog::text(int id) const {
 void TemplateDialog::setText(int id, std::string_view text) {
     GtkWidget* widget = control(id);
     std::string value(text);
-    if (widget && GTK_IS_ENTRY(widget)) gtk_entry_set_text(GTK_ENTRY(widget), value.c_str());
-    else if (widget && GTK_IS_LABEL(widget)) gtk_label_set_text(GTK_LABEL(widget), value.c_str());
+    if (widget && GTK_IS_ENTRY(widget))
+        gtk_entry_set_text(GTK_ENTRY(widget), value.c_str());
+    else if (widget && GTK_IS_LABEL(widget))
+        gtk_label_set_text(GTK_LABEL(widget), value.c_str());
 }
 
 void TemplateDialog::setImage(int id, GdkPixbuf* image) {
@@ -231,7 +230,8 @@ void TemplateDialog::moveFocus(bool forward) {
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window_));
     auto at = std::find(stops.begin(), stops.end(), focus);
     std::size_t next;
-    if (at == stops.end()) next = forward ? 0 : stops.size() - 1;
+    if (at == stops.end())
+        next = forward ? 0 : stops.size() - 1;
     else {
         std::size_t index = static_cast<std::size_t>(at - stops.begin());
         next = forward ? (index + 1) % stops.size() : (index + stops.size() - 1) % stops.size();
@@ -243,11 +243,11 @@ gboolean TemplateDialog::onKey(GtkWidget*, GdkEventKey* event, gpointer self) {
     auto* dialog = static_cast<TemplateDialog*>(self);
     if (dialog->deaf_) return TRUE;  // nothing typed reaches the fields either
     switch (event->keyval) {
-    case GDK_KEY_Escape: dialog->command(dialog->escapeCommand_); return TRUE;
-    case GDK_KEY_Tab:
-    case GDK_KEY_KP_Tab: dialog->moveFocus((event->state & GDK_SHIFT_MASK) == 0); return TRUE;
-    case GDK_KEY_ISO_Left_Tab: dialog->moveFocus(false); return TRUE;
-    default: return FALSE;
+        case GDK_KEY_Escape: dialog->command(dialog->escapeCommand_); return TRUE;
+        case GDK_KEY_Tab:
+        case GDK_KEY_KP_Tab: dialog->moveFocus((event->state & GDK_SHIFT_MASK) == 0); return TRUE;
+        case GDK_KEY_ISO_Left_Tab: dialog->moveFocus(false); return TRUE;
+        default: return FALSE;
     }
 }
 

@@ -22,10 +22,13 @@ constexpr guint kReadMs = 10;
 class FileTestControl : public TestControl {
 public:
     FileTestControl(MainWindow& window, int fd) : window_(window), fd_(fd) {
-        timer_ = g_timeout_add(kReadMs, +[](gpointer self) {
-            static_cast<FileTestControl*>(self)->readCommands();
-            return gboolean(G_SOURCE_CONTINUE);
-        }, this);
+        timer_ = g_timeout_add(
+            kReadMs,
+            +[](gpointer self) {
+                static_cast<FileTestControl*>(self)->readCommands();
+                return gboolean(G_SOURCE_CONTINUE);
+            },
+            this);
     }
     ~FileTestControl() override {
         g_source_remove(timer_);
@@ -51,16 +54,22 @@ private:
         std::string verb, name;
         int value = 0;
         words >> verb >> name >> value;
-        if (verb == "plug") plug();
-        else if (verb == "unplug") unplug();
+        if (verb == "plug")
+            plug();
+        else if (verb == "unplug")
+            unplug();
         else if (verb == "button" && pad_)
             SDL_JoystickSetVirtualButton(pad_, SDL_GameControllerGetButtonFromString(name.c_str()), Uint8(value != 0));
         else if (verb == "axis" && pad_)
             SDL_JoystickSetVirtualAxis(pad_, SDL_GameControllerGetAxisFromString(name.c_str()), Sint16(value));
-        else if (verb == "close") window_.close();
-        else if (verb == "menu") chooseLater(std::atoi(name.c_str()));
-        else if (verb == "default") pressDefaultButton();
-        else std::fprintf(stderr, "vemol: test control: cannot do '%s'\n", line.c_str());
+        else if (verb == "close")
+            window_.close();
+        else if (verb == "menu")
+            chooseLater(std::atoi(name.c_str()));
+        else if (verb == "default")
+            pressDefaultButton();
+        else
+            std::fprintf(stderr, "vemol: test control: cannot do '%s'\n", line.c_str());
     }
 
     // A virtual pad with the game controller's full set of buttons and axes, which SDL
@@ -86,12 +95,15 @@ private:
     // modal dialog, whose loop must find the reader free to take the next commands.
     void chooseLater(int command) {
         command_ = command;
-        if (!idle_) idle_ = g_idle_add(+[](gpointer self) {
-            auto* control = static_cast<FileTestControl*>(self);
-            control->idle_ = 0;
-            control->window_.chooseCommand(control->command_);
-            return gboolean(G_SOURCE_REMOVE);
-        }, this);
+        if (!idle_)
+            idle_ = g_idle_add(
+                +[](gpointer self) {
+                    auto* control = static_cast<FileTestControl*>(self);
+                    control->idle_ = 0;
+                    control->window_.chooseCommand(control->command_);
+                    return gboolean(G_SOURCE_REMOVE);
+                },
+                this);
     }
 
     // The open modal dialog's default button, as Enter presses it.

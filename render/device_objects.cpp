@@ -79,8 +79,9 @@ void CreatePlayerCube(GameState& g) {
     for (int group = 0; group < 6; group++) {
         for (int c = 0; c < 4; c++) {
             const int* p = kCorners[group][c];
-            v[4 * group + c] = {1.5f * p[0], 1.5f * p[1], 1.5f * p[2], kNormals[group][0], kNormals[group][1],
-                                kNormals[group][2], 0u, 0.0f, 0.0f};
+            v[4 * group + c] = {
+                1.5f * p[0], 1.5f * p[1], 1.5f * p[2], kNormals[group][0], kNormals[group][1], kNormals[group][2],
+                0u,          0.0f,        0.0f};
         }
         const int first = 4 * group;
         const int triangles[6] = {first, first + 1, first + 2, first + 2, first + 3, first};

@@ -10,8 +10,7 @@ void PresentFrame(GameState& g) {
     g.device->present();
 }
 
-void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh& mesh) {
+void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world, const gfx::Mesh& mesh) {
     g.device->setWorld(gfx::matrixMultiply(parent, world));
     g.device->drawMesh(mesh);
 }

@@ -15,11 +15,11 @@ namespace vemol {
 namespace {
 
 // Sprite sheet regions (top-left corners on the sheet).
-constexpr int kGaugeBlockA = 0;      // light yellow block at (0, 0)
-constexpr int kGaugeBlockB = 45;     // darker yellow block at (45, 0)
+constexpr int kGaugeBlockA = 0;   // light yellow block at (0, 0)
+constexpr int kGaugeBlockB = 45;  // darker yellow block at (45, 0)
 constexpr int kBlockSize = 44;
-constexpr int kRedDigitsY = 43;      // play digits at (16 d, 43)
-constexpr int kYellowDigitsY = 58;   // title digits at (16 d, 58)
+constexpr int kRedDigitsY = 43;     // play digits at (16 d, 43)
+constexpr int kYellowDigitsY = 58;  // title digits at (16 d, 58)
 constexpr int kDigitWidth = 16;
 constexpr int kDigitHeight = 24;
 constexpr int kDigitCount = 5;
@@ -75,8 +75,8 @@ void DrawTitleHud(GameState& g) {
     const std::int32_t shownBest = std::max(g.bestScore, g.score);
     DrawNumber(g, g.score, kYellowDigitsY, 209, 360);
     DrawNumber(g, shownBest, kYellowDigitsY, 494, 360);
-    BlitSprite(g, 400, 40, 0, 92, 150, 330);   // the labels Score and HiScore
-    BlitSprite(g, 100, 110, 0, 124, 290, 320); // Start, Send, Exit
+    BlitSprite(g, 400, 40, 0, 92, 150, 330);                          // the labels Score and HiScore
+    BlitSprite(g, 100, 110, 0, 124, 290, 320);                        // Start, Send, Exit
     BlitSprite(g, 150, 40, 0, 240, 268, 329 + 37 * g.menuSelection);  // the selection marker
 }
 

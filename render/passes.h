@@ -13,8 +13,7 @@ void ClearFrame(GameState& g);
 void PresentFrame(GameState& g);
 
 // Draws the mesh under parent x world.
-void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world,
-                   const gfx::Mesh& mesh);
+void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world, const gfx::Mesh& mesh);
 
 // The backdrop: the board as it lies during play, and the title picture, tipping away
 // step by step during the new-game transition (step 0: at rest).

@@ -18,8 +18,8 @@ std::vector<Entry> embeddedEntries() {
     entries.reserve(detail::kEmbeddedFileCount);
     for (std::size_t i = 0; i < detail::kEmbeddedFileCount; ++i) {
         const auto& file = detail::kEmbeddedFiles[i];
-        entries.push_back(Entry{file.type, file.name, file.id,
-                                Bytes(file.bytes, static_cast<std::size_t>(*file.size))});
+        entries.push_back(
+            Entry{file.type, file.name, file.id, Bytes(file.bytes, static_cast<std::size_t>(*file.size))});
     }
     return entries;
 }

@@ -13,9 +13,9 @@ namespace vemol::resources {
 using Bytes = std::span<const std::uint8_t>;
 
 struct Entry {
-    std::string type;   // "BITMAP", "WAVE", "MIDI", "AVI", "ICON", "GROUP_ICON"
-    std::string name;   // upper-case name, empty for numbered resources
-    int id = -1;        // numeric id, -1 for named resources
+    std::string type;  // "BITMAP", "WAVE", "MIDI", "AVI", "ICON", "GROUP_ICON"
+    std::string name;  // upper-case name, empty for numbered resources
+    int id = -1;       // numeric id, -1 for named resources
     Bytes bytes;
 };
 

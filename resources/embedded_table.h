@@ -6,11 +6,11 @@
 namespace vemol::resources::detail {
 
 struct EmbeddedFile {
-    const char* type;                  // upper-case resource type
-    const char* name;                  // upper-case name, empty for numbered resources
-    int id;                            // numeric id, -1 for named resources
+    const char* type;  // upper-case resource type
+    const char* name;  // upper-case name, empty for numbered resources
+    int id;            // numeric id, -1 for named resources
     const unsigned char* bytes;
-    const unsigned long long* size;    // the assembler's size word beside the bytes
+    const unsigned long long* size;  // the assembler's size word beside the bytes
 };
 
 extern const EmbeddedFile kEmbeddedFiles[];

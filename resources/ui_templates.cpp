@@ -24,25 +24,22 @@ constexpr DialogControl kSendScoreControls[] = {
     {Static, 65535, "ベストスコア", 107, 11, 36, 8, SS_LEFT | WS_GROUP},
     {Edit, 1004, "", 54, 80, 129, 14, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
     {Static, 65535, "ホームページ", 10, 83, 41, 13, SS_LEFT | WS_GROUP},
-    {Static, 65535, "＜名前は必須です。以下の２つはよければお願いします。＞", 17, 35, 173, 8,
-     SS_LEFT | WS_GROUP},
+    {Static, 65535, "＜名前は必須です。以下の２つはよければお願いします。＞", 17, 35, 173, 8, SS_LEFT | WS_GROUP},
 };
 
 constexpr std::uint32_t kDialogStyle = WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT;
 
-constexpr DialogTemplate kVersionDialog{100, " Version", 179, 230, 179, 55, kDialogStyle,
-                                        kDialogFont, 9, kVersionControls};
-constexpr DialogTemplate kSendScoreDialog{107, "Send Score", 155, 158, 203, 127, kDialogStyle,
-                                          kDialogFont, 9, kSendScoreControls};
+constexpr DialogTemplate kVersionDialog{100, " Version",   179,         230, 179,
+                                        55,  kDialogStyle, kDialogFont, 9,   kVersionControls};
+constexpr DialogTemplate kSendScoreDialog{107, "Send Score", 155,         158, 203,
+                                          127, kDialogStyle, kDialogFont, 9,   kSendScoreControls};
 
 constexpr MenuItem kFileItems[] = {{"Exit", command::Exit, {}}};
-constexpr MenuItem kScoreItems[] = {{"Send Score", command::SendScore, {}},
-                                    {"Ranking Page", command::RankingPage, {}}};
-constexpr MenuItem kHelpItems[] = {{"Version", command::Version, {}},
-                                   {"KRM HOME", command::KrmHome, {}}};
+constexpr MenuItem kScoreItems[] = {{"Send Score", command::SendScore, {}}, {"Ranking Page", command::RankingPage, {}}};
+constexpr MenuItem kHelpItems[] = {{"Version", command::Version, {}}, {"KRM HOME", command::KrmHome, {}}};
 constexpr MenuItem kMenuBar[] = {
-    {"", 65535, {}}, {" File", 0, kFileItems},  {"", 65535, {}},
-    {"Score", 0, kScoreItems}, {"", 0, {}}, {"Help", 0, kHelpItems},
+    {"", 65535, {}}, {" File", 0, kFileItems}, {"", 65535, {}}, {"Score", 0, kScoreItems},
+    {"", 0, {}},     {"Help", 0, kHelpItems},
 };
 }  // namespace
 

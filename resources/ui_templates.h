@@ -11,9 +11,9 @@ namespace vemol::resources {
 namespace style {
 constexpr std::uint32_t WS_POPUP = 0x80000000u, WS_CHILD = 0x40000000u, WS_VISIBLE = 0x10000000u,
                         WS_CAPTION = 0x00C00000u, WS_BORDER = 0x00800000u, WS_GROUP = 0x00020000u,
-                        WS_TABSTOP = 0x00010000u, DS_MODALFRAME = 0x80u, DS_SETFONT = 0x40u,
-                        SS_LEFT = 0x0u, SS_ICON = 0x3u, SS_NOPREFIX = 0x80u, BS_PUSHBUTTON = 0x0u,
-                        BS_DEFPUSHBUTTON = 0x1u, ES_AUTOHSCROLL = 0x80u, ES_READONLY = 0x800u;
+                        WS_TABSTOP = 0x00010000u, DS_MODALFRAME = 0x80u, DS_SETFONT = 0x40u, SS_LEFT = 0x0u,
+                        SS_ICON = 0x3u, SS_NOPREFIX = 0x80u, BS_PUSHBUTTON = 0x0u, BS_DEFPUSHBUTTON = 0x1u,
+                        ES_AUTOHSCROLL = 0x80u, ES_READONLY = 0x800u;
 }
 
 enum class ControlClass { Button, Edit, Static };
@@ -23,7 +23,7 @@ struct DialogControl {
     int id;
     std::string_view text;  // UTF-8; for the icon control, the icon id as text
     int x, y, width, height;
-    std::uint32_t style;    // without WS_CHILD | WS_VISIBLE, which every control has
+    std::uint32_t style;  // without WS_CHILD | WS_VISIBLE, which every control has
 };
 
 struct DialogTemplate {
@@ -37,8 +37,8 @@ struct DialogTemplate {
 };
 
 struct MenuItem {
-    std::string_view text;  // empty: an item without text, shown as a separator
-    int command;            // command id; 0 for pop-ups
+    std::string_view text;            // empty: an item without text, shown as a separator
+    int command;                      // command id; 0 for pop-ups
     std::span<const MenuItem> items;  // pop-up contents, empty for plain items
 };
 

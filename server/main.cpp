@@ -1,9 +1,9 @@
 // vemol-ranking: the companion ranking server of Vemol. Stops cleanly on SIGTERM or
 // SIGINT: the requests in flight are finished and their scores stored first.
+#include <pthread.h>
 #include <csignal>
 #include <cstdio>
 #include <exception>
-#include <pthread.h>
 
 #include "server/ranking_server.h"
 #include "server/score_store.h"
@@ -40,8 +40,7 @@ int main(int argc, char** argv) {
         std::string address = parsed.options->server.listen;
         address = address.substr(0, address.rfind(':')) + ':' + std::to_string(server.port());
         std::fprintf(stderr, "vemol-ranking: listening on http://%s/ with %s\n", address.c_str(),
-                     parsed.options->database.starts_with("sqlite:") ? parsed.options->database.c_str()
-                                                                     : "PostgreSQL");
+                     parsed.options->database.starts_with("sqlite:") ? parsed.options->database.c_str() : "PostgreSQL");
         int received = 0;
         sigwait(&stopSignals, &received);
         std::fprintf(stderr, "vemol-ranking: stopping (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");

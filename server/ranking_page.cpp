@@ -78,12 +78,12 @@ std::string EscapeHtml(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
         }
     }
     return out;
@@ -109,9 +109,7 @@ std::string JsonString(std::string_view text) {
     return out + "\"";
 }
 
-std::string FormatDate(std::int64_t secondsSince1970) {
-    return UtcTime(secondsSince1970, "%Y-%m-%d %H:%M");
-}
+std::string FormatDate(std::int64_t secondsSince1970) { return UtcTime(secondsSince1970, "%Y-%m-%d %H:%M"); }
 
 std::string RenderRankingPage(const std::vector<StoredScore>& rows) {
     std::string page(kPageHead);

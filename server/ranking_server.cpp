@@ -23,14 +23,14 @@ using Clock = std::chrono::steady_clock;
 
 const char* StatusText(int status) {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 413: return "Content Too Large";
-    case 429: return "Too Many Requests";
-    default: return "Service Unavailable";
+        case 200: return "OK";
+        case 400: return "Bad Request";
+        case 404: return "Not Found";
+        case 405: return "Method Not Allowed";
+        case 408: return "Request Timeout";
+        case 413: return "Content Too Large";
+        case 429: return "Too Many Requests";
+        default: return "Service Unavailable";
     }
 }
 
@@ -135,8 +135,8 @@ private:
         --context_.inFlight;
         const mg_request_info* request = mg_get_request_info(connection);
         std::string sender = context_.Sender(connection);
-        LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "",
-                    reply.status, Clock::now() - started, reply.outcome});
+        LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "", reply.status,
+                    Clock::now() - started, reply.outcome});
         return true;
     }
 
@@ -150,10 +150,10 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
         return Text(429, "too many scores from this address; try again in a minute", "rate limited");
     std::string body;
     switch (ReadBody(connection, started + std::chrono::seconds(context.settings.readTimeLimitSeconds), body)) {
-    case BodyRead::TooLarge: return Text(413, "the body is larger than 8 KiB", "body too large");
-    case BodyRead::TimedOut: return Text(408, "the request took too long to arrive", "read time limit");
-    case BodyRead::Broken: return Text(400, "the body ended early", "body cut short");
-    case BodyRead::Complete: break;
+        case BodyRead::TooLarge: return Text(413, "the body is larger than 8 KiB", "body too large");
+        case BodyRead::TimedOut: return Text(408, "the request took too long to arrive", "read time limit");
+        case BodyRead::Broken: return Text(400, "the body ended early", "body cut short");
+        case BodyRead::Complete: break;
     }
     std::variant<NewScore, Refusal> submission = ReadSubmission(body, SecondsSince1970());
     if (auto* refusal = std::get_if<Refusal>(&submission)) {
@@ -204,8 +204,9 @@ Reply NotFound(Context&, mg_connection*, Clock::time_point) { return Text(404, "
 
 std::vector<std::string> CivetOptions(const ServerSettings& settings) {
     std::string timeLimit = std::to_string(settings.readTimeLimitSeconds * 1000);
-    return {"listening_ports", settings.listen, "num_threads", std::to_string(settings.threads),
-            "request_timeout_ms", timeLimit, "enable_keep_alive", "no", "linger_timeout_ms", "1000"};
+    return {"listening_ports",    settings.listen, "num_threads",       std::to_string(settings.threads),
+            "request_timeout_ms", timeLimit,       "enable_keep_alive", "no",
+            "linger_timeout_ms",  "1000"};
 }
 
 }  // namespace

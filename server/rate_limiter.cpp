@@ -13,8 +13,7 @@ constexpr std::size_t kMostAddresses = 100000;
 
 }  // namespace
 
-RateLimiter::RateLimiter(int postsPerMinute)
-    : capacity_(std::max(postsPerMinute, 0)), perSecond_(capacity_ / 60.0) {}
+RateLimiter::RateLimiter(int postsPerMinute) : capacity_(std::max(postsPerMinute, 0)), perSecond_(capacity_ / 60.0) {}
 
 bool RateLimiter::Allow(const std::string& address, Clock::time_point now) {
     if (capacity_ <= 0) return true;

@@ -38,8 +38,7 @@ std::string FormatLogLine(const RequestRecord& record) {
     char time[32];
     std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%SZ", &parts);
     char took[32];
-    std::snprintf(took, sizeof took, "%.1fms",
-                  std::chrono::duration<double, std::milli>(record.took).count());
+    std::snprintf(took, sizeof took, "%.1fms", std::chrono::duration<double, std::milli>(record.took).count());
     return std::string(time) + ' ' + Masked(record.address, 64) + ' ' + Masked(record.method, 16) + ' ' +
            Masked(record.path, kLongestPath) + ' ' + std::to_string(record.status) + ' ' + took + ' ' +
            OnOneLine(record.outcome) + '\n';

@@ -43,9 +43,7 @@ std::optional<ScoreForm> ReadScoreForm(std::string_view body) {
     std::size_t comment = body.find(kComment, url + kUrl.size());
     if (comment == std::string_view::npos) return std::nullopt;
 
-    auto between = [&](std::size_t from, std::size_t to) {
-        return DecodePercentEscapes(body.substr(from, to - from));
-    };
+    auto between = [&](std::size_t from, std::size_t to) { return DecodePercentEscapes(body.substr(from, to - from)); };
     return ScoreForm{between(kScore.size(), name), between(name + kName.size(), url),
                      between(url + kUrl.size(), comment), between(comment + kComment.size(), body.size())};
 }

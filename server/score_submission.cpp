@@ -30,8 +30,7 @@ std::optional<int> ReadScore(std::string_view text) {
 std::optional<std::string> ReadText(std::string_view label, const std::string& bytes, std::size_t limit,
                                     std::string& utf8) {
     if (bytes.size() > limit) return std::string(label) + " is longer than " + std::to_string(limit) + " bytes";
-    if (std::any_of(bytes.begin(), bytes.end(), IsControl))
-        return std::string(label) + " holds a control character";
+    if (std::any_of(bytes.begin(), bytes.end(), IsControl)) return std::string(label) + " holds a control character";
     std::optional<std::string> converted = ToUtf8(bytes);
     if (!converted) return std::string(label) + " is neither UTF-8 nor Shift_JIS text";
     utf8 = std::move(*converted);
@@ -51,8 +50,7 @@ std::variant<NewScore, Refusal> ReadSubmission(std::string_view body, std::int64
     entry.score = *score;
     entry.receivedAt = receivedAt;
     if (auto refused = ReadText("name", form->name, kNameLimit, entry.name)) return Refusal{*refused};
-    if (auto refused = ReadText("home page", form->homePage, kHomePageLimit, entry.homePage))
-        return Refusal{*refused};
+    if (auto refused = ReadText("home page", form->homePage, kHomePageLimit, entry.homePage)) return Refusal{*refused};
     if (auto refused = ReadText("comment", form->comment, kCommentLimit, entry.comment)) return Refusal{*refused};
     return entry;
 }

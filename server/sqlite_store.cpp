@@ -102,8 +102,8 @@ public:
         return *this;
     }
     Statement& Bind(int number, const std::string& text) {
-        Check(sqlite3_bind_text(statement_, Index(number), text.data(), static_cast<int>(text.size()),
-                                SQLITE_TRANSIENT));
+        Check(
+            sqlite3_bind_text(statement_, Index(number), text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
         return *this;
     }
     // True while a row is available.
@@ -178,8 +178,8 @@ public:
         top_.Bind(1, limit);
         std::vector<StoredScore> rows;
         while (top_.Step()) {
-            rows.push_back({static_cast<int>(top_.Integer(0)), top_.Text(1), top_.Text(2), top_.Text(3),
-                            top_.Integer(4)});
+            rows.push_back(
+                {static_cast<int>(top_.Integer(0)), top_.Text(1), top_.Text(2), top_.Text(3), top_.Integer(4)});
         }
         return rows;
     }
@@ -228,8 +228,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ScoreStore> OpenSqliteStore(const std::string& path) {
-    return std::make_unique<SqliteStore>(path);
-}
+std::unique_ptr<ScoreStore> OpenSqliteStore(const std::string& path) { return std::make_unique<SqliteStore>(path); }
 
 }  // namespace vemol::ranking

@@ -42,8 +42,7 @@ void BM_SoundDuringPlay(benchmark::State& state) {
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
     vemol::AudioEngine engine(vemol::platform::MakeSdlMixerDevice(), std::cerr);
-    if (!engine.CreateAudioEngine() ||
-        !engine.LoadSounds(vemol::resources::Catalogue::embedded())) {
+    if (!engine.CreateAudioEngine() || !engine.LoadSounds(vemol::resources::Catalogue::embedded())) {
         state.SkipWithError("the sounds could not be loaded");
         return;
     }

@@ -17,8 +17,8 @@
 #include "audio/audio_engine.h"
 #include "game/operations.h"
 #include "game/state.h"
-#include "render/device_objects.h"
 #include "platform/sdl_mixer.h"
+#include "render/device_objects.h"
 #include "resources/catalogue.h"
 
 namespace {

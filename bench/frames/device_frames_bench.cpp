@@ -88,8 +88,8 @@ struct PlayScene {
         d.setWorld(placed(gfx::matrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
         d.drawMesh(cube);
         for (int i = 0; i < 30; ++i) {  // falling dice, 12 columns, a few rows
-            d.setWorld(placed(gfx::matrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12),
-                              0.0f, 17.0f - 6.0f * (i / 12)));
+            d.setWorld(
+                placed(gfx::matrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12), 0.0f, 17.0f - 6.0f * (i / 12)));
             d.drawMesh(die);
         }
         d.setBlendEnable(true);
@@ -126,8 +126,7 @@ void BM_PlayFrameWorstCase(benchmark::State& state) {
     const PlayScene scene;
     std::vector<std::uint8_t> shown(device.backBuffer().data() == nullptr
                                         ? 0
-                                        : static_cast<std::size_t>(device.backBuffer().pitch()) *
-                                              device.height());
+                                        : static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         scene.draw(device);
         presentIntoMemory(device, shown);
@@ -140,8 +139,7 @@ void BM_FrameFloor(benchmark::State& state) {
     gfx::Device device(632, 453);
     setGameCamera(device);
     const PlayScene scene;
-    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
-                                    device.height());
+    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
         device.setWorld(placed(gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
@@ -160,12 +158,11 @@ void BM_TransitionFrame(benchmark::State& state) {
     const auto title = patternTexture(512, 512, 5);
     const Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
     const int step = static_cast<int>(state.range(0));
-    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
-                                    device.height());
+    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
-        device.setWorld(placed(gfx::matrixRotationX(static_cast<float>(step) * -0.03f), 3.0f,
-                               (step - 8) * 0.5f, -10.8f));
+        device.setWorld(
+            placed(gfx::matrixRotationX(static_cast<float>(step) * -0.03f), 3.0f, (step - 8) * 0.5f, -10.8f));
         device.setTexture(title.get());
         device.drawMesh(backdrop);
         presentIntoMemory(device, shown);
@@ -185,12 +182,11 @@ void BM_GameOverFrame(benchmark::State& state) {
         for (int i = 0; i < 12; ++i) {
             const double u0 = j * 20.0 / 517.0, u1 = (j + 1) * 20.0 / 517.0;
             const double t0 = 0.4440000057220459 - i / 27.0, t1 = 0.4440000057220459 - (i + 1) / 27.0;
-            const Corner uv[4] = {{float(u1), float(t0)}, {float(u1), float(t1)},
-                                  {float(u0), float(t0)}, {float(u0), float(t1)}};
+            const Corner uv[4] = {
+                {float(u1), float(t0)}, {float(u1), float(t1)}, {float(u0), float(t0)}, {float(u0), float(t1)}};
             tiles.push_back(squareMesh(1.8f, 0xFFFFFFFF, uv));
         }
-    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) *
-                                    device.height());
+    std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
         device.beginScene();
@@ -200,8 +196,7 @@ void BM_GameOverFrame(benchmark::State& state) {
         device.setTexture(&capture);
         for (int j = 0; j < 16; ++j)
             for (int i = 0; i < 12; ++i) {
-                device.setWorld(placed(gfx::matrixIdentity(), 3.6f * j - 27.0f, -2.0f,
-                                       3.6f * i - 19.8f));
+                device.setWorld(placed(gfx::matrixIdentity(), 3.6f * j - 27.0f, -2.0f, 3.6f * i - 19.8f));
                 device.drawMesh(tiles[static_cast<std::size_t>(12 * j + i)]);
             }
         device.endScene();

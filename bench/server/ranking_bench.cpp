@@ -82,10 +82,11 @@ void MeasurePosts(const char* backend, ScoreStore& store, double seconds) {
     double cpuPerPost = (CpuSeconds() - cpuAtStart) / std::max(accepted.load(), 1L);
     std::vector<double> all;
     for (auto& list : latencies) all.insert(all.end(), list.begin(), list.end());
-    std::printf("%-10s posts: %7.0f accepted/s (%ld in %.1f s, %ld not accepted), latency p50 %.2f ms, "
-                "p99 %.2f ms, max %.2f ms; CPU %.0f us a post (clients and server)\n",
-                backend, accepted / elapsed, accepted.load(), elapsed, refused.load(), Percentile(all, 0.5),
-                Percentile(all, 0.99), Percentile(all, 1.0), cpuPerPost * 1e6);
+    std::printf(
+        "%-10s posts: %7.0f accepted/s (%ld in %.1f s, %ld not accepted), latency p50 %.2f ms, "
+        "p99 %.2f ms, max %.2f ms; CPU %.0f us a post (clients and server)\n",
+        backend, accepted / elapsed, accepted.load(), elapsed, refused.load(), Percentile(all, 0.5),
+        Percentile(all, 0.99), Percentile(all, 1.0), cpuPerPost * 1e6);
 }
 
 void MeasurePage(const char* backend, ScoreStore& store) {
@@ -115,10 +116,10 @@ void MeasurePage(const char* backend, ScoreStore& store) {
         Get(server.port(), kRankingPagePath);
         requests.push_back(Milliseconds(Clock::now() - started));
     }
-    std::printf("%-10s ranking.html at %d stored scores (%zu bytes): render %.3f ms median, %.3f ms p99; "
-                "whole GET %.3f ms median\n",
-                backend, kStoredScores, bytes, Percentile(renders, 0.5), Percentile(renders, 0.99),
-                Percentile(requests, 0.5));
+    std::printf(
+        "%-10s ranking.html at %d stored scores (%zu bytes): render %.3f ms median, %.3f ms p99; "
+        "whole GET %.3f ms median\n",
+        backend, kStoredScores, bytes, Percentile(renders, 0.5), Percentile(renders, 0.99), Percentile(requests, 0.5));
 }
 
 std::string LoadAverage() {
@@ -132,8 +133,8 @@ std::string LoadAverage() {
 
 int main(int argc, char** argv) {
     double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    std::printf("%d clients, %.0f s per backend, per-address limit off; load average before: %s\n", kClients,
-                seconds, LoadAverage().c_str());
+    std::printf("%d clients, %.0f s per backend, per-address limit off; load average before: %s\n", kClients, seconds,
+                LoadAverage().c_str());
     std::string pattern = std::filesystem::temp_directory_path().string() + "/vemol-ranking-bench-XXXXXX";
     if (!mkdtemp(pattern.data())) return 1;
     {

@@ -49,12 +49,12 @@ TEST(MainLoop, EachTurnHandlesOneEventOrRunsOneFrameAndTheQuitTurnRunsNoFrame) {
         events.log.push_back("frame " + std::to_string(frames));
         if (frames == 1) events.pending.push_back("c");
         if (frames == 3) {
-            events.quitPosted = true;            // the title menu's Exit, inside a frame
-            events.pending.push_back("late");    // an event already queued is still handled first
+            events.quitPosted = true;          // the title menu's Exit, inside a frame
+            events.pending.push_back("late");  // an event already queued is still handled first
         }
     });
-    const std::vector<std::string> expected = {"event a", "event b", "frame 1", "event c", "frame 2",
-                                               "frame 3", "event late", "quit"};
+    const std::vector<std::string> expected = {"event a", "event b", "frame 1",    "event c",
+                                               "frame 2", "frame 3", "event late", "quit"};
     EXPECT_EQ(events.log, expected);
 }
 

@@ -33,8 +33,8 @@ struct RecordedSteps : StartupSteps {
 TEST(Startup, RunsEveryStepInOrder) {
     RecordedSteps steps;
     EXPECT_EQ(RunProgram(steps), 0);
-    const std::vector<std::string> expected = {"window", "best score", "device", "show", "audio",
-                                               "movie", "objects", "loop", "clean-up"};
+    const std::vector<std::string> expected = {"window", "best score", "device", "show",    "audio",
+                                               "movie",  "objects",    "loop",   "clean-up"};
     EXPECT_EQ(steps.log, expected);
 }
 
@@ -50,8 +50,8 @@ TEST(Startup, ADeviceObjectsFailureCleansUpWithoutRunningTheLoop) {
     RecordedSteps steps;
     steps.objectsWork = false;
     EXPECT_EQ(RunProgram(steps), 0);
-    const std::vector<std::string> expected = {"window", "best score", "device", "show", "audio",
-                                               "movie", "objects", "clean-up"};
+    const std::vector<std::string> expected = {"window", "best score", "device",  "show",
+                                               "audio",  "movie",      "objects", "clean-up"};
     EXPECT_EQ(steps.log, expected);
 }
 

@@ -101,8 +101,8 @@ TEST_F(Engine, TheTunePlaysOnceUntilAGameStartsItThenLoopsEveryTime) {
     engine.PlaySoundSegment(Segment::Move, DMUS_SEGF_SECONDARY);
     engine.StopSoundSegment(Segment::Music);
     engine.StartMusic();
-    EXPECT_EQ(journal.calls, (std::vector<std::string>{"tune once", "tune looped", "effect",
-                                                         "stop tune", "tune looped"}));
+    EXPECT_EQ(journal.calls,
+              (std::vector<std::string>{"tune once", "tune looped", "effect", "stop tune", "tune looped"}));
 }
 
 }  // namespace

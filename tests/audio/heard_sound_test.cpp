@@ -22,8 +22,7 @@ using test::Rms;
 void Wait(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 // Normalised correlation of two stretches of `length` samples, best over small shifts.
-double BestCorrelation(const std::vector<float>& s, std::size_t a, std::size_t b,
-                       std::size_t length) {
+double BestCorrelation(const std::vector<float>& s, std::size_t a, std::size_t b, std::size_t length) {
     double best = 0.0;
     for (int shift = -64; shift <= 64; ++shift) {
         double ab = 0.0, aa = 0.0, bb = 0.0;
@@ -143,8 +142,7 @@ TEST_F(HeardSound, ShutdownTwiceLeavesNoAudioObjectAlive) {
     Wait(0.1);
     engine.Shutdown();
     engine.Shutdown();
-    for (Segment segment : {Segment::Start, Segment::Move, Segment::Hit, Segment::Select,
-                            Segment::Music}) {
+    for (Segment segment : {Segment::Start, Segment::Move, Segment::Hit, Segment::Select, Segment::Music}) {
         EXPECT_FALSE(engine.isSegmentLoaded(segment));
     }
     int frequency = 0, channels = 0;

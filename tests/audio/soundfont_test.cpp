@@ -15,8 +15,7 @@ TEST(SoundFontSearch, FluidSynthsDefaultComesFirstThenTheUsualDebianFiles) {
     const std::string fluidDefault = "/usr/share/sounds/sf2/default-GM.sf2";
     const std::string timGm = "/usr/share/sounds/sf2/TimGM6mb.sf2";
     const std::string fluidR3 = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
-    EXPECT_EQ(ChooseSoundFont(nullptr, Installed({fluidR3, timGm, fluidDefault})).paths,
-              fluidDefault);
+    EXPECT_EQ(ChooseSoundFont(nullptr, Installed({fluidR3, timGm, fluidDefault})).paths, fluidDefault);
     // A dangling default link (its package removed) is passed over.
     EXPECT_EQ(ChooseSoundFont(nullptr, Installed({fluidR3, timGm})).paths, timGm);
     EXPECT_EQ(ChooseSoundFont("", Installed({fluidR3})).paths, fluidR3);
@@ -27,10 +26,8 @@ TEST(SoundFontSearch, FluidSynthsDefaultComesFirstThenTheUsualDebianFiles) {
 }
 
 TEST(SoundFontSearch, ThePlayersOwnListWinsAndKeepsOnlyFilesThatCanBeRead) {
-    const auto installed = Installed({"/home/p/a.sf2", "/home/p/b.sf2",
-                                      "/usr/share/sounds/sf2/default-GM.sf2"});
-    EXPECT_EQ(ChooseSoundFont("/home/p/a.sf2;/gone.sf2:/home/p/b.sf2", installed).paths,
-              "/home/p/a.sf2:/home/p/b.sf2");
+    const auto installed = Installed({"/home/p/a.sf2", "/home/p/b.sf2", "/usr/share/sounds/sf2/default-GM.sf2"});
+    EXPECT_EQ(ChooseSoundFont("/home/p/a.sf2;/gone.sf2:/home/p/b.sf2", installed).paths, "/home/p/a.sf2:/home/p/b.sf2");
     // Pointing at nothing silences the tune rather than falling back behind the player's
     // back, and says so.
     const SoundFontChoice gone = ChooseSoundFont("/gone.sf2", installed);

@@ -9,12 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <functional>
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,8 +69,7 @@ constexpr uid_t kNobody = 65534;
 // Runs `body` in a child process: as a user without root's rights when `unprivileged`
 // (nobody, when the tests run as root), and with files limited to `fileSizeLimit` bytes,
 // which makes a write fail as on a full disk.
-ChildRun RunInChild(const std::function<bool()>& body, bool unprivileged,
-                    rlim_t fileSizeLimit = RLIM_INFINITY) {
+ChildRun RunInChild(const std::function<bool()>& body, bool unprivileged, rlim_t fileSizeLimit = RLIM_INFINITY) {
     int errors[2];
     if (::pipe(errors) != 0) return {};
     const pid_t child = ::fork();
@@ -198,8 +197,8 @@ TEST_F(BestScoreFileTest, AnUnreadableFileIsNeitherReadNorReplaced) {
 
 TEST_F(BestScoreFileTest, AReadOnlyDirectoryGetsTheFileRewrittenInPlace) {
     WriteBytes({0x01, 0x00, 0x00, 0x00, 0xEE});
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read |
-                              fs::perms::others_write);
+    fs::permissions(path,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read | fs::perms::others_write);
     fs::permissions(dir, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
     struct stat info {};
     ::stat(path.c_str(), &info);

@@ -170,11 +170,11 @@ TEST_F(PlayTest, TheHeadingTurnsTheShortWayRound) {
     struct Case {
         float x, z, heading, expected;
     } cases[] = {
-        {10.0f, -5.0f, 0.0f, 6.28f - 0.0942f},  // straight at it: still turns, by -0.0942
+        {10.0f, -5.0f, 0.0f, 6.28f - 0.0942f},           // straight at it: still turns, by -0.0942
         {10.0f, -4.9f, 0.05f, 0.05f - 0.0942f + 6.28f},  // target just below 6.28: across 0
         {10.0f, -6.0f, 6.25f, 6.25f + 0.0942f - 6.28f},  // target just above 0: across 6.28
-        {30.0f, -5.0f, 1.0f, 1.0f + 0.0942f},  // behind the point: target 3.14
-        {10.0f, 5.0f, 3.0f, 3.0f + 0.0942f},   // target about 5.5: up the short way
+        {30.0f, -5.0f, 1.0f, 1.0f + 0.0942f},            // behind the point: target 3.14
+        {10.0f, 5.0f, 3.0f, 3.0f + 0.0942f},             // target about 5.5: up the short way
     };
     for (const Case& c : cases) {
         ObjectRecord& die = PutDie(g, 0, c.x, c.z, 0);
@@ -202,8 +202,7 @@ TEST_F(PlayTest, EveryFlightParksItsDieClearOfTheShots) {
             for (int cell = 0; cell < kColumns; ++cell) {
                 const float lane = -22.55f + 3.45f * static_cast<float>(cell);
                 const bool inLane = std::fabs(die.x - lane) < 0.5f && die.z > -19.25f;
-                EXPECT_FALSE(inLane) << "column " << column << " z " << z << " parks at "
-                                     << die.x << ", " << die.z;
+                EXPECT_FALSE(inLane) << "column " << column << " z " << z << " parks at " << die.x << ", " << die.z;
             }
         }
     }

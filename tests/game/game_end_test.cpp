@@ -67,7 +67,9 @@ TEST_P(GameEndTest, TheCaptureHoldsThePictureAndTheTilesStartWhereTheyBelong) {
     g.device->clear(0xFF336699u, 1.0f);
     gfx::LockedRect bits = back.lock();
     for (int y = 0; y < 453; y += 7)  // a diagonal pattern, so misplaced rows show
-        for (int x = (y / 7) % 632; x < 632; x += 97) std::fill_n(bits.bits + y * bits.pitch + x * gfx::bytesPerPixel(back.format()), gfx::bytesPerPixel(back.format()), 0xC3);
+        for (int x = (y / 7) % 632; x < 632; x += 97)
+            std::fill_n(bits.bits + y * bits.pitch + x * gfx::bytesPerPixel(back.format()),
+                        gfx::bytesPerPixel(back.format()), 0xC3);
     back.unlock();
 
     g.random.srand(4242);

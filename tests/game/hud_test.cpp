@@ -12,8 +12,8 @@
 namespace vemol {
 namespace {
 
-constexpr std::uint32_t kBlue = 0xFF0000FFu;       // the sheet's background
-constexpr std::uint32_t kCleared = 0xFFFBEDB5u;    // the back buffer before the HUD
+constexpr std::uint32_t kBlue = 0xFF0000FFu;     // the sheet's background
+constexpr std::uint32_t kCleared = 0xFFFBEDB5u;  // the back buffer before the HUD
 constexpr std::uint32_t kBlockA = 0xFFFFF080u;
 constexpr std::uint32_t kBlockB = 0xFFC0A000u;
 constexpr std::uint32_t kLabels = 0xFF20C040u;
@@ -162,7 +162,7 @@ TEST_P(HudTest, GaugeBlocksFormACheckerboardAtTheirPlaces) {
     EXPECT_EQ(At(37, 35), Stored(kBlockA));
     EXPECT_EQ(At(378, 35), Stored(kBlockA));  // last copied column of block 9
     EXPECT_EQ(At(379, 35), Stored(kCleared));
-    EXPECT_EQ(At(0, 73), Stored(kBlockB));    // row 0 reaches y 75, row 1 starts at 74
+    EXPECT_EQ(At(0, 73), Stored(kBlockB));  // row 0 reaches y 75, row 1 starts at 74
     EXPECT_EQ(At(0, 74), Stored(kBlockA));
     // Rows 10 and 11 run off the bottom: row 10 shows its top 18 lines, nothing is
     // written outside the back buffer.
@@ -240,7 +240,7 @@ TEST_P(HudTest, CopiesAreClippedToTheBackBufferAndTheSheet) {
     BlitSprite(g, 44, 44, 45, 0, 620, 440);  // past the right and bottom edges
     EXPECT_EQ(At(631, 452), Stored(kBlockB));
 
-    Paint(639, 479, 1, 1, kMarker);  // the sheet's last pixel
+    Paint(639, 479, 1, 1, kMarker);             // the sheet's last pixel
     BlitSprite(g, 44, 44, 630, 470, 100, 100);  // mostly off the sheet: only its own part
     EXPECT_EQ(At(109, 109), Stored(kMarker));
     EXPECT_EQ(At(110, 110), Stored(kCleared));

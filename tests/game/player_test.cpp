@@ -1,8 +1,8 @@
 // The player's die: roll bounds, the faces turning with the rolls, the roll motion and
 // the shot key's timing.
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <set>
 #include <utility>
 
@@ -38,8 +38,8 @@ void ExpectSoundDie(GameState& g, const Vertices& reset) {
         faces.insert(face);
         const float u0 = static_cast<float>((face - 1) % 4) * 0.25f;
         const float v0 = static_cast<float>((face - 1) / 4) * 0.25f;
-        std::set<std::pair<float, float>> corners, cell = {
-            {u0, v0}, {u0 + 0.25f, v0}, {u0 + 0.25f, v0 + 0.25f}, {u0, v0 + 0.25f}};
+        std::set<std::pair<float, float>> corners,
+            cell = {{u0, v0}, {u0 + 0.25f, v0}, {u0 + 0.25f, v0 + 0.25f}, {u0, v0 + 0.25f}};
         for (int c = 0; c < 4; ++c) {
             const gfx::QuadVertex& x = v[4 * group + c];
             EXPECT_EQ(x.diffuse, (static_cast<std::uint32_t>(face) << 24) | 0xFFFFFFu);

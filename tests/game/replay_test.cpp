@@ -35,10 +35,34 @@ PlanState Tipped(PlanState s, Key arrow) {
     const std::array<int, 6> o = s.sides;
     auto& n = s.sides;
     switch (arrow) {
-        case Key::Left: n[0] = o[1]; n[1] = o[2]; n[2] = o[3]; n[3] = o[0]; --s.cell; break;
-        case Key::Right: n[2] = o[1]; n[1] = o[0]; n[0] = o[3]; n[3] = o[2]; ++s.cell; break;
-        case Key::Down: n[1] = o[4]; n[5] = o[1]; n[3] = o[5]; n[4] = o[3]; s.row = 1; break;
-        default: n[1] = o[5]; n[4] = o[1]; n[3] = o[4]; n[5] = o[3]; s.row = 0; break;
+        case Key::Left:
+            n[0] = o[1];
+            n[1] = o[2];
+            n[2] = o[3];
+            n[3] = o[0];
+            --s.cell;
+            break;
+        case Key::Right:
+            n[2] = o[1];
+            n[1] = o[0];
+            n[0] = o[3];
+            n[3] = o[2];
+            ++s.cell;
+            break;
+        case Key::Down:
+            n[1] = o[4];
+            n[5] = o[1];
+            n[3] = o[5];
+            n[4] = o[3];
+            s.row = 1;
+            break;
+        default:
+            n[1] = o[5];
+            n[4] = o[1];
+            n[3] = o[4];
+            n[5] = o[3];
+            s.row = 0;
+            break;
     }
     return s;
 }
@@ -106,8 +130,8 @@ void ChooseKeys(Harness& h) {
 std::string Describe(const GameState& g) {
     std::ostringstream out;
     out.precision(5);
-    out << "score " << g.score << " player " << g.player.x << " " << g.player.z << " top "
-        << g.player.topFace << " dice";
+    out << "score " << g.score << " player " << g.player.x << " " << g.player.z << " top " << g.player.topFace
+        << " dice";
     for (const ObjectRecord& die : g.fallingDice)
         if (die.live) out << " " << die.face << "@" << die.column << "," << die.z << (die.collected ? "*" : "");
     out << " gauges";

@@ -4,8 +4,8 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "scene.h"
@@ -107,11 +107,15 @@ TEST(Colour, OtherBlendFactorsFollowTheirDefinitions) {
     };
     // Screen 0x604020; source 0x4080C0 with alpha 255; the back buffer has no alpha (255).
     const Case cases[] = {
-        {Blend::One, Blend::Zero, 0xFF4080C0},        {Blend::Zero, Blend::One, 0xFF604020},
-        {Blend::SrcColor, Blend::Zero, 0xFF104091},   {Blend::InvSrcAlpha, Blend::One, 0xFF604020},
-        {Blend::DestColor, Blend::Zero, 0xFF182018},  {Blend::InvDestColor, Blend::Zero, 0xFF2860A8},
+        {Blend::One, Blend::Zero, 0xFF4080C0},
+        {Blend::Zero, Blend::One, 0xFF604020},
+        {Blend::SrcColor, Blend::Zero, 0xFF104091},
+        {Blend::InvSrcAlpha, Blend::One, 0xFF604020},
+        {Blend::DestColor, Blend::Zero, 0xFF182018},
+        {Blend::InvDestColor, Blend::Zero, 0xFF2860A8},
         {Blend::DestAlpha, Blend::InvDestAlpha, 0xFF4080C0},
-        {Blend::One, Blend::SrcColor, 0xFF58A0D8},    {Blend::SrcAlpha, Blend::InvSrcAlpha, 0xFF4080C0},
+        {Blend::One, Blend::SrcColor, 0xFF58A0D8},
+        {Blend::SrcAlpha, Blend::InvSrcAlpha, 0xFF4080C0},
     };
     for (const Case& c : cases) {
         b.device.clear(0xFF604020, 1.0f);
@@ -164,8 +168,8 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
             d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
             for (int i = 0; i < 12; ++i) {
-                d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i,
-                                           i % 3 == 0 ? 4.0f : 0.0f, -12.0f + 2.1f * i));
+                d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i, i % 3 == 0 ? 4.0f : 0.0f,
+                                           -12.0f + 2.1f * i));
                 d.setBlendEnable(i % 4 != 0);
                 d.setSrcBlend(i % 2 ? Blend::SrcAlpha : Blend::Zero);
                 d.setDestBlend(i % 2 ? Blend::One : (i % 3 ? Blend::InvSrcColor : Blend::DestColor));
@@ -201,8 +205,7 @@ TEST(Colour, EveryBlendPairWithATintAgreesOnBothPaths) {
                         d.setWorld(gfxtest::translation(1.0f, 0.0f, 2.0f));
                         d.drawMesh(gfxtest::squareMesh(12.0f, tint));
                     },
-                    "blend " + std::to_string(src) + "," + std::to_string(dst) + " tint " +
-                        hex(tint));
+                    "blend " + std::to_string(src) + "," + std::to_string(dst) + " tint " + hex(tint));
                 if (HasFatalFailure()) return;
             }
 }

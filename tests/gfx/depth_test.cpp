@@ -39,14 +39,13 @@ void expectLaterDrawsShow(const gfx::Matrix& parent) {
     struct Piece {
         float half, spin, x, z;
     };
-    const Piece pieces[] = {{35.0f, 0.0f, 0.0f, 0.0f},   {35.0f, 0.37f, -3.3f, 2.9f},
-                            {1.4f, 0.0f, 0.0f, 0.0f},    {1.4f, 2.1f, -19.7f, 13.3f},
-                            {1.4f, 5.9f, 22.35f, -17.9f}, {2.5f, 0.0f, 8.1f, 17.7f},
+    const Piece pieces[] = {{35.0f, 0.0f, 0.0f, 0.0f},    {35.0f, 0.37f, -3.3f, 2.9f},  {1.4f, 0.0f, 0.0f, 0.0f},
+                            {1.4f, 2.1f, -19.7f, 13.3f},  {1.4f, 5.9f, 22.35f, -17.9f}, {2.5f, 0.0f, 8.1f, 17.7f},
                             {2.5f, 1.0f, -16.0f, -10.0f}, {1.8f, 0.8f, 13.37f, -4.21f}};
     for (const Piece& p : pieces) {
         const gfx::Mesh piece = gfxtest::squareMesh(p.half, kLaterColour);
-        const gfx::Matrix world = gfx::matrixMultiply(
-            gfxtest::placed(gfx::matrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
+        const gfx::Matrix world =
+            gfx::matrixMultiply(gfxtest::placed(gfx::matrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
         const std::vector<bool> covered = coverageOf(piece, world);
         Device d(kWidth, kHeight);
         gfxtest::setGameCamera(d);

@@ -36,7 +36,9 @@ std::uint8_t ringPixel(int x, int y) {
     return static_cast<std::uint8_t>(r2 > 80 && r2 < 200 ? 1 : 0);
 }
 std::uint32_t ringPalette(int i) { return i == 1 ? 0xE0F040u : 0x000000u; }
-std::uint8_t plusPixel(int x, int y) { return static_cast<std::uint8_t>((x == 10 || y == 16) && x > 3 && x < 30 ? 1 : 0); }
+std::uint8_t plusPixel(int x, int y) {
+    return static_cast<std::uint8_t>((x == 10 || y == 16) && x > 3 && x < 30 ? 1 : 0);
+}
 std::uint32_t plusPalette(int i) { return i == 1 ? 0xF0F0F0u : 0x000000u; }
 
 struct Artwork {
@@ -55,17 +57,18 @@ void drawPlayScene(Device& d, const Artwork& art) {
     d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
     const gfxtest::Corner face[4] = {{0.5f, 0.5f}, {0.5f, 0.0f}, {0.0f, 0.5f}, {0.0f, 0.0f}};
     for (int i = 0; i < 5; ++i) {
-        d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.7f * i), -18.0f + 9.0f * i,
-                                   i == 2 ? 4.0f : 0.0f, 12.0f - 5.0f * i));
+        d.setWorld(
+            gfxtest::placed(gfx::matrixRotationY(0.7f * i), -18.0f + 9.0f * i, i == 2 ? 4.0f : 0.0f, 12.0f - 5.0f * i));
         d.drawMesh(gfxtest::squareMesh(1.4f, 0xFFFFFFFF, face));
     }
     // The player's cube with a colour per corner, seen a little from the side.
     gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFFFFFF);
     gfx::QuadVertex* v = cube.lockVertices();
     for (int i = 0; i < 24; ++i)
-        v[i].diffuse = static_cast<std::uint32_t>(i / 4 + 1) << 24 | (0x40u + 8u * i) << 16 | (0xFFu - 9u * i) << 8 | 0x80u;
-    d.setWorld(gfxtest::placed(gfx::matrixMultiply(gfx::matrixRotationX(0.5f), gfx::matrixRotationZ(0.3f)),
-                               -12.0f, 2.0f, -16.0f));
+        v[i].diffuse =
+            static_cast<std::uint32_t>(i / 4 + 1) << 24 | (0x40u + 8u * i) << 16 | (0xFFu - 9u * i) << 8 | 0x80u;
+    d.setWorld(gfxtest::placed(gfx::matrixMultiply(gfx::matrixRotationX(0.5f), gfx::matrixRotationZ(0.3f)), -12.0f,
+                               2.0f, -16.0f));
     d.drawMesh(cube);
     d.setBlendEnable(true);
     d.setSrcBlend(Blend::SrcAlpha);
@@ -113,11 +116,11 @@ void drawShatterScene(Device& d, const Artwork& art) {
         for (int i = 0; i < 12; ++i) {
             const double u0 = j * 20.0 / 517.0, u1 = (j + 1) * 20.0 / 517.0;
             const double t0 = 0.4440000057220459 - i / 27.0, t1 = 0.4440000057220459 - (i + 1) / 27.0;
-            const gfxtest::Corner uv[4] = {{float(u1), float(t0)}, {float(u1), float(t1)},
-                                           {float(u0), float(t0)}, {float(u0), float(t1)}};
+            const gfxtest::Corner uv[4] = {
+                {float(u1), float(t0)}, {float(u1), float(t1)}, {float(u0), float(t0)}, {float(u0), float(t1)}};
             const float drift = static_cast<float>((i * 7 + j * 3) % 5) * 0.4f * (j > 8);
-            d.setWorld(gfxtest::placed(gfx::matrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift,
-                                       -2.0f - drift, 3.6f * i - 19.8f - drift));
+            d.setWorld(gfxtest::placed(gfx::matrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift, -2.0f - drift,
+                                       3.6f * i - 19.8f - drift));
             d.drawMesh(gfxtest::squareMesh(1.8f, 0xFFFFFFFF, uv));
         }
 }

@@ -67,8 +67,7 @@ TEST(Matrices, GameCameraSeesTheBoardAndTheTitleDepth) {
     struct Case {
         float y, halfWidth, halfHeight;
     };
-    for (const Case c : {Case{0.0f, 27.614f, 20.711f}, Case{-8.0f, 32.033f, 24.024f},
-                         Case{-2.0f, 28.719f, 21.539f}}) {
+    for (const Case c : {Case{0.0f, 27.614f, 20.711f}, Case{-8.0f, 32.033f, 24.024f}, Case{-2.0f, 28.719f, 21.539f}}) {
         EXPECT_NEAR(project(vp, c.halfWidth, c.y, 0).x, 1.0f, 1e-4f) << c.y;
         EXPECT_NEAR(project(vp, -c.halfWidth, c.y, 0).x, -1.0f, 1e-4f) << c.y;
         EXPECT_NEAR(project(vp, 0, c.y, c.halfHeight).y, 1.0f, 1e-4f) << c.y;

@@ -26,8 +26,7 @@ QuadVertex atPixel(const Device& d, double px, double py, std::uint32_t colour) 
 gfx::Mesh meshOf(const std::vector<QuadVertex>& vertices, const std::vector<int>& indices) {
     gfx::Mesh mesh(static_cast<int>(vertices.size()), static_cast<int>(indices.size()));
     std::memcpy(mesh.lockVertices(), vertices.data(), vertices.size() * sizeof(QuadVertex));
-    for (std::size_t i = 0; i < indices.size(); ++i)
-        mesh.lockIndices()[i] = static_cast<std::uint16_t>(indices[i]);
+    for (std::size_t i = 0; i < indices.size(); ++i) mesh.lockIndices()[i] = static_cast<std::uint16_t>(indices[i]);
     return mesh;
 }
 
@@ -64,8 +63,10 @@ TEST(Rasterizer, NeighbouringTrianglesNeitherOverlapNorLeaveGaps) {
         for (int c = 0; c < columns; ++c) {
             const int a = r * (columns + 1) + c, b = a + 1, e = a + columns + 1, f = e + 1;
             // Alternate the diagonal and the winding; culling is off.
-            if ((r + c) % 2) indices.insert(indices.end(), {a, b, f, a, f, e});
-            else indices.insert(indices.end(), {a, e, b, b, e, f});
+            if ((r + c) % 2)
+                indices.insert(indices.end(), {a, b, f, a, f, e});
+            else
+                indices.insert(indices.end(), {a, e, b, b, e, f});
         }
     d.drawMesh(meshOf(vertices, indices));
     for (int y = 0; y < d.height(); ++y)
@@ -93,8 +94,7 @@ TEST(Rasterizer, TrianglesMeetingAtOneVertexDrawItOnce) {
 // Draws one face group of the cube seen from `eye` looking at `at` and counts the pixels.
 int drawnPixelsOfFace(int group, gfx::Vec3 eye, gfx::Vec3 at, gfx::Vec3 up) {
     const gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFF0000);
-    std::vector<QuadVertex> vertices(cube.vertices().begin() + 4 * group,
-                                     cube.vertices().begin() + 4 * group + 4);
+    std::vector<QuadVertex> vertices(cube.vertices().begin() + 4 * group, cube.vertices().begin() + 4 * group + 4);
     const gfx::Mesh face = meshOf(vertices, {0, 1, 2, 2, 3, 0});
     Device d(64, 48);
     d.setView(gfx::matrixLookAtLH(eye, at, up));

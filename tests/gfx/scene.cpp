@@ -7,9 +7,7 @@ namespace gfxtest {
 
 gfx::Matrix gameView() { return gfx::matrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}); }
 
-gfx::Matrix gameProjection() {
-    return gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f);
-}
+gfx::Matrix gameProjection() { return gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f); }
 
 void setGameCamera(gfx::Device& device) {
     device.setView(gameView());
@@ -28,12 +26,9 @@ gfx::Mesh squareMesh(float half, std::uint32_t diffuse, const Corner (&uv)[4]) {
 
 gfx::Mesh cubeMesh(float side, std::uint32_t diffuse) {
     static const int corners[6][4][3] = {
-        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}},
-        {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
-        {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}},
-        {{-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1}},
-        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},
-        {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}};
+        {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
+        {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}},     {{-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1}},
+        {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},     {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}};
     const float h = side / 2;
     gfx::Mesh mesh(24, 36);
     gfx::QuadVertex* v = mesh.lockVertices();
@@ -83,8 +78,7 @@ std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout, std::uint8_t (*
     const std::size_t pixels = 40 + 4 * static_cast<std::size_t>(layout.storedColours);
     for (int y = 0; y < layout.height; ++y) {
         const int row = layout.topDown ? y : layout.height - 1 - y;
-        for (int x = 0; x < layout.width; ++x)
-            dib[pixels + static_cast<std::size_t>(row) * stride + x] = pixel(x, y);
+        for (int x = 0; x < layout.width; ++x) dib[pixels + static_cast<std::size_t>(row) * stride + x] = pixel(x, y);
     }
     return dib;
 }
@@ -102,8 +96,7 @@ bool writePpm(const std::string& path, const gfx::Surface& surface) {
     for (int y = 0; y < surface.height(); ++y)
         for (int x = 0; x < surface.width(); ++x) {
             const std::uint32_t p = surface.pixel(x, y);
-            const char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8),
-                                 static_cast<char>(p)};
+            const char rgb[3] = {static_cast<char>(p >> 16), static_cast<char>(p >> 8), static_cast<char>(p)};
             out.write(rgb, 3);
         }
     return static_cast<bool>(out);
@@ -113,8 +106,7 @@ bool readPpm(const std::string& path, int& width, int& height, std::vector<std::
     std::ifstream in(path, std::ios::binary);
     std::string magic;
     int maxValue = 0;
-    if (!(in >> magic >> width >> height >> maxValue) || magic != "P6" || maxValue != 255)
-        return false;
+    if (!(in >> magic >> width >> height >> maxValue) || magic != "P6" || maxValue != 255) return false;
     in.get();
     rgb.resize(static_cast<std::size_t>(width) * height * 3);
     in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));

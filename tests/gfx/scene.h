@@ -35,12 +35,11 @@ gfx::Matrix placed(const gfx::Matrix& rotation, float x, float y, float z);
 // y rows from the top. Palette entry i is (r, g, b) = palette(i).
 struct BitmapLayout {
     int width = 4, height = 4;
-    int paletteSize = 256;      // stored in the header as is (0 means 256)
-    int storedColours = 256;    // entries actually written
+    int paletteSize = 256;    // stored in the header as is (0 means 256)
+    int storedColours = 256;  // entries actually written
     bool topDown = false;
 };
-std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout,
-                                     std::uint8_t (*pixel)(int x, int y),
+std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout, std::uint8_t (*pixel)(int x, int y),
                                      std::uint32_t (*palette)(int i));
 
 // Counts pixels of the back buffer that differ from `colour`.

@@ -55,8 +55,9 @@ TEST(Bitmap, NarrowPointPicturesAreStretchedToSixtyFourByThirtyTwo) {
 TEST(Bitmap, SmallPalettesAndSixteenBitTextures) {
     BitmapLayout layout{4, 4};
     layout.paletteSize = layout.storedColours = 16;
-    const auto dib = makeBitmap(layout, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
-                                [](int i) { return i == 5 ? 0x0000FFu : 0xFF8000u; });
+    const auto dib = makeBitmap(
+        layout, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
+        [](int i) { return i == 5 ? 0x0000FFu : 0xFF8000u; });
     const auto texture = gfx::createTextureFromBitmap(dib, Format::R5G6B5);
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->format(), Format::R5G6B5);
@@ -74,21 +75,21 @@ TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
     };
     std::vector<std::vector<std::uint8_t>> bad = {
         {},
-        std::vector<std::uint8_t>(good.begin(), good.begin() + 39),          // short header
-        std::vector<std::uint8_t>(good.begin(), good.end() - 1),             // short last row
-        std::vector<std::uint8_t>(good.begin(), good.begin() + 40 + 1000),   // short palette
-        patched(0, 12, 4),            // an older, smaller header
-        patched(0, 0xFFFFFF00u, 4),   // header larger than the data
-        patched(4, 0, 4),             // no width
-        patched(4, 0xFFFFFFFBu, 4),   // negative width
-        patched(4, 1u << 30, 4),      // width far past the data
-        patched(8, 0, 4),             // no height
-        patched(8, 0x80000000u, 4),   // the most negative height
-        patched(12, 2, 2),            // planes
-        patched(14, 24, 2),           // not 8 bits a pixel
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 39),         // short header
+        std::vector<std::uint8_t>(good.begin(), good.end() - 1),            // short last row
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 40 + 1000),  // short palette
+        patched(0, 12, 4),                                                  // an older, smaller header
+        patched(0, 0xFFFFFF00u, 4),                                         // header larger than the data
+        patched(4, 0, 4),                                                   // no width
+        patched(4, 0xFFFFFFFBu, 4),                                         // negative width
+        patched(4, 1u << 30, 4),                                            // width far past the data
+        patched(8, 0, 4),                                                   // no height
+        patched(8, 0x80000000u, 4),                                         // the most negative height
+        patched(12, 2, 2),                                                  // planes
+        patched(14, 24, 2),                                                 // not 8 bits a pixel
         patched(14, 4, 2),
-        patched(16, 1, 4),            // run-length compressed
-        patched(32, 257, 4),          // more colours than 8 bits can index
+        patched(16, 1, 4),    // run-length compressed
+        patched(32, 257, 4),  // more colours than 8 bits can index
     };
     BitmapLayout fewColours{5, 3};
     fewColours.paletteSize = fewColours.storedColours = 4;
@@ -144,8 +145,7 @@ TEST(Surface, SixteenBitConversions) {
     EXPECT_EQ(gfx::toR5G6B5(0xFFFF0000), 0xF800);
     EXPECT_EQ(gfx::toR5G6B5(0xFF00FF00), 0x07E0);
     EXPECT_EQ(gfx::toR5G6B5(0xFFFFFFFF), 0xFFFF);
-    for (int p = 0; p < 0x10000; ++p)
-        ASSERT_EQ(gfx::toR5G6B5(gfx::fromR5G6B5(static_cast<std::uint16_t>(p))), p);
+    for (int p = 0; p < 0x10000; ++p) ASSERT_EQ(gfx::toR5G6B5(gfx::fromR5G6B5(static_cast<std::uint16_t>(p))), p);
     EXPECT_EQ(gfx::fromR5G6B5(0x001F), 0xFF0000FFu);
 }
 
@@ -236,8 +236,7 @@ TEST(Device, SixteenBitBackBufferDrawsTheSamePictureInFewerBits) {
     draw(narrow);
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 160; ++x)
-            ASSERT_EQ(narrow.backBuffer().pixel(x, y),
-                      gfx::fromR5G6B5(gfx::toR5G6B5(wide.backBuffer().pixel(x, y))));
+            ASSERT_EQ(narrow.backBuffer().pixel(x, y), gfx::fromR5G6B5(gfx::toR5G6B5(wide.backBuffer().pixel(x, y))));
 }
 
 }  // namespace

@@ -119,13 +119,12 @@ TEST(AviReader, DecodesRle8RunsLiteralsDeltasAndRowEnds) {
     layout.height = 3;
     layout.compression = 1;
     layout.palette = TestPalette(16);
-    const ByteVector key = {
-        5, 1, 0, 0,              // bottom row: five of colour 1, end of row
-        2, 2, 0, 3, 3, 4, 5, 0,  // middle row: two of 2, then literals 3 4 5 (padded)
-        0, 0,                    // end of row
-        0, 4, 6, 7, 8, 9,        // top row: literals 6 7 8 9 (even, no pad)
-        9, 10,                   // a run past the row's end is cut off at the edge
-        0, 1};                   // end of picture
+    const ByteVector key = {5, 1,  0, 0,                 // bottom row: five of colour 1, end of row
+                            2, 2,  0, 3, 3, 4, 5, 0,     // middle row: two of 2, then literals 3 4 5 (padded)
+                            0, 0,                        // end of row
+                            0, 4,  6, 7, 8, 9,           // top row: literals 6 7 8 9 (even, no pad)
+                            9, 10,                       // a run past the row's end is cut off at the edge
+                            0, 1};                       // end of picture
     const ByteVector delta = {0, 2, 1, 1, 2, 11, 0, 1};  // one right, one up, two of 11
     layout.frames = {key, delta, {0, 1}};
     const AviClip clip = ReadOrFail(BuildClip(layout));

@@ -38,9 +38,9 @@ void Append(ByteVector& out, const ByteVector& more) { out.insert(out.end(), mor
 
 ByteVector MainHeader(const ClipLayout& s) {
     ByteVector h;
-    for (std::uint32_t v : {s.microSecondsPerFrame, 0u, 0u, 0x10u, std::uint32_t(s.frames.size()), 0u,
-                            s.audioStreamFirst ? 2u : 1u, 0u, std::uint32_t(s.width),
-                            std::uint32_t(std::abs(std::int64_t(s.height))), 0u, 0u, 0u, 0u})
+    for (std::uint32_t v :
+         {s.microSecondsPerFrame, 0u, 0u, 0x10u, std::uint32_t(s.frames.size()), 0u, s.audioStreamFirst ? 2u : 1u, 0u,
+          std::uint32_t(s.width), std::uint32_t(std::abs(std::int64_t(s.height))), 0u, 0u, 0u, 0u})
         Put32(h, v);
     return Chunk("avih", h);
 }

@@ -11,17 +11,17 @@ using ByteVector = std::vector<std::uint8_t>;
 
 struct ClipLayout {
     int width = 4;
-    int height = 2;               // negative: rows stored top-down
+    int height = 2;                 // negative: rows stored top-down
     std::uint32_t compression = 0;  // 0 uncompressed, 1 RLE8
     std::uint16_t bitCount = 8;
     std::uint32_t microSecondsPerFrame = 27778;
     std::uint32_t scale = 1, rate = 36;
-    std::int64_t coloursUsed = -1;  // biClrUsed; -1 writes the palette's own size
+    std::int64_t coloursUsed = -1;       // biClrUsed; -1 writes the palette's own size
     std::vector<std::uint32_t> palette;  // 0x00RRGGBB
     std::vector<ByteVector> frames;      // chunk payloads
-    bool audioStreamFirst = false;  // the video becomes stream 01
-    bool recLists = false;          // each frame inside a LIST 'rec '
-    bool paletteChanges = false;    // an 'xxpc' chunk before each frame
+    bool audioStreamFirst = false;       // the video becomes stream 01
+    bool recLists = false;               // each frame inside a LIST 'rec '
+    bool paletteChanges = false;         // an 'xxpc' chunk before each frame
 };
 
 ByteVector BuildClip(const ClipLayout& layout);

@@ -45,7 +45,8 @@ public:
     explicit RecordingScreen(const FakeClock& clock) : clock_(clock) {}
     void showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y) override {
         // Every test frame is one colour whose red component is the frame number.
-        const bool uniform = std::all_of(pixels, pixels + width * height, [&](std::uint32_t p) { return p == pixels[0]; });
+        const bool uniform =
+            std::all_of(pixels, pixels + width * height, [&](std::uint32_t p) { return p == pixels[0]; });
         EXPECT_TRUE(uniform);
         events.push_back({clock_.time, false, int(pixels[0] >> 16), width, height, x, y});
     }

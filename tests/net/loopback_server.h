@@ -13,9 +13,9 @@ namespace vemol::net::testing {
 class LoopbackServer {
 public:
     enum class Manner {
-        Listen,        // read the request to the end, then (after `delay`) write the reply
-        AnswerFirst,   // write the reply at once, then read the request
-        CloseAtOnce,   // close the connection as soon as it is accepted
+        Listen,       // read the request to the end, then (after `delay`) write the reply
+        AnswerFirst,  // write the reply at once, then read the request
+        CloseAtOnce,  // close the connection as soon as it is accepted
     };
     static constexpr const char* kAccepted = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\nthanks\r\n";
     explicit LoopbackServer(Manner manner = Manner::Listen, std::string reply = kAccepted,

@@ -36,17 +36,14 @@ TEST(ScorePost, WorkedExampleGoesOutByteForByte) {
     LoopbackServer server;
     ScoreEntry entry{1234, "abc", "http://", ""};
     EXPECT_EQ(Post(Loopback(server.port()), entry), SendOutcome::Sent);
-    EXPECT_EQ(server.received(),
-              kHead + "Content-Length:37\n\nscore=1234&name=abc&url=http://&comm=\n");
+    EXPECT_EQ(server.received(), kHead + "Content-Length:37\n\nscore=1234&name=abc&url=http://&comm=\n");
 }
 
 TEST(ScorePost, LongestValuesFitAndAreCountedWhole) {
     LoopbackServer server;
-    ScoreEntry entry{INT32_MIN, std::string(19, 'n'), "http://" + std::string(32, 'h'),
-                     std::string(79, 'c')};
+    ScoreEntry entry{INT32_MIN, std::string(19, 'n'), "http://" + std::string(32, 'h'), std::string(79, 'c')};
     EXPECT_EQ(Post(Loopback(server.port(), "localhost"), entry), SendOutcome::Sent);
-    std::string body = "score=-2147483648&name=" + entry.name + "&url=" + entry.homePage +
-                       "&comm=" + entry.comment;
+    std::string body = "score=-2147483648&name=" + entry.name + "&url=" + entry.homePage + "&comm=" + entry.comment;
     ASSERT_EQ(body.size(), 171u);
     std::string request = server.received();
     EXPECT_EQ(request, kHead + "Content-Length:171\n\n" + body + "\n");
@@ -59,8 +56,7 @@ TEST(ScorePost, TypedSeparatorsCannotForgeFields) {
     EXPECT_EQ(Post(Loopback(server.port()), entry), SendOutcome::Sent);
     std::string body =
         "score=50&name=a%26score%3D99999%3Bx%3D1&url=http://x/?a%3D1%2B2&comm=100%25 sure%0D%0Anext%09line 名前";
-    EXPECT_EQ(server.received(),
-              kHead + "Content-Length:" + std::to_string(body.size()) + "\n\n" + body + "\n");
+    EXPECT_EQ(server.received(), kHead + "Content-Length:" + std::to_string(body.size()) + "\n\n" + body + "\n");
 }
 
 // Each way a send can end, with what the player is told and whether the score may be
@@ -99,8 +95,7 @@ TEST(ScorePost, FailureTableWithWhatThePlayerSees) {
         testing::SilentListener silent;
         ScoreDestination destination = Loopback(silent.port());
         destination.timeLimit = 300ms;
-        ExpectDialogOutcome({"never accepts", SendOutcome::ConnectTimedOut, SendScoreResult::NoAnswer},
-                            destination);
+        ExpectDialogOutcome({"never accepts", SendOutcome::ConnectTimedOut, SendScoreResult::NoAnswer}, destination);
     }
     {
         LoopbackServer closing(LoopbackServer::Manner::CloseAtOnce);
@@ -111,10 +106,8 @@ TEST(ScorePost, FailureTableWithWhatThePlayerSees) {
     }
     {
         LoopbackServer answering(LoopbackServer::Manner::AnswerFirst);
-        ExpectDialogOutcome({"answers first", SendOutcome::Sent, SendScoreResult::Sent},
-                            Loopback(answering.port()));
-        EXPECT_EQ(answering.received(),
-                  kHead + "Content-Length:36\n\nscore=700&name=abc&url=http://&comm=\n");
+        ExpectDialogOutcome({"answers first", SendOutcome::Sent, SendScoreResult::Sent}, Loopback(answering.port()));
+        EXPECT_EQ(answering.received(), kHead + "Content-Length:36\n\nscore=700&name=abc&url=http://&comm=\n");
     }
     {
         LoopbackServer failing(LoopbackServer::Manner::Listen, "HTTP/1.1 500 Internal Server Error\r\n\r\n");
@@ -125,8 +118,7 @@ TEST(ScorePost, FailureTableWithWhatThePlayerSees) {
         LoopbackServer late(LoopbackServer::Manner::Listen, LoopbackServer::kAccepted, 1500ms);
         ScoreDestination destination = Loopback(late.port());
         destination.timeLimit = 300ms;
-        ExpectDialogOutcome({"answers too late", SendOutcome::ReplyTimedOut, SendScoreResult::NoAnswer},
-                            destination);
+        ExpectDialogOutcome({"answers too late", SendOutcome::ReplyTimedOut, SendScoreResult::NoAnswer}, destination);
     }
 }
 

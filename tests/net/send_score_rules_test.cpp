@@ -103,7 +103,7 @@ TEST(SendScoreRules, LongTextsAreCutToTheirLimitsAtCharacterBoundaries) {
     ranking = RankingState{};
     PressSend(ranking, 2, {"2", "名前名前名前名", "", ""}, server.sender());
     EXPECT_EQ(ranking.playerName, "名前名前名前");
-    EXPECT_EQ(CutAtCharacterBoundary("ab\xF0\x9F\x8E\xB2", 5), "ab");   // a four-byte die
+    EXPECT_EQ(CutAtCharacterBoundary("ab\xF0\x9F\x8E\xB2", 5), "ab");  // a four-byte die
     EXPECT_EQ(CutAtCharacterBoundary("ab\xF0\x9F\x8E\xB2", 6), "ab\xF0\x9F\x8E\xB2");
     EXPECT_EQ(CutAtCharacterBoundary("\xC3\xA9\xC3\xA9", 3), "\xC3\xA9");
 }

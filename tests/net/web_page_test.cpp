@@ -29,7 +29,8 @@ public:
         char pattern[] = "/tmp/vemol-web-XXXXXX";
         root = mkdtemp(pattern);
         fs::create_directories(root / "bin");
-        env = {{"PATH", (root / "bin").string()}, {"HOME", root.string()},
+        env = {{"PATH", (root / "bin").string()},
+               {"HOME", root.string()},
                {"XDG_CONFIG_DIRS", (root / "etc").string()},
                {"XDG_DATA_DIRS", (root / "share").string()}};
     }
@@ -47,8 +48,7 @@ public:
         std::ofstream(program) << "#!/bin/sh\n"
                                << "printf '%s\\n' \"$(basename \"$0\")\" \"$@\" > \"" << root.string()
                                << "/record.tmp.$$\"\n"
-                               << "mv \"" << root.string() << "/record.tmp.$$\" \"" << root.string()
-                               << "/record\"\n";
+                               << "mv \"" << root.string() << "/record.tmp.$$\" \"" << root.string() << "/record\"\n";
         fs::permissions(program, fs::perms::owner_all);
         return program.string();
     }
@@ -56,8 +56,7 @@ public:
         fs::create_directories(root / ".config");
         std::ofstream(root / ".config" / "mimeapps.list")
             << "[Added Associations]\nx-scheme-handler/http=other.desktop;\n"
-            << "[Default Applications]\ntext/html=other.desktop\nx-scheme-handler/http=" << desktopId
-            << ";\n";
+            << "[Default Applications]\ntext/html=other.desktop\nx-scheme-handler/http=" << desktopId << ";\n";
     }
     // Waits for a stand-in browser to have run; its name and arguments.
     std::vector<std::string> takeRecord() {
@@ -84,8 +83,8 @@ TEST(WebPage, RankingPageInAChromiumWindowAtTheTopLeft) {
     WebPageResult result = OpenWebPage(openHomePage, desktop);
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.address, kRankingPage);
-    EXPECT_EQ(desktop.takeRecord(), (Args{"chromium", "--new-window", "--window-position=0,0",
-                                          "--window-size=800,600", kRankingPage}));
+    EXPECT_EQ(desktop.takeRecord(),
+              (Args{"chromium", "--new-window", "--window-position=0,0", "--window-size=800,600", kRankingPage}));
     EXPECT_EQ(desktop.pauses, std::vector{500ms});
     // The browser runs on by itself: nothing of it is left for the game to reap.
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);

@@ -14,12 +14,12 @@ TEST(Catalogue, EmbedsEveryResourceOnceWithItsBytes) {
         int id;
     };
     const Expected expected[] = {
-        {"BITMAP", "SAI", -1},      {"BITMAP", "BG", -1},         {"BITMAP", "OPENING", -1},
-        {"BITMAP", "BOMBA", -1},    {"BITMAP", "EFFECT", -1},     {"BITMAP", "S10", -1},
-        {"BITMAP", "S20", -1},      {"BITMAP", "S30", -1},        {"BITMAP", "S40", -1},
-        {"BITMAP", "S50", -1},      {"BITMAP", "S60", -1},        {"WAVE", "HIT.WAV", -1},
-        {"WAVE", "MOVE.WAV", -1},   {"WAVE", "SELECT.WAV", -1},   {"WAVE", "START.WAV", -1},
-        {"MIDI", "BGM01.MID", -1},  {"AVI", "", 115},             {"ICON", "", 1},
+        {"BITMAP", "SAI", -1},     {"BITMAP", "BG", -1},       {"BITMAP", "OPENING", -1},
+        {"BITMAP", "BOMBA", -1},   {"BITMAP", "EFFECT", -1},   {"BITMAP", "S10", -1},
+        {"BITMAP", "S20", -1},     {"BITMAP", "S30", -1},      {"BITMAP", "S40", -1},
+        {"BITMAP", "S50", -1},     {"BITMAP", "S60", -1},      {"WAVE", "HIT.WAV", -1},
+        {"WAVE", "MOVE.WAV", -1},  {"WAVE", "SELECT.WAV", -1}, {"WAVE", "START.WAV", -1},
+        {"MIDI", "BGM01.MID", -1}, {"AVI", "", 115},           {"ICON", "", 1},
         {"GROUP_ICON", "", 118},
     };
     for (const Expected& e : expected) {

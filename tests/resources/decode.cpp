@@ -68,7 +68,8 @@ namespace {
 
 std::uint32_t be32(Bytes b, std::size_t at) {
     if (at + 4 > b.size()) throw std::runtime_error("read past the end");
-    return (std::uint32_t(b[at]) << 24) | (std::uint32_t(b[at + 1]) << 16) | (std::uint32_t(b[at + 2]) << 8) | b[at + 3];
+    return (std::uint32_t(b[at]) << 24) | (std::uint32_t(b[at + 1]) << 16) | (std::uint32_t(b[at + 2]) << 8) |
+           b[at + 3];
 }
 std::uint32_t be16(Bytes b, std::size_t at) { return be32(b, at) >> 16; }
 
@@ -92,8 +93,10 @@ MidiTrackInfo decodeTrack(Bytes b, std::size_t at, std::size_t end, int& beatsPe
         if (t.endsWithEndOfTrack) throw std::runtime_error("events after the end of the track");
         tick += readVariable(b, at, end);
         if (at >= end) throw std::runtime_error("event runs off the track");
-        if (b[at] & 0x80) status = b[at++];
-        else if (!status) throw std::runtime_error("running status without a status");
+        if (b[at] & 0x80)
+            status = b[at++];
+        else if (!status)
+            throw std::runtime_error("running status without a status");
         if (status == 0xFF) {
             std::uint8_t type = b[at++];
             std::uint32_t length = readVariable(b, at, end);

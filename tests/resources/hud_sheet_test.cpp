@@ -148,8 +148,10 @@ TEST_F(HudSheet, MenuWordsAreBracketedByTheMarkerTriangles) {
     std::vector<std::pair<int, int>> bands;
     for (int y = 124; y <= 230; ++y) {
         bool any = inkIn(0, y, 96, y) > 0;
-        if (any && (bands.empty() || bands.back().second != y - 1)) bands.push_back({y, y});
-        else if (any) bands.back().second = y;
+        if (any && (bands.empty() || bands.back().second != y - 1))
+            bands.push_back({y, y});
+        else if (any)
+            bands.back().second = y;
     }
     ASSERT_EQ(bands.size(), 3u);
     EXPECT_GE(bands[0].first, 129);
@@ -188,7 +190,7 @@ TEST_F(HudSheet, EverythingOutsideTheRegionsIsBlue) {
     struct Box {
         int x, y, w, h;
     };
-    const Box regions[] = {{0, 0, 44, 44}, {45, 0, 44, 44}, {0, 43, 160, 24}, {0, 58, 160, 24},
+    const Box regions[] = {{0, 0, 44, 44},   {45, 0, 44, 44},    {0, 43, 160, 24}, {0, 58, 160, 24},
                            {0, 92, 400, 40}, {0, 124, 100, 110}, {0, 240, 150, 40}};
     int stray = 0;
     for (int y = 0; y < 480; ++y)

@@ -9,7 +9,8 @@
 namespace vemol::resources::testing {
 namespace {
 
-const Chunk& chunkNamed(const std::vector<Chunk>& chunks, const std::string& id, Bytes b, const char* listType = nullptr) {
+const Chunk& chunkNamed(const std::vector<Chunk>& chunks, const std::string& id, Bytes b,
+                        const char* listType = nullptr) {
     for (const Chunk& c : chunks)
         if (c.id == id && (!listType || fourcc(b, c.offset) == listType)) return c;
     throw std::runtime_error("no chunk " + id + (listType ? std::string(" ") + listType : ""));
@@ -25,26 +26,26 @@ TEST(OpeningMovie, IsAnUncompressedEightBitClipOf166FramesAt36PerSecond) {
     const Chunk& hdrl = chunkNamed(top, "LIST", b, "hdrl");
     auto header = riffChunks(b, hdrl.offset + 4, hdrl.offset + hdrl.size);
     const Chunk& avih = chunkNamed(header, "avih", b);
-    EXPECT_EQ(le32(b, avih.offset), 27778u);       // microseconds per frame
-    EXPECT_EQ(le32(b, avih.offset + 16), 166u);    // frames
-    EXPECT_EQ(le32(b, avih.offset + 24), 1u);      // one stream, no sound
+    EXPECT_EQ(le32(b, avih.offset), 27778u);     // microseconds per frame
+    EXPECT_EQ(le32(b, avih.offset + 16), 166u);  // frames
+    EXPECT_EQ(le32(b, avih.offset + 24), 1u);    // one stream, no sound
     EXPECT_EQ(le32(b, avih.offset + 32), 128u);
     EXPECT_EQ(le32(b, avih.offset + 36), 96u);
     const Chunk& strl = chunkNamed(header, "LIST", b, "strl");
     auto stream = riffChunks(b, strl.offset + 4, strl.offset + strl.size);
     const Chunk& strh = chunkNamed(stream, "strh", b);
     EXPECT_EQ(fourcc(b, strh.offset), "vids");
-    EXPECT_EQ(le32(b, strh.offset + 20), 1u);      // scale
-    EXPECT_EQ(le32(b, strh.offset + 24), 36u);     // rate: 36 frames a second
-    EXPECT_EQ(le32(b, strh.offset + 32), 166u);    // length
+    EXPECT_EQ(le32(b, strh.offset + 20), 1u);    // scale
+    EXPECT_EQ(le32(b, strh.offset + 24), 36u);   // rate: 36 frames a second
+    EXPECT_EQ(le32(b, strh.offset + 32), 166u);  // length
     const Chunk& strf = chunkNamed(stream, "strf", b);
     EXPECT_EQ(strf.size, 40u + 216u * 4u);
     EXPECT_EQ(le32(b, strf.offset), 40u);
     EXPECT_EQ(le32(b, strf.offset + 4), 128u);
     EXPECT_EQ(le32(b, strf.offset + 8), 96u);
     EXPECT_EQ(le16(b, strf.offset + 14), 8);
-    EXPECT_EQ(le32(b, strf.offset + 16), 0u);      // BI_RGB
-    EXPECT_EQ(le32(b, strf.offset + 32), 216u);    // colours used
+    EXPECT_EQ(le32(b, strf.offset + 16), 0u);    // BI_RGB
+    EXPECT_EQ(le32(b, strf.offset + 32), 216u);  // colours used
 
     const Chunk& movi = chunkNamed(top, "LIST", b, "movi");
     auto frames = riffChunks(b, movi.offset + 4, movi.offset + movi.size);

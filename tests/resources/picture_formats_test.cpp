@@ -12,9 +12,9 @@ struct ExpectedBitmap {
     std::size_t bytes;
 };
 const ExpectedBitmap kBitmaps[] = {
-    {"SAI", 256, 256, 66600},  {"BG", 512, 512, 263208}, {"OPENING", 512, 512, 263208}, {"BOMBA", 128, 128, 17448},
-    {"EFFECT", 640, 480, 308264}, {"S10", 32, 32, 2088}, {"S20", 36, 32, 2216},          {"S30", 32, 32, 2088},
-    {"S40", 32, 32, 2088},     {"S50", 33, 32, 2216},    {"S60", 32, 32, 2088},
+    {"SAI", 256, 256, 66600},     {"BG", 512, 512, 263208}, {"OPENING", 512, 512, 263208}, {"BOMBA", 128, 128, 17448},
+    {"EFFECT", 640, 480, 308264}, {"S10", 32, 32, 2088},    {"S20", 36, 32, 2216},         {"S30", 32, 32, 2088},
+    {"S40", 32, 32, 2088},        {"S50", 33, 32, 2216},    {"S60", 32, 32, 2088},
 };
 
 TEST(PictureFormats, EveryBitmapIsAnEightBitDibOfItsCatalogueSize) {
@@ -27,7 +27,7 @@ TEST(PictureFormats, EveryBitmapIsAnEightBitDibOfItsCatalogueSize) {
         EXPECT_EQ(p.height, want.height);  // positive: bottom-up rows
         EXPECT_EQ(p.planes, 1);
         EXPECT_EQ(p.compression, 0u);
-        EXPECT_EQ(p.coloursUsed, 0u);      // a full 256-entry palette follows
+        EXPECT_EQ(p.coloursUsed, 0u);  // a full 256-entry palette follows
         EXPECT_TRUE(p.paletteReservedZero);
         EXPECT_EQ(le32(bytes, 20), std::uint32_t((want.width + 3) / 4 * 4 * want.height));
         // Row padding holds zeros.

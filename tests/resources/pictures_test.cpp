@@ -46,7 +46,8 @@ TEST(DiceSheet, EachCellShowsItsNumberOfPipsOnALightFace) {
         SCOPED_TRACE(face + 1);
         const int x0 = 64 * (face % 4), y0 = 64 * (face / 4);
         // Inside the rim, away from the rounded corners.
-        int pips = countBlobs(sai, x0 + 6, y0 + 6, x0 + 58, y0 + 58, [](Colour c) { return luma(c) < 0.45; }, 20);
+        int pips = countBlobs(
+            sai, x0 + 6, y0 + 6, x0 + 58, y0 + 58, [](Colour c) { return luma(c) < 0.45; }, 20);
         EXPECT_EQ(pips, face + 1);
         EXPECT_GT(luma(sai.at(x0 + 32, y0 + 8)), 0.8);
         if (face == 0) {
@@ -88,7 +89,9 @@ TEST(PointPopups, ShowLightLetteringOnBlackWithNothingAtTheEdges) {
             }
         EXPECT_GT(light, 40);
         // "+" and two digits: at least three separate light shapes.
-        EXPECT_GE(countBlobs(p, 0, 0, p.width, p.height, [](Colour c) { return luma(c) > 0.5; }, 4), 3);
+        EXPECT_GE(countBlobs(
+                      p, 0, 0, p.width, p.height, [](Colour c) { return luma(c) > 0.5; }, 4),
+                  3);
     }
 }
 

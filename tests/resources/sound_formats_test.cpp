@@ -73,8 +73,8 @@ TEST(SoundFormats, EffectsAreAudibleUnclippedAndStartAndEndQuietly) {
             peak = std::max(peak, std::abs(v));
             if (std::abs(v) >= 0.999) ++railHits;
         }
-        EXPECT_GT(peak, 0.3);       // loud enough to hear over the music
-        EXPECT_EQ(railHits, 0);     // never driven into the rails
+        EXPECT_GT(peak, 0.3);    // loud enough to hear over the music
+        EXPECT_EQ(railHits, 0);  // never driven into the rails
         const double edge = want.bits == 8 ? 2.5 / 128 : 0.01;
         for (int c = 0; c < want.channels; ++c) {
             EXPECT_LT(std::abs(s[c]), edge) << "starts with a click";
@@ -124,8 +124,10 @@ TEST_F(Tune, HasMelodyBassChordsAndDrums) {
     for (const auto& t : midi.tracks)
         for (const MidiNote& n : t.notes) {
             channels.insert(n.channel);
-            if (n.channel == 9) ++drumHits;
-            else if (n.pitch < 48) ++lowNotes;
+            if (n.channel == 9)
+                ++drumHits;
+            else if (n.pitch < 48)
+                ++lowNotes;
             if (n.channel != 9) ++onsets[{n.channel, n.on}];
         }
     for (auto& [key, count] : onsets) chordOnsets += count >= 3;

@@ -65,8 +65,8 @@ std::string GameRequest(int score, std::string_view name, std::string_view homeP
 }
 
 std::string RawScoreRequest(std::string_view body) {
-    return "POST " + std::string(net::kRankingScriptPath) + " HTTP/1.0\nContent-Length:" +
-           std::to_string(body.size()) + "\n\n" + std::string(body) + "\n";
+    return "POST " + std::string(net::kRankingScriptPath) + " HTTP/1.0\nContent-Length:" + std::to_string(body.size()) +
+           "\n\n" + std::string(body) + "\n";
 }
 
 std::string Get(int port, std::string_view path) {

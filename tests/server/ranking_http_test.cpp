@@ -37,7 +37,8 @@ TEST_P(RankingHttp, GameSubmissionIsCommittedBeforeTheReplyAndShownOnBothPages) 
 
 TEST_P(RankingHttp, MarkupAndSqlInTextsAreKeptAsText) {
     StartServer();
-    ASSERT_EQ(Send(port, GameRequest(10, "<b onclick=x>", "javascript:alert(1)", "<script>alert(1)</script>")).status, 200);
+    ASSERT_EQ(Send(port, GameRequest(10, "<b onclick=x>", "javascript:alert(1)", "<script>alert(1)</script>")).status,
+              200);
     ASSERT_EQ(Send(port, GameRequest(20, "x');DROP TABLE s;--", "http://", "1' OR '1'='1")).status, 200);
 
     std::string page = Get(port, kRankingPagePath);
@@ -54,10 +55,17 @@ TEST_P(RankingHttp, MarkupAndSqlInTextsAreKeptAsText) {
 TEST_P(RankingHttp, RefusesMalformedSubmissionsWith400AndStoresNothing) {
     StartServer();
     const std::string ok = "&name=a&url=http://&comm=";
-    const char* bodies[] = {"", "score=1&name=a&url=http://", "name=a&score=1&url=&comm=", "score=-5&name=a&url=&comm=",
-                            "score=100000&name=a&url=&comm=", "score=99999999999999999999&name=a&url=&comm=",
-                            "score=12x&name=a&url=&comm=", "score=&name=a&url=&comm=", "score=1&name=&url=&comm=",
-                            "score=1&name=12345678901234567890&url=&comm=", "score=1&name=a%00b&url=&comm=",
+    const char* bodies[] = {"",
+                            "score=1&name=a&url=http://",
+                            "name=a&score=1&url=&comm=",
+                            "score=-5&name=a&url=&comm=",
+                            "score=100000&name=a&url=&comm=",
+                            "score=99999999999999999999&name=a&url=&comm=",
+                            "score=12x&name=a&url=&comm=",
+                            "score=&name=a&url=&comm=",
+                            "score=1&name=&url=&comm=",
+                            "score=1&name=12345678901234567890&url=&comm=",
+                            "score=1&name=a%00b&url=&comm=",
                             "score=1&name=\xff\xfe\xff&url=&comm="};
     for (const char* body : bodies) EXPECT_EQ(Send(port, RawScoreRequest(body)).status, 400) << body;
     EXPECT_EQ(Send(port, RawScoreRequest("score=1&name=a&url=" + std::string(40, 'u') + "&comm=")).status, 400);

@@ -109,7 +109,10 @@ TEST(RankingProcess, KilledDuringABurstLosesNoAnsweredScoreAndStopsCleanlyOnSigt
                 }
             });
         }
-        while ([&] { std::lock_guard lock(mutex); return answered.size(); }() < 300)
+        while ([&] {
+            std::lock_guard lock(mutex);
+            return answered.size();
+        }() < 300)
             std::this_thread::sleep_for(5ms);
         EXPECT_TRUE(WIFSIGNALED(server.Stop(SIGKILL)));
         running = false;

@@ -25,7 +25,7 @@ TEST_P(RankingStore, ReSendIsStoredOnceWithinAMinuteAndAgainAfterIt) {
 
 TEST_P(RankingStore, EachNameShowsItsBestScoreAndTheFirstToReachAScoreRanksAbove) {
     const std::int64_t t = 1'800'000'000;
-    std::vector<NewScore> scores{Score(100, "Aki", t), Score(300, "Ben", t + 1), Score(300, "Aki", t + 2, "best"),
+    std::vector<NewScore> scores{Score(100, "Aki", t),    Score(300, "Ben", t + 1), Score(300, "Aki", t + 2, "best"),
                                  Score(50, "Chi", t + 3), Score(200, "Aki", t + 4), Score(300, "Ben", t + 5, "later")};
     store->AddScores(scores);
     std::vector<StoredScore> rows = store->TopScores(100);

@@ -61,8 +61,8 @@ std::unique_ptr<ScratchPostgres> ScratchPostgres::Start(std::string& whyNot, boo
     std::string quiet = " >>" + directory + "/setup.log 2>&1";
     std::string settings = "-c listen_addresses=127.0.0.1 -p " + std::to_string(port) + " -k " + directory +
                            (durable ? "" : " -c fsync=off -c synchronous_commit=off");
-    bool started = Run(AsServerUser(bin + "/initdb --no-sync -A trust -U postgres -E UTF8 --no-locale -D " +
-                                    directory + "/data" + quiet)) &&
+    bool started = Run(AsServerUser(bin + "/initdb --no-sync -A trust -U postgres -E UTF8 --no-locale -D " + directory +
+                                    "/data" + quiet)) &&
                    Run(AsServerUser(bin + "/pg_ctl -w -t 60 -D " + directory + "/data -l " + directory +
                                     "/server.log -o '" + settings + "' start" + quiet));
     // From here on the destructor stops whatever did start and removes the directory.

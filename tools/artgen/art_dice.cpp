@@ -33,33 +33,42 @@ void drawDieFaceTurned(Canvas& c, float cx, float cy, float size, int pips, floa
         lx = (x - cx) * cosA + (y - cy) * sinA;
         ly = -(x - cx) * sinA + (y - cy) * cosA;
     };
-    c.paintSolid(x0, y0, x1, y1, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return roundedBoxDistance(lx, ly, 0, 0, half, half, cornerRadius);
-    }, kIvoryShade);
+    c.paintSolid(
+        x0, y0, x1, y1,
+        [&](float x, float y) {
+            float lx, ly;
+            local(x, y, lx, ly);
+            return roundedBoxDistance(lx, ly, 0, 0, half, half, cornerRadius);
+        },
+        kIvoryShade);
     // The face proper, lit from the upper left, inset from the rim.
     const float rim = size * 0.06f;
-    c.paint(x0, y0, x1, y1, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return roundedBoxDistance(lx, ly, 0, 0, half - rim, half - rim, cornerRadius * 0.8f);
-    }, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return mix(rgb8(255, 253, 247), kIvory, clamp01((lx + ly) / (2.0f * size) + 0.5f));
-    });
-    auto pip = [&](float px, float py, float r, Rgb colour) {
-        c.paint(x0, y0, x1, y1, [&](float x, float y) {
+    c.paint(
+        x0, y0, x1, y1,
+        [&](float x, float y) {
             float lx, ly;
             local(x, y, lx, ly);
-            return circleDistance(lx, ly, px, py, r);
-        }, [&](float x, float y) {
-            // A pip is a shallow hollow: darker at the upper left where the rim shades it.
+            return roundedBoxDistance(lx, ly, 0, 0, half - rim, half - rim, cornerRadius * 0.8f);
+        },
+        [&](float x, float y) {
             float lx, ly;
             local(x, y, lx, ly);
-            return mix(scale(colour, 0.72f), colour, clamp01(((lx - px) + (ly - py)) / (2.0f * r) + 0.5f));
+            return mix(rgb8(255, 253, 247), kIvory, clamp01((lx + ly) / (2.0f * size) + 0.5f));
         });
+    auto pip = [&](float px, float py, float r, Rgb colour) {
+        c.paint(
+            x0, y0, x1, y1,
+            [&](float x, float y) {
+                float lx, ly;
+                local(x, y, lx, ly);
+                return circleDistance(lx, ly, px, py, r);
+            },
+            [&](float x, float y) {
+                // A pip is a shallow hollow: darker at the upper left where the rim shades it.
+                float lx, ly;
+                local(x, y, lx, ly);
+                return mix(scale(colour, 0.72f), colour, clamp01(((lx - px) + (ly - py)) / (2.0f * r) + 0.5f));
+            });
     };
     if (pips == 1) {
         pip(0, 0, size * 0.19f, kPipRed);

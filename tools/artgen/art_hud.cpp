@@ -24,13 +24,15 @@ struct Sheet {
         ink.paintMask(m, ox, oy, colour);
         for (int y = 0; y < m.height; ++y)
             for (int x = 0; x < m.width; ++x)
-                if (ink.inside(ox + x, oy + y)) cover.ref(ox + x, oy + y) = std::max(cover.at(ox + x, oy + y), m.at(x, y));
+                if (ink.inside(ox + x, oy + y))
+                    cover.ref(ox + x, oy + y) = std::max(cover.at(ox + x, oy + y), m.at(x, y));
     }
     // Text with a dark outline of the given width; the outline is what meets the background.
     template <class Colour>
     void addOutlinedText(const TextMask& t, int left, int top, float outline, Rgb outlineColour, Colour fill) {
         int margin = int(std::ceil(outline)) + 1;
-        addMask(dilate(t.mask, outline, margin), left - margin, top - margin, [=](float, float) { return outlineColour; });
+        addMask(dilate(t.mask, outline, margin), left - margin, top - margin,
+                [=](float, float) { return outlineColour; });
         addMask(t.mask, left, top, fill);
     }
     Canvas finish() {
@@ -109,8 +111,8 @@ void drawMarkerTriangle(Sheet& s, float tipX, float centreY, bool pointsRight) {
     for (int y = int(centreY - half) - 3; y <= int(centreY + half) + 3; ++y)
         for (int x = int(std::min(backX, tipX)) - 3; x <= int(std::max(backX, tipX)) + 3; ++x) {
             float d = triangleDistance(float(x) + 0.5f, float(y) + 0.5f, xs, ys);
-            shape.ref(x, y) = clamp01(1.5f - d);   // with its outline
-            body.ref(x, y) = clamp01(0.0f - d);    // the orange inside
+            shape.ref(x, y) = clamp01(1.5f - d);  // with its outline
+            body.ref(x, y) = clamp01(0.0f - d);   // the orange inside
         }
     s.addMask(shape, 0, 0, [](float, float) { return rgb8(60, 20, 0); });
     s.addMask(body, 0, 0, [=](float, float y) {

@@ -11,9 +11,9 @@ namespace {
 
 const std::vector<Rgb8>& classicPalette() {
     static const std::vector<Rgb8> palette{
-        {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-        {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-        {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+        {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+        {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+        {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
     };
     return palette;
 }
@@ -70,7 +70,7 @@ IconArt makeIcon() {
 
 RgbaImage makeDesktopIcon(int size) {
     RgbaImage image{size, size, std::vector<std::uint8_t>(std::size_t(size) * size * 4, 0)};
-    const int sub = std::max(4, 256 / size);  // small icons take more samples a pixel
+    const int sub = std::max(4, 256 / size);       // small icons take more samples a pixel
     const float unit = 32.0f / float(size * sub);  // one sample step in icon units
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {

@@ -26,8 +26,9 @@ void drawSky(Canvas& c, Random& random) {
         float x = float(random.unit()) * 512.0f, y = float(random.unit()) * (kHorizonV - 40.0f);
         float r = 0.5f + 0.9f * float(random.unit()) * float(random.unit());
         float bright = 0.35f + 0.65f * float(random.unit());
-        c.paintSolid(int(x) - 3, int(y) - 3, int(x) + 4, int(y) + 4,
-                     [&](float px, float py) { return circleDistance(px, py, x, y, r); }, rgb8(220, 225, 255), bright);
+        c.paintSolid(
+            int(x) - 3, int(y) - 3, int(x) + 4, int(y) + 4,
+            [&](float px, float py) { return circleDistance(px, py, x, y, r); }, rgb8(220, 225, 255), bright);
     }
 }
 
@@ -37,9 +38,9 @@ void drawFloor(Canvas& c) {
         for (int x = 0; x < c.width(); ++x) {
             float depth = (float(y) + 0.5f - kHorizonV) / (kVisibleHeight - kHorizonV);  // 0 at horizon
             Rgb ground = mix(rgb8(40, 10, 60), rgb8(14, 4, 30), clamp01(depth));
-            float z = 1.0f / std::max(depth, 0.02f);            // distance into the picture
+            float z = 1.0f / std::max(depth, 0.02f);  // distance into the picture
             float across = (float(x) + 0.5f - kCentreU) * z / 60.0f;
-            float lineX = std::fabs(across - std::round(across)) / (z / 60.0f);   // in pixels
+            float lineX = std::fabs(across - std::round(across)) / (z / 60.0f);  // in pixels
             float lineZ = std::fabs(z * 2.0f - std::round(z * 2.0f)) / (2.0f * z * z / (kVisibleHeight - kHorizonV));
             // Far away the lines crowd together; each set fades out before its lines come
             // closer than a few pixels, so the distance reads as a haze, not a shimmer.
@@ -92,19 +93,23 @@ void drawTagline(Canvas& c) {
         x += masks[i].mask.width;
         if (i < 2) {
             float cx = float(x) + gap / 2.0f, cy = float(baseline) - 5.5f;
-            c.paintSolid(int(cx) - 5, int(cy) - 5, int(cx) + 6, int(cy) + 6,
-                         [&](float px, float py) { return std::fabs(px - cx) + std::fabs(py - cy) - 3.5f; },
-                         rgb8(255, 150, 220));
+            c.paintSolid(
+                int(cx) - 5, int(cy) - 5, int(cx) + 6, int(cy) + 6,
+                [&](float px, float py) { return std::fabs(px - cx) + std::fabs(py - cy) - 3.5f; },
+                rgb8(255, 150, 220));
             x += gap;
         }
     }
 }
 
 void drawDice(Canvas& c) {
-    struct Placed { float u, v, size, angle; int pips; };
+    struct Placed {
+        float u, v, size, angle;
+        int pips;
+    };
     const Placed dice[] = {
-        {40, 64, 50, -0.32f, 5}, {430, 60, 54, 0.28f, 3}, {118, 200, 36, 0.22f, 6},
-        {360, 194, 32, -0.4f, 2}, {36, 196, 24, 0.5f, 4}, {440, 204, 22, -0.1f, 1},
+        {40, 64, 50, -0.32f, 5},  {430, 60, 54, 0.28f, 3}, {118, 200, 36, 0.22f, 6},
+        {360, 194, 32, -0.4f, 2}, {36, 196, 24, 0.5f, 4},  {440, 204, 22, -0.1f, 1},
     };
     for (const Placed& d : dice) {
         // A soft shadow offset down and right, then the die.
@@ -127,13 +132,15 @@ void drawDice(Canvas& c) {
 void drawMenuTray(Canvas& c) {
     const float left = 96.0f, right = 396.0f, top = 246.0f, bottom = 372.0f;
     float cx = (left + right) / 2, cy = (top + bottom) / 2, hw = (right - left) / 2, hh = (bottom - top) / 2;
-    c.paintSolid(int(left) - 4, int(top) - 4, int(right) + 5, int(bottom) + 5,
-                 [&](float x, float y) { return roundedBoxDistance(x, y, cx, cy, hw + 2.0f, hh + 2.0f, 12.0f); },
-                 rgb8(150, 110, 230), 0.85f);
-    c.paint(int(left) - 4, int(top) - 4, int(right) + 5, int(bottom) + 5,
-            [&](float x, float y) { return roundedBoxDistance(x, y, cx, cy, hw, hh, 10.0f); },
-            [&](float, float y) { return mix(rgb8(14, 10, 40), rgb8(6, 4, 22), clamp01((y - top) / (bottom - top))); },
-            0.92f);
+    c.paintSolid(
+        int(left) - 4, int(top) - 4, int(right) + 5, int(bottom) + 5,
+        [&](float x, float y) { return roundedBoxDistance(x, y, cx, cy, hw + 2.0f, hh + 2.0f, 12.0f); },
+        rgb8(150, 110, 230), 0.85f);
+    c.paint(
+        int(left) - 4, int(top) - 4, int(right) + 5, int(bottom) + 5,
+        [&](float x, float y) { return roundedBoxDistance(x, y, cx, cy, hw, hh, 10.0f); },
+        [&](float, float y) { return mix(rgb8(14, 10, 40), rgb8(6, 4, 22), clamp01((y - top) / (bottom - top))); },
+        0.92f);
 }
 
 }  // namespace

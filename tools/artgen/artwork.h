@@ -12,11 +12,11 @@ void drawDieFace(Canvas& c, float left, float top, float size, int pips, float c
 // The same face centred at (cx, cy) and turned by angle radians.
 void drawDieFaceTurned(Canvas& c, float cx, float cy, float size, int pips, float cornerRadius, float angle);
 
-Canvas makeDiceSheet();    // SAI, 256 x 256
-Canvas makeBoard();        // BG, 512 x 512
-Canvas makeTitle();        // OPENING, 512 x 512
-Canvas makeHudSheet();     // EFFECT, 640 x 480
-Canvas makeBlast();        // BOMBA, 128 x 128
+Canvas makeDiceSheet();                        // SAI, 256 x 256
+Canvas makeBoard();                            // BG, 512 x 512
+Canvas makeTitle();                            // OPENING, 512 x 512
+Canvas makeHudSheet();                         // EFFECT, 640 x 480
+Canvas makeBlast();                            // BOMBA, 128 x 128
 Canvas makePointPopup(int points, int width);  // S10..S60, 32 high
 
 // The program icon: 32 x 32 pixels over 16 colours, with its transparency mask.
@@ -36,7 +36,7 @@ std::vector<float> makeMoveSound();    // mono, 11025 Hz
 std::vector<float> makeSelectSound();  // mono, 22050 Hz
 std::vector<float> makeStartSound();   // mono, 22050 Hz
 
-std::vector<MidiTrack> makeTune();     // BGM01.MID: tempo track and 32 more
+std::vector<MidiTrack> makeTune();  // BGM01.MID: tempo track and 32 more
 
 // The HUD copies a pixel unless the low byte of its 16-bit form is 0x1F; drawn colours
 // keep their blue below this so no 16-bit conversion can reach that value.

@@ -9,12 +9,26 @@ namespace artgen {
 class ByteWriter {
 public:
     void u8(std::uint32_t v) { bytes_.push_back(static_cast<std::uint8_t>(v)); }
-    void u16le(std::uint32_t v) { u8(v); u8(v >> 8); }
-    void u32le(std::uint32_t v) { u16le(v); u16le(v >> 16); }
-    void u16be(std::uint32_t v) { u8(v >> 8); u8(v); }
-    void u32be(std::uint32_t v) { u16be(v >> 16); u16be(v); }
+    void u16le(std::uint32_t v) {
+        u8(v);
+        u8(v >> 8);
+    }
+    void u32le(std::uint32_t v) {
+        u16le(v);
+        u16le(v >> 16);
+    }
+    void u16be(std::uint32_t v) {
+        u8(v >> 8);
+        u8(v);
+    }
+    void u32be(std::uint32_t v) {
+        u16be(v >> 16);
+        u16be(v);
+    }
     void i32le(std::int32_t v) { u32le(static_cast<std::uint32_t>(v)); }
-    void tag(std::string_view fourcc) { for (char c : fourcc) u8(static_cast<std::uint8_t>(c)); }
+    void tag(std::string_view fourcc) {
+        for (char c : fourcc) u8(static_cast<std::uint8_t>(c));
+    }
     void append(const std::vector<std::uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     void zeros(std::size_t n) { bytes_.insert(bytes_.end(), n, 0); }
 

@@ -14,9 +14,7 @@ struct Rgb {
 };
 
 inline Rgb rgb8(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f}; }
-inline Rgb mix(Rgb a, Rgb b, float t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
+inline Rgb mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 inline Rgb scale(Rgb a, float k) { return {a.r * k, a.g * k, a.b * k}; }
 inline Rgb add(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 inline float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
@@ -72,7 +70,8 @@ public:
     }
     template <class Distance>
     void paintSolid(int x0, int y0, int x1, int y1, Distance distance, Rgb c, float opacity = 1.0f) {
-        paint(x0, y0, x1, y1, distance, [c](float, float) { return c; }, opacity);
+        paint(
+            x0, y0, x1, y1, distance, [c](float, float) { return c; }, opacity);
     }
 
     // Paints a mask placed with its top-left at (ox, oy).
@@ -85,7 +84,8 @@ public:
             }
     }
     void paintMaskSolid(const Mask& m, int ox, int oy, Rgb c, float opacity = 1.0f) {
-        paintMask(m, ox, oy, [c](float, float) { return c; }, opacity);
+        paintMask(
+            m, ox, oy, [c](float, float) { return c; }, opacity);
     }
 
     void fill(Rgb c) { std::fill(pixels_.begin(), pixels_.end(), c); }

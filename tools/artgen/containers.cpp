@@ -11,8 +11,10 @@ std::vector<std::uint8_t> encodeWave(WaveFormat f, const std::vector<float>& sam
     ByteWriter data;
     for (float s : samples) {
         float v = std::clamp(s, -1.0f, 1.0f);
-        if (f.bits == 8) data.u8(std::uint32_t(std::lround(v * 127.0f) + 128));
-        else data.u16le(std::uint32_t(std::int32_t(std::lround(v * 32767.0f))) & 0xFFFF);
+        if (f.bits == 8)
+            data.u8(std::uint32_t(std::lround(v * 127.0f) + 128));
+        else
+            data.u16le(std::uint32_t(std::int32_t(std::lround(v * 32767.0f))) & 0xFFFF);
     }
     const int blockAlign = f.channels * f.bits / 8;
     ByteWriter w;
@@ -67,7 +69,8 @@ std::vector<std::uint8_t> encodeMidi(int division, const std::vector<MidiTrack>&
     w.u16be(std::uint32_t(division));
     for (const MidiTrack& track : tracks) {
         std::vector<MidiEvent> events = track.events;
-        std::stable_sort(events.begin(), events.end(), [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
+        std::stable_sort(events.begin(), events.end(),
+                         [](const MidiEvent& a, const MidiEvent& b) { return a.tick < b.tick; });
         ByteWriter body;
         std::uint32_t now = 0;
         for (const MidiEvent& e : events) {
@@ -137,16 +140,16 @@ std::vector<std::uint8_t> encodeAvi(const Movie& m, std::size_t totalSize) {
     w.u32le(56);
     w.tag("vids");
     w.tag("DIB ");
-    w.u32le(0);   // flags
-    w.u32le(0);   // priority and language
-    w.u32le(0);   // initial frames
+    w.u32le(0);  // flags
+    w.u32le(0);  // priority and language
+    w.u32le(0);  // initial frames
     w.u32le(std::uint32_t(m.scale));
     w.u32le(std::uint32_t(m.rate));
-    w.u32le(0);   // start
+    w.u32le(0);  // start
     w.u32le(frames);
     w.u32le(frameBytes);
     w.u32le(0xFFFFFFFFu);  // default quality
-    w.u32le(0);   // sample size: frames vary in principle
+    w.u32le(0);            // sample size: frames vary in principle
     w.u16le(0), w.u16le(0), w.u16le(std::uint32_t(m.width)), w.u16le(std::uint32_t(m.height));
     w.tag("strf");
     w.u32le(std::uint32_t(40 + 4 * m.palette.size()));

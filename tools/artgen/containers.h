@@ -30,8 +30,8 @@ std::vector<std::uint8_t> encodeMidi(int division, const std::vector<MidiTrack>&
 struct Movie {
     int width, height;
     int microsecondsPerFrame;
-    int rate, scale;                        // frames per second as rate / scale
-    std::vector<Rgb8> palette;              // written as the format's colour table
+    int rate, scale;                                // frames per second as rate / scale
+    std::vector<Rgb8> palette;                      // written as the format's colour table
     std::vector<std::vector<std::uint8_t>> frames;  // top-down rows of palette indices
 };
 // An uncompressed 8-bit RIFF AVI with one video stream and an index; padded with a JUNK

@@ -28,9 +28,7 @@ bool writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
 
 // The HUD sheet keeps its pure blue background as palette entry 0, and that entry only
 // for the background.
-IndexedImage hudSheetImage() {
-    return quantize(makeHudSheet(), 256, {Rgb8{0, 0, 255}});
-}
+IndexedImage hudSheetImage() { return quantize(makeHudSheet(), 256, {Rgb8{0, 0, 255}}); }
 
 bool writePictures(const fs::path& dir) {
     bool ok = true;

@@ -57,25 +57,34 @@ void drawTile(Canvas& c, const Mask& letter, float cx, float cy, float angle, fl
     const int x0 = int(cx - half * 1.5f) - 2, y0 = int(cy - half * 1.5f) - 2;
     const int x1 = int(cx + half * 1.5f) + 3, y1 = int(cy + half * 1.5f) + 3;
     // Shadow, rim, then the lit face.
-    c.paintSolid(x0, y0 + 3, x1, y1 + 3, [&](float x, float y) {
-        float lx, ly;
-        local(x - 1.5f, y - 3.0f, lx, ly);
-        return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f) - 1.0f;
-    }, rgb8(0, 0, 8), 0.5f);
-    c.paintSolid(x0, y0, x1, y1, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f);
-    }, rgb8(120, 8, 24));
-    c.paint(x0, y0, x1, y1, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return roundedBoxDistance(lx, ly, 0, 0, half - 2.0f, half - 2.0f, 4.5f);
-    }, [&](float x, float y) {
-        float lx, ly;
-        local(x, y, lx, ly);
-        return mix(rgb8(250, 70, 80), rgb8(190, 20, 40), clamp01((lx + ly) / (2.0f * kTileSize) + 0.5f));
-    });
+    c.paintSolid(
+        x0, y0 + 3, x1, y1 + 3,
+        [&](float x, float y) {
+            float lx, ly;
+            local(x - 1.5f, y - 3.0f, lx, ly);
+            return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f) - 1.0f;
+        },
+        rgb8(0, 0, 8), 0.5f);
+    c.paintSolid(
+        x0, y0, x1, y1,
+        [&](float x, float y) {
+            float lx, ly;
+            local(x, y, lx, ly);
+            return roundedBoxDistance(lx, ly, 0, 0, half, half, 6.0f);
+        },
+        rgb8(120, 8, 24));
+    c.paint(
+        x0, y0, x1, y1,
+        [&](float x, float y) {
+            float lx, ly;
+            local(x, y, lx, ly);
+            return roundedBoxDistance(lx, ly, 0, 0, half - 2.0f, half - 2.0f, 4.5f);
+        },
+        [&](float x, float y) {
+            float lx, ly;
+            local(x, y, lx, ly);
+            return mix(rgb8(250, 70, 80), rgb8(190, 20, 40), clamp01((lx + ly) / (2.0f * kTileSize) + 0.5f));
+        });
     paintTurnedMask(c, letter, cx, cy, angle, rgb8(255, 250, 240));
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -93,9 +102,10 @@ Canvas frame(int n, const Mask (&letters)[3], const TextMask& presents) {
     // Once the tiles have settled a bright line grows out from the middle beneath them.
     if (n >= 60) {
         float reach = 52.0f * smoothstep(60.0f, 80.0f, float(n));
-        c.paint(0, 64, kWidth, 68, [&](float x, float y) {
-            return std::max(std::fabs(x - 64.0f) - reach, std::fabs(y - 65.5f) - 0.6f);
-        }, [](float x, float) { return mix(rgb8(255, 220, 140), rgb8(255, 120, 60), std::fabs(x - 64.0f) / 52.0f); });
+        c.paint(
+            0, 64, kWidth, 68,
+            [&](float x, float y) { return std::max(std::fabs(x - 64.0f) - reach, std::fabs(y - 65.5f) - 0.6f); },
+            [](float x, float) { return mix(rgb8(255, 220, 140), rgb8(255, 120, 60), std::fabs(x - 64.0f) / 52.0f); });
     }
     // The gleam crosses the logo from left to right between frames 84 and 114.
     const float gleamX = (n >= 84 && n <= 114) ? -20.0f + (float(n) - 84.0f) / 30.0f * 170.0f : -1000.0f;

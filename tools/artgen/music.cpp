@@ -43,8 +43,9 @@ public:
         add(end, 0, {std::uint8_t(0x80 | channel), std::uint8_t(pitch), 0});
     }
     MidiTrack finish(std::uint32_t endTick) {
-        std::stable_sort(events_.begin(), events_.end(),
-                         [](const Ordered& a, const Ordered& b) { return a.tick != b.tick ? a.tick < b.tick : a.rank < b.rank; });
+        std::stable_sort(events_.begin(), events_.end(), [](const Ordered& a, const Ordered& b) {
+            return a.tick != b.tick ? a.tick < b.tick : a.rank < b.rank;
+        });
         MidiTrack track;
         for (auto& e : events_) track.events.push_back({e.tick, std::move(e.data)});
         track.endTick = endTick;
@@ -57,7 +58,9 @@ private:
         int rank;
         std::vector<std::uint8_t> data;
     };
-    void add(std::uint32_t tick, int rank, std::vector<std::uint8_t> data) { events_.push_back({tick, rank, std::move(data)}); }
+    void add(std::uint32_t tick, int rank, std::vector<std::uint8_t> data) {
+        events_.push_back({tick, rank, std::move(data)});
+    }
     std::vector<Ordered> events_;
 };
 
@@ -65,8 +68,10 @@ int pitchOf(const std::string& name) {
     static const std::map<char, int> steps{{'C', 0}, {'D', 2}, {'E', 4}, {'F', 5}, {'G', 7}, {'A', 9}, {'B', 11}};
     int pitch = steps.at(name[0]);
     std::size_t i = 1;
-    if (name[i] == '#') ++pitch, ++i;
-    else if (name[i] == 'b') --pitch, ++i;
+    if (name[i] == '#')
+        ++pitch, ++i;
+    else if (name[i] == 'b')
+        --pitch, ++i;
     return pitch + 12 * (std::stoi(name.substr(i)) + 1);
 }
 
@@ -97,9 +102,8 @@ struct Chord {
 };
 const std::map<std::string, Chord>& chords() {
     static const std::map<std::string, Chord> table{
-        {"Am", {45, {57, 60, 64}}}, {"F", {41, {57, 60, 65}}}, {"G", {43, {55, 59, 62}}},
-        {"Em", {40, {55, 59, 64}}}, {"E", {40, {56, 59, 64}}}, {"Dm", {38, {57, 62, 65}}},
-        {"C", {36, {55, 60, 64}}},
+        {"Am", {45, {57, 60, 64}}}, {"F", {41, {57, 60, 65}}},  {"G", {43, {55, 59, 62}}}, {"Em", {40, {55, 59, 64}}},
+        {"E", {40, {56, 59, 64}}},  {"Dm", {38, {57, 62, 65}}}, {"C", {36, {55, 60, 64}}},
     };
     return table;
 }
@@ -114,17 +118,16 @@ const std::vector<std::string> kThemeChords{"Am", "F", "G", "Em", "Am", "F", "G"
 const std::vector<std::string> kLiftChords{"F", "G", "Em", "Am", "Dm", "G", "C", "E"};
 const std::vector<std::string> kBridgeChords{"F", "G", "Am", "Am", "F", "G", "E", "E"};
 
-const std::vector<std::string> kThemeMelody{
-    "A4:2 C5:2 E5:4 D5:2 C5:2 B4:2 C5:2", "A4:6 F4:2 A4:2 C5:2 F5:4", "G5:3 F5:1 E5:2 D5:2 B4:4 G4:4",
-    "E5:8 r:4 B4:2 D5:2", "E5:2 A5:2 G5:2 E5:2 C5:4 D5:2 E5:2", "F5:4 E5:2 D5:2 C5:4 A4:4",
-    "B4:2 C5:2 D5:2 G5:2 F5:3 E5:1 D5:4", "E5:6 G#4:2 B4:4 E5:2 G#5:2"};
-const std::vector<std::string> kLiftMelody{
-    "C6:4 A5:2 F5:2 C5:4 F5:4", "D6:4 B5:2 G5:2 D5:4 G5:4", "E6:3 D6:1 B5:2 G5:2 E5:4 B5:4", "C6:6 B5:2 A5:8",
-    "F5:2 A5:2 D6:4 C6:2 A5:2 F5:4", "G5:2 B5:2 D6:4 C6:2 B5:2 G5:4", "E5:2 G5:2 C6:4 B5:2 C6:2 E6:4",
-    "D6:4 B5:4 G#5:4 E5:4"};
-const std::vector<std::string> kBridgeMelody{
-    "A5:12 G5:4", "B5:12 D6:4", "C6:16", "E6:4 D6:4 C6:4 B5:4", "A5:12 C6:4", "B5:8 G5:8", "G#5:16",
-    "B5:4 G#5:4 E5:4 r:4"};
+const std::vector<std::string> kThemeMelody{"A4:2 C5:2 E5:4 D5:2 C5:2 B4:2 C5:2", "A4:6 F4:2 A4:2 C5:2 F5:4",
+                                            "G5:3 F5:1 E5:2 D5:2 B4:4 G4:4",      "E5:8 r:4 B4:2 D5:2",
+                                            "E5:2 A5:2 G5:2 E5:2 C5:4 D5:2 E5:2", "F5:4 E5:2 D5:2 C5:4 A4:4",
+                                            "B4:2 C5:2 D5:2 G5:2 F5:3 E5:1 D5:4", "E5:6 G#4:2 B4:4 E5:2 G#5:2"};
+const std::vector<std::string> kLiftMelody{"C6:4 A5:2 F5:2 C5:4 F5:4",      "D6:4 B5:2 G5:2 D5:4 G5:4",
+                                           "E6:3 D6:1 B5:2 G5:2 E5:4 B5:4", "C6:6 B5:2 A5:8",
+                                           "F5:2 A5:2 D6:4 C6:2 A5:2 F5:4", "G5:2 B5:2 D6:4 C6:2 B5:2 G5:4",
+                                           "E5:2 G5:2 C6:4 B5:2 C6:2 E6:4", "D6:4 B5:4 G#5:4 E5:4"};
+const std::vector<std::string> kBridgeMelody{"A5:12 G5:4", "B5:12 D6:4", "C6:16",  "E6:4 D6:4 C6:4 B5:4",
+                                             "A5:12 C6:4", "B5:8 G5:8",  "G#5:16", "B5:4 G#5:4 E5:4 r:4"};
 
 Section sectionOf(int bar) { return kForm[bar / 8]; }
 
@@ -301,8 +304,8 @@ MidiTrack tempoTrack() {
 }  // namespace
 
 std::vector<MidiTrack> makeTune() {
-    std::vector<MidiTrack> tracks{tempoTrack(), leadTrack(), doubleTrack(), stabTrack(), bassTrack(),
-                                  arpTrack(),   padTrack(),  drumTrack()};
+    std::vector<MidiTrack> tracks{tempoTrack(), leadTrack(), doubleTrack(), stabTrack(),
+                                  bassTrack(),  arpTrack(),  padTrack(),    drumTrack()};
     // The file keeps 33 tracks; the spare ones carry only their end.
     while (tracks.size() < 33) tracks.push_back(MidiTrack{});
     return tracks;

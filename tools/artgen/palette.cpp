@@ -40,7 +40,8 @@ struct Box {
     Rgb8 mean() const {
         double r = 0, g = 0, b = 0, n = 0;
         for (const auto& c : colours) {
-            r += c.channel(0) * double(c.count), g += c.channel(1) * double(c.count), b += c.channel(2) * double(c.count);
+            r += c.channel(0) * double(c.count), g += c.channel(1) * double(c.count),
+                b += c.channel(2) * double(c.count);
             n += c.count;
         }
         return {std::uint8_t(std::lround(r / n)), std::uint8_t(std::lround(g / n)), std::uint8_t(std::lround(b / n))};

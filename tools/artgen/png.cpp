@@ -16,9 +16,10 @@ const std::array<int, 29> kLengthBase{3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  
                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 const std::array<int, 29> kLengthExtra{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-const std::array<int, 30> kDistanceBase{1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
-                                        193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-const std::array<int, 30> kDistanceExtra{0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
+const std::array<int, 30> kDistanceBase{1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                        33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                        1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const std::array<int, 30> kDistanceExtra{0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                          6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 // Deflate packs bits from the least significant end; Huffman codes go most significant
@@ -52,10 +53,14 @@ private:
 
 // The fixed literal/length code of deflate.
 void writeSymbol(BitWriter& w, int symbol) {
-    if (symbol < 144) w.code(0x30 + symbol, 8);
-    else if (symbol < 256) w.code(0x190 + symbol - 144, 9);
-    else if (symbol < 280) w.code(symbol - 256, 7);
-    else w.code(0xC0 + symbol - 280, 8);
+    if (symbol < 144)
+        w.code(0x30 + symbol, 8);
+    else if (symbol < 256)
+        w.code(0x190 + symbol - 144, 9);
+    else if (symbol < 280)
+        w.code(symbol - 256, 7);
+    else
+        w.code(0xC0 + symbol - 280, 8);
 }
 
 void writeMatch(BitWriter& w, int length, int distance) {
@@ -157,7 +162,11 @@ std::vector<std::uint8_t> filterRows(const RgbaImage& image) {
             long cost = 0;
             for (std::size_t x = 0; x < stride; ++x) {
                 int a = x >= 4 ? row[x - 4] : 0, b = up[x], c = x >= 4 ? up[x - 4] : 0;
-                int predicted = filter == 0 ? 0 : filter == 1 ? a : filter == 2 ? b : filter == 3 ? (a + b) / 2 : paeth(a, b, c);
+                int predicted = filter == 0   ? 0
+                                : filter == 1 ? a
+                                : filter == 2 ? b
+                                : filter == 3 ? (a + b) / 2
+                                              : paeth(a, b, c);
                 candidate[x] = std::uint8_t(row[x] - predicted);
                 cost += std::abs(int(std::int8_t(candidate[x])));
             }

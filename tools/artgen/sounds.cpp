@@ -121,19 +121,21 @@ std::vector<float> makeSelectSound() {
 std::vector<float> makeStartSound() {
     const int rate = 22050, n = 37760;
     std::vector<float> out(n);
-    struct Tone { double start, length, frequency, level; };
+    struct Tone {
+        double start, length, frequency, level;
+    };
     const Tone tones[] = {
-        {0.00, 0.12, 523.25, 0.30}, {0.09, 0.12, 659.26, 0.30}, {0.18, 0.12, 783.99, 0.30},
-        {0.27, 0.12, 1046.5, 0.30}, {0.36, 0.12, 1318.5, 0.28}, {0.45, 0.14, 1568.0, 0.28},
-        {0.60, 1.11, 1046.5, 0.22}, {0.60, 1.11, 1318.5, 0.18}, {0.60, 1.11, 1568.0, 0.16},
-        {0.60, 1.11, 523.25, 0.16},
+        {0.00, 0.12, 523.25, 0.30}, {0.09, 0.12, 659.26, 0.30}, {0.18, 0.12, 783.99, 0.30}, {0.27, 0.12, 1046.5, 0.30},
+        {0.36, 0.12, 1318.5, 0.28}, {0.45, 0.14, 1568.0, 0.28}, {0.60, 1.11, 1046.5, 0.22}, {0.60, 1.11, 1318.5, 0.18},
+        {0.60, 1.11, 1568.0, 0.16}, {0.60, 1.11, 523.25, 0.16},
     };
     for (const Tone& tone : tones) {
         double phase = 0;
         int first = int(tone.start * rate), last = std::min(n, int((tone.start + tone.length) * rate));
         for (int i = first; i < last; ++i) {
             double t = double(i - first) / rate;
-            double vibrato = tone.length > 0.5 ? 1.0 + 0.004 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.3) : 1.0;
+            double vibrato =
+                tone.length > 0.5 ? 1.0 + 0.004 * std::sin(kTwoPi * 5.5 * t) * std::min(1.0, t / 0.3) : 1.0;
             phase += tone.frequency * vibrato / rate;
             double attack = std::min(1.0, t / 0.006);
             double release = std::min(1.0, (tone.length - t) / 0.04);

@@ -83,7 +83,8 @@ TextMask renderText(Face face, int pixelSize, std::string_view text, int letterS
     int x0 = full.width, y0 = full.height, x1 = -1, y1 = -1;
     for (int y = 0; y < full.height; ++y)
         for (int x = 0; x < full.width; ++x)
-            if (full.at(x, y) > 0) x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+            if (full.at(x, y) > 0)
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
     TextMask out;
     if (x1 < 0) return out;
     out.mask = Mask(x1 - x0 + 1, y1 - y0 + 1);

@@ -10,9 +10,9 @@ namespace artgen {
 enum class Face { SansBold, SansBoldOblique, SansBook };
 
 struct TextMask {
-    Mask mask;             // cropped to the ink
-    int baseline = 0;      // row of the baseline, counted from the mask's top row
-    int inkLeft = 0;       // ink offset from the pen's starting point
+    Mask mask;         // cropped to the ink
+    int baseline = 0;  // row of the baseline, counted from the mask's top row
+    int inkLeft = 0;   // ink offset from the pen's starting point
 };
 
 // Renders one line of text at a pixel size (the font's em in pixels). Extra spacing

@@ -24,8 +24,8 @@ std::vector<std::uint8_t> NoiseWave(float seconds, int amplitude, std::uint32_t 
     PutLe(wave, 36 + frames * 2, 4);
     PutText(wave, "WAVEfmt ");
     PutLe(wave, 16, 4);
-    PutLe(wave, 1, 2);          // PCM
-    PutLe(wave, 1, 2);          // mono
+    PutLe(wave, 1, 2);  // PCM
+    PutLe(wave, 1, 2);  // mono
     PutLe(wave, 44100, 4);
     PutLe(wave, 44100 * 2, 4);  // bytes per second
     PutLe(wave, 2, 2);          // bytes per frame

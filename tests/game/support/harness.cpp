@@ -98,8 +98,7 @@ void ExpectMatchesGolden(const gfx::Surface& image, const std::string& name) {
         return;
     }
     std::ifstream in(path, std::ios::binary);
-    ASSERT_TRUE(in.good()) << "missing golden image " << path
-                           << " (run with VEMOL_UPDATE_GOLDEN=1 to create it)";
+    ASSERT_TRUE(in.good()) << "missing golden image " << path << " (run with VEMOL_UPDATE_GOLDEN=1 to create it)";
     std::stringstream expected;
     expected << in.rdbuf();
     if (expected.str() != actual) {
