@@ -169,8 +169,11 @@ int fillEightAtATime(Row& r, const Texels t, const Shading& sh, const std::uint3
 }
 #endif
 
+// The row comes by reference and is copied field by field into registers: passed by
+// value it was built with narrow stores and copied with wide loads, a stall on every row.
 template <Mode M, Tint T, bool FlatDepth, bool FlatV>
-void fillSpan(Row r, const Texels t, const Shading& sh, int x0, int x1) {
+void fillSpan(const Row& start, const Texels t, const Shading& sh, int x0, int x1) {
+    Row r = start;
     const int flatDepth = quantizeDepth(r.z);
     const std::uint32_t* texRow = t.base + ((static_cast<std::uint32_t>(r.v >> 32) & t.heightMask) << t.widthShift);
     int x = x0;
@@ -186,7 +189,7 @@ void fillSpan(Row r, const Texels t, const Shading& sh, int x0, int x1) {
     }
 }
 
-using SpanFunction = void (*)(Row, Texels, const Shading&, int, int);
+using SpanFunction = void (*)(const Row&, Texels, const Shading&, int, int);
 
 template <Mode M, Tint T>
 SpanFunction pickSpan(bool flatDepth, bool flatV) {

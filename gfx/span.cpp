@@ -6,6 +6,7 @@
 
 #include "gfx/blend.h"
 #include "gfx/fast_span.h"
+#include "gfx/tipped_span.h"
 #include "gfx/triangle.h"
 
 namespace gfx::detail {
@@ -144,6 +145,7 @@ constexpr auto kFillTable = makeFillTable(std::make_index_sequence<32>{});
 void fillTriangle(const Setup& setup, const RasterTarget& target) {
     const Sampler sampler = makeSampler(target.texture);
     if (fillFlatTextured(setup, target, sampler)) return;
+    if (fillTippedTextured(setup, target, sampler)) return;
     const bool textured = sampler.surface != nullptr;
     const bool gouraud = setup.gouraud;
     // Without texture or colour to interpolate only depth varies, and depth is planar.

@@ -180,6 +180,8 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.drawMesh(gfxtest::cubeMesh(3.0f, 0xFF40FF80));
             d.setWorld(gfxtest::placed(gfx::matrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
+            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
+            d.drawMesh(gfxtest::squareMesh(5.0f, 0xFF80C040));  // tipped and tinted
         },
         "busy frame");
 }

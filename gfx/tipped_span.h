@@ -1,0 +1,13 @@
+#pragma once
+// Opaque textured triangles tipped about the screen's horizontal axis (the title picture
+// tipping away at the start of a game): w is the same along every row, so each row needs
+// one division instead of one per pixel, and the texture row does not change along it.
+#include "gfx/triangle.h"
+
+namespace gfx::detail {
+
+// Draws the setup if it qualifies; false leaves it to the general filler. Pixel for pixel
+// what the general perspective filler draws.
+bool fillTippedTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+
+}  // namespace gfx::detail
