@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/clip.h"
+#include "gfx/frame_start.h"
 #include "gfx/pixel.h"
 #include "gfx/plane.h"
 
@@ -15,13 +16,27 @@ namespace gfx {
 Device::Device(int width, int height, Format format)
     : backBuffer_(width, height, format),
       depth_(static_cast<std::size_t>(backBuffer_.width()) * backBuffer_.height(), 0xFFFF),
+      frameStartCache_(std::make_unique<detail::FrameStartCache>()),
+      frameStart_(std::make_unique<detail::FrameStart>()),
       world_(matrixIdentity()),
       view_(matrixIdentity()),
       projection_(matrixIdentity()) {
     updateViewProjection();
 }
 
+Device::~Device() = default;
+
 void Device::clear(std::uint32_t colour, float depth) {
+    clearColour_ = colour;
+    clearDepth_ = depth;
+    clearPending_ = true;
+}
+
+void Device::finishClear() const {
+    if (!clearPending_) return;
+    clearPending_ = false;
+    const std::uint32_t colour = clearColour_;
+    const float depth = clearDepth_;
     const std::uint8_t* first = nullptr;
     for (int y = 0; y < backBuffer_.height(); ++y) {
         std::uint8_t* row = backBuffer_.data() + static_cast<std::size_t>(y) * backBuffer_.pitch();
@@ -29,7 +44,7 @@ void Device::clear(std::uint32_t colour, float depth) {
             std::copy(first, first + backBuffer_.pitch(), row);
             continue;
         }
-        for (int x = 0; x < backBuffer_.width(); ++x) writePixel(row, x, format(), colour);
+        for (int x = 0; x < backBuffer_.width(); ++x) writePixel(row, x, backBuffer_.format(), colour);
         first = row;
     }
     const float d = std::isnan(depth) ? 1.0f : std::clamp(depth, 0.0f, 1.0f);
@@ -40,6 +55,7 @@ void Device::beginScene() { inScene_ = true; }
 void Device::endScene() { inScene_ = false; }
 
 void Device::present() {
+    finishClear();
     ++presentCount_;
     if (presentHandler_) presentHandler_(backBuffer_);
 }
@@ -100,6 +116,39 @@ TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const do
 }  // namespace
 
 void Device::drawMesh(const Mesh& mesh) {
+    if (!clearPending_) {
+        rasterizeMesh(mesh);
+        return;
+    }
+    if (restoreFrameStart(mesh)) return;
+    finishClear();
+    rasterizeMesh(mesh);
+    keepFrameStart();
+}
+
+// The first draw after a clear: when it and the clear are exactly those of a start kept
+// before, the buffers are what they left.
+bool Device::restoreFrameStart(const Mesh& mesh) {
+    detail::FrameStart& s = *frameStart_;
+    s.clearColour = clearColour_;
+    s.clearDepth = clearDepth_;
+    s.vertices.assign(mesh.vertices().begin(), mesh.vertices().end());
+    s.indices.assign(mesh.indices().begin(), mesh.indices().end());
+    s.world = world_;
+    s.view = view_;
+    s.projection = projection_;
+    s.state = state_;
+    s.texture = texture_;
+    s.textureVersion = texture_ ? texture_->level0().version() : 0;
+    s.fastPaths = fastPaths_;
+    if (!frameStartCache_->restore(s, backBuffer_, depth_)) return false;
+    clearPending_ = false;
+    return true;
+}
+
+void Device::keepFrameStart() { frameStartCache_->drawn(*frameStart_, backBuffer_, depth_); }
+
+void Device::rasterizeMesh(const Mesh& mesh) {
     const int vertexCount = mesh.vertexCount();
     TransformedVertex stackVertices[kStackVertices];
     std::vector<TransformedVertex> heapVertices;

@@ -11,6 +11,11 @@
 
 namespace gfx {
 
+namespace detail {
+class FrameStartCache;
+struct FrameStart;
+}  // namespace detail
+
 enum class Format { X8R8G8B8, R5G6B5 };
 int bytesPerPixel(Format format);
 
@@ -36,9 +41,15 @@ public:
     // empty intersection.
     LockedRect lock();
     LockedRect lock(const Rect& rect);
-    void unlock() {}
+    void unlock() { touch(); }
     const std::uint8_t* data() const { return pixels_.data(); }
-    std::uint8_t* data() { return pixels_.data(); }
+    std::uint8_t* data() {
+        touch();
+        return pixels_.data();
+    }
+    // Changes whenever the pixels may have been written (writable access, lock, unlock);
+    // never the same for two surfaces, so a version names one state of one surface.
+    std::uint64_t version() const { return version_; }
     // Pixel in 0xAARRGGBB (16-bit formats expanded) — for tests and tools.
     std::uint32_t pixel(int x, int y) const;
 
@@ -47,6 +58,8 @@ private:
     Format format_;
     int pitch_;
     std::vector<std::uint8_t> pixels_;
+    std::uint64_t version_ = 0;
+    void touch();
 };
 
 // Texture: a single top level (only it is ever sampled) stored as 0xAARRGGBB texels
@@ -124,6 +137,7 @@ public:
     using PresentHandler = std::function<void(const Surface& backBuffer)>;
 
     Device(int width, int height, Format format = Format::X8R8G8B8);
+    ~Device();
 
     int width() const { return backBuffer_.width(); }
     int height() const { return backBuffer_.height(); }
@@ -157,10 +171,19 @@ public:
     // Draws the mesh's triangle list under world x view x projection.
     void drawMesh(const Mesh& mesh);
 
-    Surface& backBuffer() { return backBuffer_; }
-    const Surface& backBuffer() const { return backBuffer_; }
+    Surface& backBuffer() {
+        finishClear();
+        return backBuffer_;
+    }
+    const Surface& backBuffer() const {
+        finishClear();
+        return backBuffer_;
+    }
     // The 16-bit depth buffer, one value per back-buffer pixel (0 near .. 65535 far).
-    const std::vector<std::uint16_t>& depthBuffer() const { return depth_; }
+    const std::vector<std::uint16_t>& depthBuffer() const {
+        finishClear();
+        return depth_;
+    }
 
     // Copies rect of src to (dx, dy) of dst; both must have the same format.
     static void copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy);
@@ -173,8 +196,19 @@ public:
 
 private:
     void updateViewProjection();
-    Surface backBuffer_;
-    std::vector<std::uint16_t> depth_;
+    // A clear waits for the draw after it, which may find the two already done (frame_start.h);
+    // anything that looks at the buffers first gets the clear done at once.
+    void finishClear() const;
+    void rasterizeMesh(const Mesh& mesh);
+    bool restoreFrameStart(const Mesh& mesh);
+    void keepFrameStart();
+    mutable Surface backBuffer_;
+    mutable std::vector<std::uint16_t> depth_;
+    mutable bool clearPending_ = false;
+    std::uint32_t clearColour_ = 0;
+    float clearDepth_ = 1.0f;
+    std::unique_ptr<detail::FrameStartCache> frameStartCache_;
+    std::unique_ptr<detail::FrameStart> frameStart_;
     Matrix world_, view_, projection_;
     RenderState state_;
     const Texture* texture_ = nullptr;

@@ -27,24 +27,4 @@ SpanWalker::SpanWalker(const Setup& setup) : xMin_(setup.xMin), xMax_(setup.xMax
     }
 }
 
-bool SpanWalker::row(int py, int& x0, int& x1) {
-    std::int64_t xl = xMin_, xr = xMax_;
-    for (int i = 0; i < boundCount_; ++i) {
-        Bound& b = bounds_[i];
-        if (b.left)
-            xl = std::max(xl, -b.quotient);
-        else
-            xr = std::min(xr, b.quotient);
-        b.advance();
-    }
-    for (int i = 0; i < flatCount_; ++i) {
-        const Edge& e = *flat_[i];
-        if (e.dX * (std::int64_t{py} * 256 - e.y0) < e.bias) return false;
-    }
-    if (xl > xr) return false;
-    x0 = static_cast<int>(xl);
-    x1 = static_cast<int>(xr);
-    return true;
-}
-
 }  // namespace gfx::detail

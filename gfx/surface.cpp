@@ -1,5 +1,6 @@
 // Surfaces, textures and meshes: plain memory the game locks and writes directly.
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "gfx/device.h"
@@ -17,7 +18,14 @@ Surface::Surface(int width, int height, Format format)
       height_(std::max(height, 0)),
       format_(format),
       pitch_(width_ * bytesPerPixel(format)),
-      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_)) {}
+      pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_)) {
+    touch();
+}
+
+void Surface::touch() {
+    static std::atomic<std::uint64_t> lastVersion{0};
+    version_ = lastVersion.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 LockedRect Surface::lock() { return lock(Rect{0, 0, width_, height_}); }
 
@@ -25,6 +33,7 @@ LockedRect Surface::lock(const Rect& rect) {
     const int left = std::max(rect.left, 0), top = std::max(rect.top, 0);
     const int right = std::min(rect.right, width_), bottom = std::min(rect.bottom, height_);
     if (left >= right || top >= bottom) return {};
+    touch();
     return {pixels_.data() + static_cast<std::size_t>(top) * pitch_ +
                 static_cast<std::size_t>(left) * bytesPerPixel(format_),
             pitch_};

@@ -73,8 +73,9 @@ struct Setup {
 class SpanWalker {
 public:
     explicit SpanWalker(const Setup& setup);
-    // The covered pixels [x0, x1] of the next row; false when the row has none.
-    bool row(int py, int& x0, int& x1);
+    // The covered pixels [x0, x1] of the next row; false when the row has none. Inline:
+    // it runs once per row of every triangle, and small triangles have short rows.
+    inline bool row(int py, int& x0, int& x1);
 
 private:
     struct Bound {
@@ -95,6 +96,26 @@ private:
     int flatCount_ = 0;
     int xMin_, xMax_;
 };
+
+inline bool SpanWalker::row(int py, int& x0, int& x1) {
+    std::int64_t xl = xMin_, xr = xMax_;
+    for (int i = 0; i < boundCount_; ++i) {
+        Bound& b = bounds_[i];
+        if (b.left)
+            xl = std::max(xl, -b.quotient);
+        else
+            xr = std::min(xr, b.quotient);
+        b.advance();
+    }
+    for (int i = 0; i < flatCount_; ++i) {
+        const Edge& e = *flat_[i];
+        if (e.dX * (std::int64_t{py} * 256 - e.y0) < e.bias) return false;
+    }
+    if (xl > xr) return false;
+    x0 = static_cast<int>(xl);
+    x1 = static_cast<int>(xr);
+    return true;
+}
 
 struct Sampler {
     const Surface* surface = nullptr;

@@ -1,9 +1,10 @@
 #include "platform/main_window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
-#include "platform/icon.h"
 #include "platform/picture_placement.h"
 #include "platform/template_dialog.h"
 #include "platform/window_system.h"
@@ -12,23 +13,38 @@
 namespace vemol::platform {
 namespace {
 
+constexpr int kAreaWidth = 632, kAreaHeight = 453;
 constexpr std::int64_t kFrameUs = 1000000 / 60;
 
-// Copies a back buffer into a cairo RGB24 surface (16-bit back buffers expanded).
-void CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
+// Copies one row into the shown frame when it differs; true when it did.
+bool CopyRowIfChanged(const std::uint8_t* from, std::uint8_t* to, std::size_t bytes) {
+    if (std::memcmp(from, to, bytes) == 0) return false;
+    std::memcpy(to, from, bytes);
+    return true;
+}
+
+// Brings a cairo RGB24 surface up to date with a back buffer (16-bit back buffers
+// expanded) and returns the rows that changed. Most frames of the title screen are the
+// same picture as the one before; most of a play frame's rows change.
+RowBand CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
     cairo_surface_flush(to);
     unsigned char* out = cairo_image_surface_get_data(to);
     const int stride = cairo_image_surface_get_stride(to);
-    if (from.format() == gfx::Format::X8R8G8B8) {
-        for (int y = 0; y < from.height(); y++)
-            std::memcpy(out + y * stride, from.data() + y * from.pitch(), static_cast<size_t>(from.width()) * 4);
-    } else {
-        for (int y = 0; y < from.height(); y++) {
-            auto* row = reinterpret_cast<std::uint32_t*>(out + y * stride);
-            for (int x = 0; x < from.width(); x++) row[x] = from.pixel(x, y);
+    const std::size_t rowBytes = static_cast<std::size_t>(from.width()) * 4;
+    std::vector<std::uint32_t> expanded(from.format() == gfx::Format::X8R8G8B8 ? 0 : from.width());
+    RowBand band{from.height(), 0};
+    for (int y = 0; y < from.height(); y++) {
+        const std::uint8_t* row = from.data() + static_cast<std::size_t>(y) * from.pitch();
+        if (!expanded.empty()) {
+            for (int x = 0; x < from.width(); x++) expanded[x] = from.pixel(x, y);
+            row = reinterpret_cast<const std::uint8_t*>(expanded.data());
         }
+        if (!CopyRowIfChanged(row, out + static_cast<std::size_t>(y) * stride, rowBytes)) continue;
+        band.top = std::min(band.top, y);
+        band.bottom = y + 1;
     }
-    cairo_surface_mark_dirty(to);
+    if (!band.empty()) cairo_surface_mark_dirty_rectangle(to, 0, band.top, from.width(), band.bottom - band.top);
+    return band;
 }
 
 // Whether the key event is the desktop's key for the menu bar (F10 unless the user
@@ -47,20 +63,16 @@ bool IsMenuBarKey(GtkWidget* window, const GdkEventKey* event) {
 
 }  // namespace
 
-MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue, int frameWidth,
-                       int frameHeight)
-    : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
+MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
+    : keys_(keys), handlers_(std::move(handlers)) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
-    if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
-        gtk_window_set_icon(GTK_WINDOW(window_), icon);
-        g_object_unref(icon);
-    }
+    if (icon) gtk_window_set_icon(GTK_WINDOW(window_), icon);
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window_), box);
     buildMenuBar(box);
     area_ = gtk_drawing_area_new();
-    gtk_widget_set_size_request(area_, areaWidth_, areaHeight_);
+    gtk_widget_set_size_request(area_, kAreaWidth, kAreaHeight);
     gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
     SetDialogClientArea(GTK_WINDOW(window_), area_);  // dialogs are placed from under the menu bar
     gtk_window_move(GTK_WINDOW(window_), 50, 50);
@@ -72,7 +84,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     g_signal_connect(window_, "window-state-event", G_CALLBACK(onWindowState), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
-    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, areaWidth_, areaHeight_);
+    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight);
     paintsOnFrameClock_ = CommitsOnFrameClock(gtk_widget_get_display(window_));
 }
 
@@ -147,13 +159,18 @@ void MainWindow::setDeaf(bool deaf) {
     }
 }
 
+// Shows only what changed: the rows of the picture that differ from the frame on screen,
+// or nothing at all when the picture is the same. The clip of the opening going away
+// uncovers the whole area.
 void MainWindow::present(const gfx::Surface& backBuffer) {
-    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_) CopyFrame(backBuffer, frame_);
+    RowBand band;
+    if (backBuffer.width() == kAreaWidth && backBuffer.height() == kAreaHeight) band = CopyFrame(backBuffer, frame_);
     if (movie_) {
         cairo_surface_destroy(movie_);
         movie_ = nullptr;
+        band = {0, kAreaHeight};
     }
-    paintNow();
+    if (!band.empty()) paintNow(band);
     pace();
 }
 
@@ -171,22 +188,33 @@ void MainWindow::pace() {
     }
 }
 
+// The part of the drawing area that shows the rows of the band, with a pixel to spare
+// for the scaling's rounding.
+cairo_rectangle_int_t MainWindow::areaRectangle(RowBand band) const {
+    const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
+    const PicturePlacement place =
+        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
+    const double sy = place.height / kAreaHeight;
+    const int left = std::max(0, static_cast<int>(std::floor(place.x)) - 1);
+    const int right = std::min(area.width, static_cast<int>(std::ceil(place.x + place.width)) + 1);
+    const int top = std::max(0, static_cast<int>(std::floor(place.y + band.top * sy)) - 1);
+    const int bottom = std::min(area.height, static_cast<int>(std::ceil(place.y + band.bottom * sy)) + 1);
+    return {left, top, right - left, bottom - top};
+}
+
 // Paints into the drawing area at once instead of waiting for GTK's redraw timer, which
 // was seen to drop to 30 pictures a second. A Wayland compositor takes a new picture only
 // when GTK's frame clock commits it, so there the picture goes through the frame clock.
-void MainWindow::paintNow() {
+void MainWindow::paintNow(RowBand band) {
     if (destroyed_) return;
+    const cairo_rectangle_int_t rect = areaRectangle(band);
     if (paintsOnFrameClock_) {
-        gtk_widget_queue_draw(area_);
+        gtk_widget_queue_draw_area(area_, rect.x, rect.y, rect.width, rect.height);
         return;
     }
     GdkWindow* gdkWindow = gtk_widget_get_window(area_);
     if (!gdkWindow || !gtk_widget_get_mapped(area_)) return;
-    cairo_region_t* region = cairo_region_create();
-    GtkAllocation a;
-    gtk_widget_get_allocation(area_, &a);
-    cairo_rectangle_int_t rect{0, 0, a.width, a.height};
-    cairo_region_union_rectangle(region, &rect);
+    cairo_region_t* region = cairo_region_create_rectangle(&rect);
     GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
     paint(gdk_drawing_context_get_cairo_context(context));
     gdk_window_end_draw_frame(gdkWindow, context);
@@ -194,10 +222,12 @@ void MainWindow::paintNow() {
     gdk_display_flush(gdk_window_get_display(gdkWindow));
 }
 
+void MainWindow::paintNow() { paintNow({0, kAreaHeight}); }
+
 void MainWindow::paint(cairo_t* cr) {
     const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
     const PicturePlacement place =
-        PlacePicture(area, {areaWidth_, areaHeight_}, fullscreen_, gtk_widget_get_scale_factor(area_));
+        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
     cairo_save(cr);
     if (place.width < area.width || place.height < area.height) {
         // Black around the picture: the bars of fullscreen.
@@ -209,7 +239,7 @@ void MainWindow::paint(cairo_t* cr) {
     }
 
     cairo_translate(cr, place.x, place.y);
-    cairo_scale(cr, place.width / areaWidth_, place.height / areaHeight_);
+    cairo_scale(cr, place.width / kAreaWidth, place.height / kAreaHeight);
     // Never a blurred picture: whole factors take exact nearest-neighbour pixels.
     const cairo_filter_t filter = place.wholeFactor ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_FAST;
     cairo_set_source_surface(cr, frame_, 0, 0);

@@ -16,6 +16,12 @@
 
 namespace vemol::platform {
 
+// Rows [top, bottom) of the picture.
+struct RowBand {
+    int top = 0, bottom = 0;
+    bool empty() const { return top >= bottom; }
+};
+
 class MainWindow {
 public:
     struct Handlers {
@@ -68,7 +74,9 @@ private:
     void buildMenuBar(GtkWidget* box);
     void onMenuClosed();
     void paint(cairo_t* cr);
-    void paintNow();
+    cairo_rectangle_int_t areaRectangle(RowBand band) const;
+    void paintNow(RowBand band);
+    void paintNow();  // the whole picture
     void toggleFullscreen();
     void pace();
 

@@ -1,0 +1,58 @@
+// A frame that starts with the same clear and draw as the frames before it gets the
+// kept buffers back; any change to what that start depends on draws it afresh.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "scene.h"
+
+namespace {
+
+struct Start {
+    std::uint32_t clearColour = 0xFFFBEDB5;
+    float y = 0.0f;
+};
+
+void drawFrame(gfx::Device& d, const gfx::Texture& texture, const gfx::Mesh& mesh, const Start& s) {
+    d.clear(s.clearColour, 1.0f);
+    d.setTexture(&texture);
+    d.setWorld(gfxtest::translation(7.0f, s.y, -14.0f));
+    d.drawMesh(mesh);
+    d.setWorld(gfxtest::translation(-5.0f, 4.0f, 0.0f));
+    d.drawMesh(gfxtest::squareMesh(3.0f, 0xFFFFFFFF));
+}
+
+TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
+    const auto bitmap = gfxtest::makeBitmap(
+        {16, 16}, [](int x, int y) { return static_cast<std::uint8_t>(x * 16 + y); },
+        [](int i) { return static_cast<std::uint32_t>(i * 0x010203u); });
+    auto texture = gfx::createTextureFromBitmap(bitmap);
+    ASSERT_TRUE(texture);
+    gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
+    gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
+    gfxtest::setGameCamera(reused);
+
+    // Each change comes after the start was repeated often enough to be kept.
+    const std::function<void(Start&)> changes[] = {
+        [](Start&) {},
+        [&](Start&) { texture->level0().lock().bits[5] ^= 0xFF; },
+        [&](Start&) { mesh.lockVertices()[0].u = 0.5f; },
+        [](Start& s) { s.y = 1.0f; },
+        [](Start& s) { s.clearColour = 0xFF102030; },
+    };
+    Start start;
+    for (const auto& change : changes) {
+        for (int i = 0; i < 3; ++i) drawFrame(reused, *texture, mesh, start);
+        change(start);
+        drawFrame(reused, *texture, mesh, start);
+        gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
+        gfxtest::setGameCamera(fresh);
+        drawFrame(fresh, *texture, mesh, start);
+        ASSERT_EQ(reused.depthBuffer(), fresh.depthBuffer());
+        for (int y = 0; y < gfxtest::kHeight; ++y)
+            for (int x = 0; x < gfxtest::kWidth; ++x)
+                ASSERT_EQ(reused.backBuffer().pixel(x, y), fresh.backBuffer().pixel(x, y)) << x << "," << y;
+    }
+}
+
+}  // namespace
