@@ -1,4 +1,3 @@
-// The program: its start-up steps, menu commands and shell services over the platform layer.
 #include "app/application.h"
 
 #include <cstdlib>
@@ -8,11 +7,12 @@
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
 #include "game/operations.h"
+#include "platform/heap.h"
+#include "platform/icon.h"
 #include "platform/message_box.h"
 #include "platform/sdl_mixer.h"
 #include "platform/send_score_dialog.h"
-#include "platform/version_dialog.h"
-#include "render/device_objects.h"
+#include "platform/template_dialog.h"
 #include "render/init_device.h"
 #include "resources/ui_templates.h"
 
@@ -59,6 +59,7 @@ Application::Application()
 Application::~Application() = default;
 
 void Application::CreateMainWindow() {
+    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
     window_ = std::make_unique<platform::MainWindow>(
         keys_,
         platform::MainWindow::Handlers{[this](int command) { onCommand(command); },
@@ -66,8 +67,9 @@ void Application::CreateMainWindow() {
                                            shutdownAudio();
                                            events_->postQuit();
                                        }},
-        resources::Catalogue::embedded(), kBackBufferWidth, kBackBufferHeight);
-    events_ = std::make_unique<platform::GtkLoopEvents>([this] { return window_->menuOpen(); });
+        icon);
+    if (icon) g_object_unref(icon);
+    events_ = std::make_unique<GtkLoopEvents>([this] { return window_->menuOpen(); });
     pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
     testControl_ = platform::StartTestControl(*window_);
 }
@@ -103,6 +105,7 @@ void Application::RunMainLoop() {
     vemol::RunMainLoop(*events_, [this] {
         if (g_.playing != 0) {
             RunPlayFrame(g_);
+            if (g_.playing == 0) platform::ReturnFreedMemory();  // the game has just ended
             return;
         }
         RunTitleFrame(g_);
@@ -155,8 +158,18 @@ void Application::onCommand(int command) {
     }
 }
 
+// The Version dialog closes only by its OK button; Escape and the desktop's close request
+// are ignored, as the dialog has no close box.
 void Application::openVersionDialog() {
-    platform::RunVersionDialog(owner(), resources::Catalogue::embedded());
+    platform::TemplateDialog dialog(owner(), resources::versionDialogTemplate());
+    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
+    if (icon) {
+        dialog.setImage(resources::kIconGroupId, icon);
+        g_object_unref(icon);
+    }
+    dialog.run([&dialog](int command) {
+        if (command == 1) dialog.end(0);
+    });
     keys_.clear();
 }
 
