@@ -248,10 +248,11 @@ bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler&
     Surface& surface = *target.colour;
     const int width = surface.width();
     SpanWalker walker(s);
+    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
     for (int py = s.yMin; py <= s.yMax; ++py) {
         int x0, x1;
         if (!walker.row(py, x0, x1)) continue;
-        Row row{reinterpret_cast<std::uint32_t*>(surface.data() + static_cast<std::size_t>(py) * surface.pitch()),
+        Row row{reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(py) * surface.pitch()),
                 target.depth + static_cast<std::size_t>(py) * width,
                 s.z0 + s.zy * py + s.zx * x0,
                 s.zx,

@@ -101,10 +101,11 @@ void fillRows(const Context& c) {
     const Format format = surface.format();
     const int width = surface.width();
     SpanWalker walker(s);
+    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
     for (int py = s.yMin; py <= s.yMax; ++py) {
         int x0, x1;
         if (!walker.row(py, x0, x1)) continue;
-        std::uint8_t* row = surface.data() + static_cast<std::size_t>(py) * surface.pitch();
+        std::uint8_t* row = pixels + static_cast<std::size_t>(py) * surface.pitch();
         auto* row32 = reinterpret_cast<std::uint32_t*>(row);
         std::uint16_t* depthRow = c.target.depth + static_cast<std::size_t>(py) * width;
         std::int64_t z = s.z0 + s.zy * py + s.zx * x0;

@@ -41,12 +41,13 @@ bool fillTippedTextured(const Setup& s, const RasterTarget& target, const Sample
     Surface& surface = *target.colour;
     const int width = surface.width();
     SpanWalker walker(s);
+    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
     for (int py = s.yMin; py <= s.yMax; ++py) {
         int x0, x1;
         if (!walker.row(py, x0, x1)) continue;
         const double oneOverQ = 1.0 / s.q.at(x0, py);
         const std::int64_t ty = floorToInt(s.v.at(x0, py) * oneOverQ * sampler.height);
-        TippedRow row{reinterpret_cast<std::uint32_t*>(surface.data() +
+        TippedRow row{reinterpret_cast<std::uint32_t*>(pixels +
                                                        static_cast<std::size_t>(py) * surface.pitch()),
                       target.depth + static_cast<std::size_t>(py) * width,
                       s.z0 + s.zy * py + s.zx * x0,
