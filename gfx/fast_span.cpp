@@ -245,23 +245,18 @@ bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler&
     const Shading shading{colour, st.srcBlend, st.destBlend};
     const SpanFunction span = pickSpan(modeFor(st), tint, s.zx == 0, v.dx == 0);
 
-    Surface& surface = *target.colour;
-    const int width = surface.width();
-    SpanWalker walker(s);
-    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
-    for (int py = s.yMin; py <= s.yMax; ++py) {
-        int x0, x1;
-        if (!walker.row(py, x0, x1)) continue;
-        Row row{reinterpret_cast<std::uint32_t*>(pixels + static_cast<std::size_t>(py) * surface.pitch()),
-                target.depth + static_cast<std::size_t>(py) * width,
-                s.z0 + s.zy * py + s.zx * x0,
-                s.zx,
-                u.at(x0, py),
-                u.dx,
-                v.at(x0, py),
-                v.dx};
-        span(row, texels, shading, x0, x1);
-    }
+    ForEachSpan(s, *target.colour, target.depth,
+                [&](int py, int x0, int x1, std::uint8_t* colourRow, std::uint16_t* depthRow) {
+                    const Row row{reinterpret_cast<std::uint32_t*>(colourRow),
+                                  depthRow,
+                                  s.z0 + s.zy * py + s.zx * x0,
+                                  s.zx,
+                                  u.at(x0, py),
+                                  u.dx,
+                                  v.at(x0, py),
+                                  v.dx};
+                    span(row, texels, shading, x0, x1);
+                });
     return true;
 }
 

@@ -97,17 +97,10 @@ template <bool Perspective, bool Gouraud, bool Textured, bool Blended, bool Gene
 void fillRows(const Context& c) {
     const Setup& s = c.setup;
     const RenderState& state = c.target.state;
-    Surface& surface = *c.target.colour;
-    const Format format = surface.format();
-    const int width = surface.width();
-    SpanWalker walker(s);
-    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
-    for (int py = s.yMin; py <= s.yMax; ++py) {
-        int x0, x1;
-        if (!walker.row(py, x0, x1)) continue;
-        std::uint8_t* row = pixels + static_cast<std::size_t>(py) * surface.pitch();
+    const Format format = c.target.colour->format();
+    ForEachSpan(s, *c.target.colour, c.target.depth,
+                [&](int py, int x0, int x1, std::uint8_t* row, std::uint16_t* depthRow) {
         auto* row32 = reinterpret_cast<std::uint32_t*>(row);
-        std::uint16_t* depthRow = c.target.depth + static_cast<std::size_t>(py) * width;
         std::int64_t z = s.z0 + s.zy * py + s.zx * x0;
         SpanWalk w = startSpan<Perspective, Gouraud, Textured>(c, x0, py);
         for (int x = x0; x <= x1; ++x, z += s.zx, stepSpan<Perspective, Gouraud, Textured>(s, w)) {
@@ -129,7 +122,7 @@ void fillRows(const Context& c) {
             else
                 row32[x] = colour | 0xFF000000u;
         }
-    }
+    });
 }
 
 using FillFunction = void (*)(const Context&);

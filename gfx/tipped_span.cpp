@@ -38,29 +38,18 @@ bool fillTippedTextured(const Setup& s, const RasterTarget& target, const Sample
         return false;
 
     const bool tinted = (s.flatColour & 0xFFFFFFu) != 0xFFFFFFu;
-    Surface& surface = *target.colour;
-    const int width = surface.width();
-    SpanWalker walker(s);
-    std::uint8_t* const pixels = surface.data();  // once: every writable access marks a change
-    for (int py = s.yMin; py <= s.yMax; ++py) {
-        int x0, x1;
-        if (!walker.row(py, x0, x1)) continue;
-        const double oneOverQ = 1.0 / s.q.at(x0, py);
-        const std::int64_t ty = floorToInt(s.v.at(x0, py) * oneOverQ * sampler.height);
-        TippedRow row{reinterpret_cast<std::uint32_t*>(pixels +
-                                                       static_cast<std::size_t>(py) * surface.pitch()),
-                      target.depth + static_cast<std::size_t>(py) * width,
-                      s.z0 + s.zy * py + s.zx * x0,
-                      s.zx,
-                      s.u.at(x0, py),
-                      s.u.dx,
-                      oneOverQ,
-                      sampler.texels + ((static_cast<int>(ty) & sampler.heightMask) << sampler.widthShift)};
-        if (tinted)
-            fillTippedRow<true>(row, sampler, s.flatColour, x0, x1);
-        else
-            fillTippedRow<false>(row, sampler, s.flatColour, x0, x1);
-    }
+    ForEachSpan(s, *target.colour, target.depth,
+                [&](int py, int x0, int x1, std::uint8_t* colourRow, std::uint16_t* depthRow) {
+                    const double oneOverQ = 1.0 / s.q.at(x0, py);
+                    const std::int64_t ty = floorToInt(s.v.at(x0, py) * oneOverQ * sampler.height);
+                    TippedRow row{reinterpret_cast<std::uint32_t*>(colourRow), depthRow,
+                                  s.z0 + s.zy * py + s.zx * x0, s.zx, s.u.at(x0, py), s.u.dx, oneOverQ,
+                                  sampler.texels + ((static_cast<int>(ty) & sampler.heightMask) << sampler.widthShift)};
+                    if (tinted)
+                        fillTippedRow<true>(row, sampler, s.flatColour, x0, x1);
+                    else
+                        fillTippedRow<false>(row, sampler, s.flatColour, x0, x1);
+                });
     return true;
 }
 

@@ -117,6 +117,20 @@ inline bool SpanWalker::row(int py, int& x0, int& x1) {
     return true;
 }
 
+// Calls span(py, x0, x1, colourRow, depthRow) for every row of the triangle that covers
+// pixels, with the rows of the target's colour and depth buffers.
+template <typename SpanFn>
+void ForEachSpan(const Setup& setup, Surface& colour, std::uint16_t* depth, SpanFn span) {
+    SpanWalker walker(setup);
+    std::uint8_t* const pixels = colour.data();  // once: every writable access marks a change
+    for (int py = setup.yMin; py <= setup.yMax; ++py) {
+        int x0, x1;
+        if (!walker.row(py, x0, x1)) continue;
+        span(py, x0, x1, pixels + static_cast<std::size_t>(py) * colour.pitch(),
+             depth + static_cast<std::size_t>(py) * colour.width());
+    }
+}
+
 struct Sampler {
     const Surface* surface = nullptr;
     const std::uint32_t* texels = nullptr;
