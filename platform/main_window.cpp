@@ -133,7 +133,29 @@ void MainWindow::onMenuClosed() {
 void MainWindow::show() {
     gtk_widget_show_all(window_);
     gtk_window_move(GTK_WINDOW(window_), 50, 50);
+    keepFrameWhereTheDisplayReadsIt();
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+// Once the drawing area has its window, the shown frame moves into an image the display
+// can read directly (shared memory on X11), so painting it hands it over without first
+// copying it into the display's buffer. Elsewhere this is an ordinary image.
+void MainWindow::keepFrameWhereTheDisplayReadsIt() {
+    GdkWindow* gdkWindow = gtk_widget_get_window(area_);
+    if (!gdkWindow) return;
+    cairo_surface_t* shared =
+        gdk_window_create_similar_image_surface(gdkWindow, CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight, 1);
+    if (cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(shared);
+        return;
+    }
+    cairo_t* cr = cairo_create(shared);
+    cairo_set_source_surface(cr, frame_, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(frame_);
+    frame_ = shared;
 }
 
 void MainWindow::close() {

@@ -73,6 +73,7 @@ private:
 
     void buildMenuBar(GtkWidget* box);
     void onMenuClosed();
+    void keepFrameWhereTheDisplayReadsIt();
     void paint(cairo_t* cr);
     cairo_rectangle_int_t areaRectangle(RowBand band) const;
     void paintNow(RowBand band);
