@@ -12,9 +12,7 @@ set -euo pipefail
 seconds=${2:-60}
 source "$(dirname "$0")/lib.bash" "$1" "${3:-$(mktemp -d)}"
 
-start_measured_game
-win=$(wait_window)
-wait_title_screen "$win"
+start_at_title_screen
 echo "title: $(cpu_percent_over "$seconds") % of a core over $seconds s"
 
 stretch=20

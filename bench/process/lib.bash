@@ -45,6 +45,14 @@ wait_title_screen() {
     fail "the title screen did not settle"
 }
 
+# Starts the game as above and waits until its title screen stands still.
+start_at_title_screen() {
+    local win
+    start_measured_game
+    win=$(wait_window)
+    wait_title_screen "$win"
+}
+
 # Waits (up to $1 seconds) until the title screen is back after a game.
 wait_title_again() {
     for _ in $(seq "$(( $1 * 2 ))"); do

@@ -11,9 +11,7 @@ set -euo pipefail
 games=${2:-100}
 source "$(dirname "$0")/lib.bash" "$1" "${3:-$(mktemp -d)}"
 
-start_measured_game
-win=$(wait_window)
-wait_title_screen "$win"
+start_at_title_screen
 echo "title, before any game: RssAnon $(status_kb RssAnon) kB, VmRSS $(status_kb VmRSS) kB"
 
 first=""
