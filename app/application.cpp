@@ -1,3 +1,4 @@
+// The program: its start-up steps, menu commands and shell services over the platform layer.
 #include "app/application.h"
 
 #include <cstdlib>
@@ -8,11 +9,11 @@
 #include "game/best_score_file.h"
 #include "game/operations.h"
 #include "platform/heap.h"
-#include "platform/icon.h"
 #include "platform/message_box.h"
 #include "platform/sdl_mixer.h"
 #include "platform/send_score_dialog.h"
-#include "platform/template_dialog.h"
+#include "platform/version_dialog.h"
+#include "render/device_objects.h"
 #include "render/init_device.h"
 #include "resources/ui_templates.h"
 
@@ -59,7 +60,6 @@ Application::Application()
 Application::~Application() = default;
 
 void Application::CreateMainWindow() {
-    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
     window_ = std::make_unique<platform::MainWindow>(
         keys_,
         platform::MainWindow::Handlers{[this](int command) { onCommand(command); },
@@ -67,9 +67,8 @@ void Application::CreateMainWindow() {
                                            shutdownAudio();
                                            events_->postQuit();
                                        }},
-        icon);
-    if (icon) g_object_unref(icon);
-    events_ = std::make_unique<GtkLoopEvents>([this] { return window_->menuOpen(); });
+        resources::Catalogue::embedded(), kBackBufferWidth, kBackBufferHeight);
+    events_ = std::make_unique<platform::GtkLoopEvents>([this] { return window_->menuOpen(); });
     pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
     testControl_ = platform::StartTestControl(*window_);
 }
@@ -158,18 +157,8 @@ void Application::onCommand(int command) {
     }
 }
 
-// The Version dialog closes only by its OK button; Escape and the desktop's close request
-// are ignored, as the dialog has no close box.
 void Application::openVersionDialog() {
-    platform::TemplateDialog dialog(owner(), resources::versionDialogTemplate());
-    GdkPixbuf* icon = platform::LoadProgramIcon(resources::Catalogue::embedded());
-    if (icon) {
-        dialog.setImage(resources::kIconGroupId, icon);
-        g_object_unref(icon);
-    }
-    dialog.run([&dialog](int command) {
-        if (command == 1) dialog.end(0);
-    });
+    platform::RunVersionDialog(owner(), resources::Catalogue::embedded());
     keys_.clear();
 }
 

@@ -28,9 +28,9 @@ bool FrameStart::operator==(const FrameStart& o) const {
            std::memcmp(vertices.data(), o.vertices.data(), vertices.size() * sizeof(QuadVertex)) == 0;
 }
 
-bool FrameStartCache::restore(const FrameStart& start, Surface& colour,
-                              std::vector<std::uint16_t>& depth) const {
-    if (!hasKept_ || !(start == kept_) || keptColour_.size() != static_cast<std::size_t>(colour.pitch()) * colour.height() ||
+bool FrameStartCache::restore(const FrameStart& start, Surface& colour, std::vector<std::uint16_t>& depth) const {
+    if (!hasKept_ || !(start == kept_) ||
+        keptColour_.size() != static_cast<std::size_t>(colour.pitch()) * colour.height() ||
         keptDepth_.size() != depth.size())
         return false;
     std::memcpy(colour.data(), keptColour_.data(), keptColour_.size());
@@ -38,8 +38,7 @@ bool FrameStartCache::restore(const FrameStart& start, Surface& colour,
     return true;
 }
 
-void FrameStartCache::drawn(const FrameStart& start, const Surface& colour,
-                            const std::vector<std::uint16_t>& depth) {
+void FrameStartCache::drawn(const FrameStart& start, const Surface& colour, const std::vector<std::uint16_t>& depth) {
     if (hasPrevious_ && start == previous_ && !(hasKept_ && start == kept_)) {
         kept_ = start;
         keptColour_.assign(colour.data(), colour.data() + static_cast<std::size_t>(colour.pitch()) * colour.height());

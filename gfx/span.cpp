@@ -100,29 +100,29 @@ void fillRows(const Context& c) {
     const Format format = c.target.colour->format();
     ForEachSpan(s, *c.target.colour, c.target.depth,
                 [&](int py, int x0, int x1, std::uint8_t* row, std::uint16_t* depthRow) {
-        auto* row32 = reinterpret_cast<std::uint32_t*>(row);
-        std::int64_t z = s.z0 + s.zy * py + s.zx * x0;
-        SpanWalk w = startSpan<Perspective, Gouraud, Textured>(c, x0, py);
-        for (int x = x0; x <= x1; ++x, z += s.zx, stepSpan<Perspective, Gouraud, Textured>(s, w)) {
-            const int depth = quantizeDepth(z);
-            if constexpr (Generic) {
-                if (state.zEnable && !depthPasses(state.zFunc, depth, depthRow[x])) continue;
-                if (state.zEnable && state.zWrite) depthRow[x] = static_cast<std::uint16_t>(depth);
-            } else {
-                if (depth > depthRow[x]) continue;
-                depthRow[x] = static_cast<std::uint16_t>(depth);
-            }
-            std::uint32_t colour = shade<Perspective, Gouraud, Textured, Generic>(c, w);
-            if constexpr (Blended) {
-                const std::uint32_t dst = Generic ? readPixel(row, x, format) : row32[x];
-                colour = blendPixel(c.blendKind, state.srcBlend, state.destBlend, colour, dst);
-            }
-            if constexpr (Generic)
-                writePixel(row, x, format, colour);
-            else
-                row32[x] = colour | 0xFF000000u;
-        }
-    });
+                    auto* row32 = reinterpret_cast<std::uint32_t*>(row);
+                    std::int64_t z = s.z0 + s.zy * py + s.zx * x0;
+                    SpanWalk w = startSpan<Perspective, Gouraud, Textured>(c, x0, py);
+                    for (int x = x0; x <= x1; ++x, z += s.zx, stepSpan<Perspective, Gouraud, Textured>(s, w)) {
+                        const int depth = quantizeDepth(z);
+                        if constexpr (Generic) {
+                            if (state.zEnable && !depthPasses(state.zFunc, depth, depthRow[x])) continue;
+                            if (state.zEnable && state.zWrite) depthRow[x] = static_cast<std::uint16_t>(depth);
+                        } else {
+                            if (depth > depthRow[x]) continue;
+                            depthRow[x] = static_cast<std::uint16_t>(depth);
+                        }
+                        std::uint32_t colour = shade<Perspective, Gouraud, Textured, Generic>(c, w);
+                        if constexpr (Blended) {
+                            const std::uint32_t dst = Generic ? readPixel(row, x, format) : row32[x];
+                            colour = blendPixel(c.blendKind, state.srcBlend, state.destBlend, colour, dst);
+                        }
+                        if constexpr (Generic)
+                            writePixel(row, x, format, colour);
+                        else
+                            row32[x] = colour | 0xFF000000u;
+                    }
+                });
 }
 
 using FillFunction = void (*)(const Context&);

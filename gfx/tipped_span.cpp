@@ -32,9 +32,9 @@ void fillTippedRow(TippedRow& r, const Sampler& sampler, std::uint32_t colour, i
 
 bool fillTippedTextured(const Setup& s, const RasterTarget& target, const Sampler& sampler) {
     const RenderState& st = target.state;
-    if (!target.fastPaths || !s.perspective || s.gouraud || s.q.dx != 0.0 || s.v.dx != 0.0 ||
-        !sampler.texels || !sampler.powerOfTwo || target.colour->format() != Format::X8R8G8B8 ||
-        st.blendEnable || !st.zEnable || !st.zWrite || st.zFunc != Compare::LessEqual)
+    if (!target.fastPaths || !s.perspective || s.gouraud || s.q.dx != 0.0 || s.v.dx != 0.0 || !sampler.texels ||
+        !sampler.powerOfTwo || target.colour->format() != Format::X8R8G8B8 || st.blendEnable || !st.zEnable ||
+        !st.zWrite || st.zFunc != Compare::LessEqual)
         return false;
 
     const bool tinted = (s.flatColour & 0xFFFFFFu) != 0xFFFFFFu;
@@ -42,8 +42,13 @@ bool fillTippedTextured(const Setup& s, const RasterTarget& target, const Sample
                 [&](int py, int x0, int x1, std::uint8_t* colourRow, std::uint16_t* depthRow) {
                     const double oneOverQ = 1.0 / s.q.at(x0, py);
                     const std::int64_t ty = floorToInt(s.v.at(x0, py) * oneOverQ * sampler.height);
-                    TippedRow row{reinterpret_cast<std::uint32_t*>(colourRow), depthRow,
-                                  s.z0 + s.zy * py + s.zx * x0, s.zx, s.u.at(x0, py), s.u.dx, oneOverQ,
+                    TippedRow row{reinterpret_cast<std::uint32_t*>(colourRow),
+                                  depthRow,
+                                  s.z0 + s.zy * py + s.zx * x0,
+                                  s.zx,
+                                  s.u.at(x0, py),
+                                  s.u.dx,
+                                  oneOverQ,
                                   sampler.texels + ((static_cast<int>(ty) & sampler.heightMask) << sampler.widthShift)};
                     if (tinted)
                         fillTippedRow<true>(row, sampler, s.flatColour, x0, x1);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/icon.h"
 #include "platform/picture_placement.h"
 #include "platform/template_dialog.h"
 #include "platform/window_system.h"
@@ -13,7 +14,6 @@
 namespace vemol::platform {
 namespace {
 
-constexpr int kAreaWidth = 632, kAreaHeight = 453;
 constexpr std::int64_t kFrameUs = 1000000 / 60;
 
 // Copies one row into the shown frame when it differs; true when it did.
@@ -63,16 +63,20 @@ bool IsMenuBarKey(GtkWidget* window, const GdkEventKey* event) {
 
 }  // namespace
 
-MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
-    : keys_(keys), handlers_(std::move(handlers)) {
+MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catalogue& catalogue, int frameWidth,
+                       int frameHeight)
+    : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
-    if (icon) gtk_window_set_icon(GTK_WINDOW(window_), icon);
+    if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
+        gtk_window_set_icon(GTK_WINDOW(window_), icon);
+        g_object_unref(icon);
+    }
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window_), box);
     buildMenuBar(box);
     area_ = gtk_drawing_area_new();
-    gtk_widget_set_size_request(area_, kAreaWidth, kAreaHeight);
+    gtk_widget_set_size_request(area_, areaWidth_, areaHeight_);
     gtk_box_pack_start(GTK_BOX(box), area_, TRUE, TRUE, 0);
     SetDialogClientArea(GTK_WINDOW(window_), area_);  // dialogs are placed from under the menu bar
     gtk_window_move(GTK_WINDOW(window_), 50, 50);
@@ -84,7 +88,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, GdkPixbuf* icon)
     g_signal_connect(window_, "window-state-event", G_CALLBACK(onWindowState), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
-    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight);
+    frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, areaWidth_, areaHeight_);
     paintsOnFrameClock_ = CommitsOnFrameClock(gtk_widget_get_display(window_));
 }
 
@@ -144,7 +148,7 @@ void MainWindow::keepFrameWhereTheDisplayReadsIt() {
     GdkWindow* gdkWindow = gtk_widget_get_window(area_);
     if (!gdkWindow) return;
     cairo_surface_t* shared =
-        gdk_window_create_similar_image_surface(gdkWindow, CAIRO_FORMAT_RGB24, kAreaWidth, kAreaHeight, 1);
+        gdk_window_create_similar_image_surface(gdkWindow, CAIRO_FORMAT_RGB24, areaWidth_, areaHeight_, 1);
     if (cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(shared);
         return;
@@ -186,11 +190,11 @@ void MainWindow::setDeaf(bool deaf) {
 // uncovers the whole area.
 void MainWindow::present(const gfx::Surface& backBuffer) {
     RowBand band;
-    if (backBuffer.width() == kAreaWidth && backBuffer.height() == kAreaHeight) band = CopyFrame(backBuffer, frame_);
+    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_) band = CopyFrame(backBuffer, frame_);
     if (movie_) {
         cairo_surface_destroy(movie_);
         movie_ = nullptr;
-        band = {0, kAreaHeight};
+        band = {0, areaHeight_};
     }
     if (!band.empty()) paintNow(band);
     pace();
@@ -215,8 +219,8 @@ void MainWindow::pace() {
 cairo_rectangle_int_t MainWindow::areaRectangle(RowBand band) const {
     const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
     const PicturePlacement place =
-        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
-    const double sy = place.height / kAreaHeight;
+        PlacePicture(area, {areaWidth_, areaHeight_}, fullscreen_, gtk_widget_get_scale_factor(area_));
+    const double sy = place.height / areaHeight_;
     const int left = std::max(0, static_cast<int>(std::floor(place.x)) - 1);
     const int right = std::min(area.width, static_cast<int>(std::ceil(place.x + place.width)) + 1);
     const int top = std::max(0, static_cast<int>(std::floor(place.y + band.top * sy)) - 1);
@@ -244,12 +248,12 @@ void MainWindow::paintNow(RowBand band) {
     gdk_display_flush(gdk_window_get_display(gdkWindow));
 }
 
-void MainWindow::paintNow() { paintNow({0, kAreaHeight}); }
+void MainWindow::paintNow() { paintNow({0, areaHeight_}); }
 
 void MainWindow::paint(cairo_t* cr) {
     const PixelSize area{gtk_widget_get_allocated_width(area_), gtk_widget_get_allocated_height(area_)};
     const PicturePlacement place =
-        PlacePicture(area, {kAreaWidth, kAreaHeight}, fullscreen_, gtk_widget_get_scale_factor(area_));
+        PlacePicture(area, {areaWidth_, areaHeight_}, fullscreen_, gtk_widget_get_scale_factor(area_));
     cairo_save(cr);
     if (place.width < area.width || place.height < area.height) {
         // Black around the picture: the bars of fullscreen.
@@ -261,7 +265,7 @@ void MainWindow::paint(cairo_t* cr) {
     }
 
     cairo_translate(cr, place.x, place.y);
-    cairo_scale(cr, place.width / kAreaWidth, place.height / kAreaHeight);
+    cairo_scale(cr, place.width / areaWidth_, place.height / areaHeight_);
     // Never a blurred picture: whole factors take exact nearest-neighbour pixels.
     const cairo_filter_t filter = place.wholeFactor ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_FAST;
     cairo_set_source_surface(cr, frame_, 0, 0);
