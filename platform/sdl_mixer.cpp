@@ -5,9 +5,11 @@
 #include <dlfcn.h>
 
 #include <future>
+#include <memory>
 #include <utility>
 
 #include "audio/soundfont.h"
+#include "platform/serial_worker.h"
 
 namespace vemol::platform {
 namespace {
@@ -26,10 +28,10 @@ Mix_Music* LoadMidi(resources::Bytes midi) {
 // notes, reverb, the player's position): halted and restarted in place it would begin
 // with the notes that sounded when it stopped and lag behind its own start, and the
 // mixer offers no way to silence its synthesizer. So each start after the first plays
-// a tune made afresh; the next fresh one is made on a worker thread while this one
-// plays, and a stopped one is freed on a worker too. Making or freeing a synthesizer
-// loads or drops the whole SoundFont, 50 to 300 ms with a small one: never on the
-// frame thread.
+// a tune made afresh. Making or freeing a synthesizer loads or drops the whole SoundFont,
+// 50 to 300 ms with a small one: never on the frame thread. Both run on one worker, in
+// order: a stopped tune is freed before the next fresh one is made, so at most two
+// synthesizers (the playing one and the next) are ever alive.
 class SdlClip : public AudioClip {
 public:
     explicit SdlClip(Mix_Chunk* chunk) : chunk_(chunk) {}
@@ -40,7 +42,7 @@ public:
         if (next_.valid()) {
             if (Mix_Music* unused = next_.get()) Mix_FreeMusic(unused);
         }
-        if (retired_.valid()) retired_.wait();
+        worker_.reset();  // finishes freeing a stopped tune
     }
     SdlClip(const SdlClip&) = delete;
     SdlClip& operator=(const SdlClip&) = delete;
@@ -57,34 +59,36 @@ public:
             music_ = next_.valid() ? next_.get() : LoadMidi(midi_);
         }
         played_ = true;
-        if (music_) {
-            next_ = std::async(std::launch::async, [midi = midi_] {
-                Mix_Music* fresh = LoadMidi(midi);
-                SDL_TLSCleanup();  // SDL's error text of this thread, not freed otherwise
-                return fresh;
-            });
-        }
+        if (music_) makeNext();
         return music_;
     }
 
-    // The tune is done with: halted if it still plays and freed, on a worker thread.
+    // The tune is done with: halted if it still plays and freed, on the worker.
     void retire() {
         if (!music_) return;
         Mix_Music* old = std::exchange(music_, nullptr);
-        retired_ = std::async(std::launch::async, [old, before = std::move(retired_)]() mutable {
-            if (before.valid()) before.wait();
-            Mix_FreeMusic(old);
-            SDL_TLSCleanup();
-        });
+        worker().post([old] { Mix_FreeMusic(old); });
     }
 
 private:
+    void makeNext() {
+        auto made = std::make_shared<std::promise<Mix_Music*>>();
+        next_ = made->get_future();
+        worker().post([made, midi = midi_] { made->set_value(LoadMidi(midi)); });
+    }
+
+    SerialWorker& worker() {
+        // SDL keeps an error text per thread that only this frees.
+        if (!worker_) worker_ = std::make_unique<SerialWorker>([] { SDL_TLSCleanup(); });
+        return *worker_;
+    }
+
     Mix_Chunk* chunk_ = nullptr;
     Mix_Music* music_ = nullptr;
     resources::Bytes midi_;
     bool played_ = false;
-    std::future<Mix_Music*> next_;  // the fresh tune being made for the next start
-    std::future<void> retired_;     // the freeing of the last halted tune
+    std::future<Mix_Music*> next_;          // the fresh tune being made for the next start
+    std::unique_ptr<SerialWorker> worker_;  // makes and frees tunes, in order
 };
 
 extern "C" void IgnoreAlsaDiagnostic(const char*, int, const char*, int, const char*, ...) {}
