@@ -182,6 +182,10 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
             d.setWorld(gfxtest::placed(gfx::matrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
             d.drawMesh(gfxtest::squareMesh(5.0f, 0xFF80C040));  // tipped and tinted
+            // Tipped with the picture running backwards along the rows and across its wrap.
+            const gfxtest::Corner backwardsAcross[4] = {{-1.3f, 2.0f}, {-1.3f, -1.0f}, {2.2f, 2.0f}, {2.2f, -1.0f}};
+            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-0.3f), 14.0f, 3.0f, 8.0f));
+            d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF, backwardsAcross));
         },
         "busy frame");
 }
