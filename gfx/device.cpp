@@ -32,9 +32,14 @@ void Device::clear(std::uint32_t colour, float depth) {
     clearPending_ = true;
 }
 
-void Device::finishClear() const {
-    if (!clearPending_) return;
+void Device::finishPending() const {
+    if (!clearPending_) {
+        if (writtenByOthers()) frameStartCache_->forget();
+        ownVersion_ = backBuffer_.version();
+        return;
+    }
     clearPending_ = false;
+    frameStartCache_->forget();
     const std::uint32_t colour = clearColour_;
     const float depth = clearDepth_;
     const std::uint8_t* first = nullptr;
@@ -49,13 +54,14 @@ void Device::finishClear() const {
     }
     const float d = std::isnan(depth) ? 1.0f : std::clamp(depth, 0.0f, 1.0f);
     std::fill(depth_.begin(), depth_.end(), static_cast<std::uint16_t>(std::lround(d * 65535.0f)));
+    ownVersion_ = backBuffer_.version();
 }
 
 void Device::beginScene() { inScene_ = true; }
 void Device::endScene() { inScene_ = false; }
 
 void Device::present() {
-    finishClear();
+    finishPending();
     ++presentCount_;
     if (presentHandler_) presentHandler_(backBuffer_);
 }
@@ -116,14 +122,15 @@ TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const do
 }  // namespace
 
 void Device::drawMesh(const Mesh& mesh) {
+    if (writtenByOthers()) frameStartCache_->forget();
     if (!clearPending_) {
         rasterizeMesh(mesh);
-        return;
+    } else if (!restoreFrameStart(mesh)) {
+        finishPending();
+        rasterizeMesh(mesh);
+        keepFrameStart();
     }
-    if (restoreFrameStart(mesh)) return;
-    finishClear();
-    rasterizeMesh(mesh);
-    keepFrameStart();
+    ownVersion_ = backBuffer_.version();
 }
 
 // The first draw after a clear: when it and the clear are exactly those of a start kept
@@ -141,12 +148,12 @@ bool Device::restoreFrameStart(const Mesh& mesh) {
     s.texture = texture_;
     s.textureVersion = texture_ ? texture_->level0().version() : 0;
     s.fastPaths = fastPaths_;
-    if (!frameStartCache_->restore(s, backBuffer_, depth_)) return false;
+    if (!frameStartCache_->restore(s, backBuffer_, depth_.data())) return false;
     clearPending_ = false;
     return true;
 }
 
-void Device::keepFrameStart() { frameStartCache_->drawn(*frameStart_, backBuffer_, depth_); }
+void Device::keepFrameStart() { frameStartCache_->drawn(*frameStart_, backBuffer_, depth_.data()); }
 
 void Device::rasterizeMesh(const Mesh& mesh) {
     const int vertexCount = mesh.vertexCount();
@@ -159,7 +166,8 @@ void Device::rasterizeMesh(const Mesh& mesh) {
     }
     for (int i = 0; i < vertexCount; ++i) vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
 
-    const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_, state_, fastPaths_};
+    const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_,
+                                      state_,       fastPaths_,    frameStartCache_.get()};
     const auto& indices = mesh.indices();
     for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
         const int i0 = indices[i], i1 = indices[i + 1], i2 = indices[i + 2];

@@ -172,16 +172,16 @@ public:
     void drawMesh(const Mesh& mesh);
 
     Surface& backBuffer() {
-        finishClear();
+        finishPending();
         return backBuffer_;
     }
     const Surface& backBuffer() const {
-        finishClear();
+        finishPending();
         return backBuffer_;
     }
     // The 16-bit depth buffer, one value per back-buffer pixel (0 near .. 65535 far).
     const std::vector<std::uint16_t>& depthBuffer() const {
-        finishClear();
+        finishPending();
         return depth_;
     }
 
@@ -197,14 +197,18 @@ public:
 private:
     void updateViewProjection();
     // A clear waits for the draw after it, which may find the two already done (frame_start.h);
-    // anything that looks at the buffers first gets the clear done at once.
-    void finishClear() const;
+    // anything that looks at the buffers first gets the clear done at once. It also notes
+    // whether someone else wrote the back buffer since our last draw.
+    void finishPending() const;
+    // Something other than our own drawing wrote the back buffer since we last did.
+    bool writtenByOthers() const { return backBuffer_.version() != ownVersion_; }
     void rasterizeMesh(const Mesh& mesh);
     bool restoreFrameStart(const Mesh& mesh);
     void keepFrameStart();
     mutable Surface backBuffer_;
     mutable std::vector<std::uint16_t> depth_;
     mutable bool clearPending_ = false;
+    mutable std::uint64_t ownVersion_ = 0;  // the back buffer's version after our last write
     std::uint32_t clearColour_ = 0;
     float clearDepth_ = 1.0f;
     std::unique_ptr<detail::FrameStartCache> frameStartCache_;

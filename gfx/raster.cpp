@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "gfx/frame_start.h"
 #include "gfx/triangle.h"
 
 namespace gfx::detail {
@@ -73,6 +74,7 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
     s.xMax = static_cast<int>(std::min<std::int64_t>(width - 1, floorDiv(std::max({X[0], X[1], X[2]}), 256)));
     s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
     if (s.xMin > s.xMax || s.yMin > s.yMax) return;
+    if (target.frameStart) target.frameStart->willDraw({s.xMin, s.yMin, s.xMax + 1, s.yMax + 1});
 
     double x[3], y[3];
     for (int i = 0; i < 3; ++i) {

@@ -24,12 +24,15 @@ struct DepthPlane {
     double zx = 0.0, zy = 0.0, z0 = 0.0;
 };
 
+class FrameStartCache;
+
 struct RasterTarget {
     Surface* colour = nullptr;
     std::uint16_t* depth = nullptr;
     const Texture* texture = nullptr;
     RenderState state;
     bool fastPaths = true;
+    FrameStartCache* frameStart = nullptr;  // told where each triangle is about to draw
 };
 
 void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,

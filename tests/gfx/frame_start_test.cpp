@@ -2,7 +2,9 @@
 // kept buffers back; any change to what that start depends on draws it afresh.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <memory>
 
 #include "scene.h"
 
@@ -13,20 +15,33 @@ struct Start {
     float y = 0.0f;
 };
 
-void drawFrame(gfx::Device& d, const gfx::Texture& texture, const gfx::Mesh& mesh, const Start& s) {
+// The start, then a square over it at squareX unless that is NaN.
+void drawFrame(gfx::Device& d, const gfx::Texture& texture, const gfx::Mesh& mesh, const Start& s,
+               float squareX = -5.0f) {
     d.clear(s.clearColour, 1.0f);
     d.setTexture(&texture);
     d.setWorld(gfxtest::translation(7.0f, s.y, -14.0f));
     d.drawMesh(mesh);
-    d.setWorld(gfxtest::translation(-5.0f, 4.0f, 0.0f));
+    if (squareX != squareX) return;
+    d.setWorld(gfxtest::translation(squareX, 4.0f, 0.0f));
     d.drawMesh(gfxtest::squareMesh(3.0f, 0xFFFFFFFF));
 }
 
-TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
-    const auto bitmap = gfxtest::makeBitmap(
+void expectSameBuffers(const gfx::Device& reused, const gfx::Device& fresh) {
+    ASSERT_EQ(reused.depthBuffer(), fresh.depthBuffer());
+    for (int y = 0; y < gfxtest::kHeight; ++y)
+        for (int x = 0; x < gfxtest::kWidth; ++x)
+            ASSERT_EQ(reused.backBuffer().pixel(x, y), fresh.backBuffer().pixel(x, y)) << x << "," << y;
+}
+
+std::unique_ptr<gfx::Texture> stripes() {
+    return gfx::createTextureFromBitmap(gfxtest::makeBitmap(
         {16, 16}, [](int x, int y) { return static_cast<std::uint8_t>(x * 16 + y); },
-        [](int i) { return static_cast<std::uint32_t>(i * 0x010203u); });
-    auto texture = gfx::createTextureFromBitmap(bitmap);
+        [](int i) { return static_cast<std::uint32_t>(i * 0x010203u); }));
+}
+
+TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
+    auto texture = stripes();
     ASSERT_TRUE(texture);
     gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
     gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
@@ -48,11 +63,29 @@ TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
         gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
         gfxtest::setGameCamera(fresh);
         drawFrame(fresh, *texture, mesh, start);
-        ASSERT_EQ(reused.depthBuffer(), fresh.depthBuffer());
-        for (int y = 0; y < gfxtest::kHeight; ++y)
-            for (int x = 0; x < gfxtest::kWidth; ++x)
-                ASSERT_EQ(reused.backBuffer().pixel(x, y), fresh.backBuffer().pixel(x, y)) << x << "," << y;
+        expectSameBuffers(reused, fresh);
     }
+}
+
+// The kept start is put back only where something changed it: a square drawn over it,
+// or a sprite copied into the back buffer after the drawing, as the HUD does.
+TEST(FrameStart, WhatCoveredTheStartIsGoneWhenTheStartComesAgain) {
+    const auto texture = stripes();
+    ASSERT_TRUE(texture);
+    const gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
+    const gfx::Surface sprite(24, 24, gfx::Format::X8R8G8B8);  // black
+    gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
+    gfxtest::setGameCamera(reused);
+    for (int i = 0; i < 3; ++i) {
+        drawFrame(reused, *texture, mesh, Start{}, -20.0f + 10.0f * i);
+        gfx::Device::copyRect(sprite, {0, 0, 24, 24}, reused.backBuffer(), 400, 100 + 50 * i);
+        reused.present();
+    }
+    drawFrame(reused, *texture, mesh, Start{}, NAN);
+    gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
+    gfxtest::setGameCamera(fresh);
+    drawFrame(fresh, *texture, mesh, Start{}, NAN);
+    expectSameBuffers(reused, fresh);
 }
 
 }  // namespace
