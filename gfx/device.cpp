@@ -8,6 +8,7 @@
 
 #include "gfx/clip.h"
 #include "gfx/frame_start.h"
+#include "gfx/keyed_copy.h"
 #include "gfx/pixel.h"
 #include "gfx/plane.h"
 
@@ -64,6 +65,19 @@ void Device::present() {
     finishPending();
     ++presentCount_;
     if (presentHandler_) presentHandler_(backBuffer_);
+}
+
+bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx, int dy, ColourKey key) {
+    finishPending();
+    const bool copied = copyRectKeyed(src, rect, backBuffer_, dx, dy, key);
+    // Where it may have written, within the back buffer (in 64 bits: any ints may come).
+    auto inside = [](std::int64_t v, int size) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, size)); };
+    const std::int64_t right = std::int64_t{dx} + rect.right - rect.left;
+    const std::int64_t bottom = std::int64_t{dy} + rect.bottom - rect.top;
+    frameStartCache_->willDraw(
+        {inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height())});
+    ownVersion_ = backBuffer_.version();
+    return copied;
 }
 
 void Device::setWorld(const Matrix& m) { world_ = m; }

@@ -106,6 +106,13 @@ private:
     std::vector<std::uint16_t> indices_;
 };
 
+// A source pixel, read as the 16 or 32 bits its surface stores, is left out of a keyed
+// copy when (pixel & mask) == value.
+struct ColourKey {
+    std::uint32_t mask = 0;
+    std::uint32_t value = 0;
+};
+
 enum class Blend {
     Zero,
     One,
@@ -187,6 +194,11 @@ public:
 
     // Copies rect of src to (dx, dy) of dst; both must have the same format.
     static void copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy);
+    // Copies rect of src into the back buffer at (dx, dy), leaving out the keyed pixels:
+    // the HUD's sprites. Unlike a copy through backBuffer(), the device knows where it
+    // wrote, so the next frame puts back the kept start only there. False on differing
+    // formats (nothing copied).
+    bool copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx, int dy, ColourKey key);
 
     std::uint64_t presentCount() const { return presentCount_; }
 

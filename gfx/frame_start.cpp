@@ -61,6 +61,7 @@ void FrameStartCache::willDraw(const Rect& area) {
     const int firstColumn = std::max(area.left, 0) / kCellWidth;
     const int endColumn = std::min((area.right + kCellWidth - 1) / kCellWidth, columns_);
     const int endRow = std::min((area.bottom + kCellHeight - 1) / kCellHeight, rows_);
+    if (firstColumn >= endColumn) return;
     for (int row = std::max(area.top, 0) / kCellHeight; row < endRow; ++row) {
         Cell* cells = &cells_[static_cast<std::size_t>(row) * columns_];
         std::fill(cells + firstColumn, cells + endColumn, Cell::Drawn);

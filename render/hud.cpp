@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "game/operations.h"
-#include "gfx/keyed_copy.h"
 #include "render/passes.h"
 
 namespace vemol {
@@ -85,10 +84,9 @@ void DrawTitleHud(GameState& g) {
 // The sheet is made in the back buffer's format, so its pixels copy unchanged.
 void BlitSprite(GameState& g, int width, int height, int sx, int sy, int dx, int dy) {
     if (!g.spriteSheet) return;  // the sheet could not be read: no HUD
-    gfx::Surface& target = g.device->backBuffer();
     const gfx::Rect copied{sx, sy, sx + width - kUncopiedEdge, sy + height - kUncopiedEdge};
-    const gfx::ColourKey key = target.format() == gfx::Format::R5G6B5 ? kSheetKey16 : kSheetKey32;
-    gfx::copyRectKeyed(*g.spriteSheet, copied, target, dx, dy, key);
+    const gfx::ColourKey key = g.device->format() == gfx::Format::R5G6B5 ? kSheetKey16 : kSheetKey32;
+    g.device->copyKeyedToBackBuffer(*g.spriteSheet, copied, dx, dy, key);
 }
 
 void DrawHud(GameState& g) {

@@ -68,7 +68,8 @@ TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
 }
 
 // The kept start is put back only where something changed it: a square drawn over it,
-// or a sprite copied into the back buffer after the drawing, as the HUD does.
+// or a sprite copied into the back buffer after the drawing, by the device (as the HUD
+// does) or by anyone else.
 TEST(FrameStart, WhatCoveredTheStartIsGoneWhenTheStartComesAgain) {
     const auto texture = stripes();
     ASSERT_TRUE(texture);
@@ -76,9 +77,10 @@ TEST(FrameStart, WhatCoveredTheStartIsGoneWhenTheStartComesAgain) {
     const gfx::Surface sprite(24, 24, gfx::Format::X8R8G8B8);  // black
     gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
     gfxtest::setGameCamera(reused);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         drawFrame(reused, *texture, mesh, Start{}, -20.0f + 10.0f * i);
-        gfx::Device::copyRect(sprite, {0, 0, 24, 24}, reused.backBuffer(), 400, 100 + 50 * i);
+        if (i == 1) gfx::Device::copyRect(sprite, {0, 0, 24, 24}, reused.backBuffer(), 400, 150);
+        if (i > 1) reused.copyKeyedToBackBuffer(sprite, {0, 0, 24, 24}, 40 * i, 300, {0xFFu, 0x01u});
         reused.present();
     }
     drawFrame(reused, *texture, mesh, Start{}, NAN);
