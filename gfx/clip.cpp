@@ -88,4 +88,26 @@ void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const Cli
     }
 }
 
+void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
+                          const DepthPlane& firstPlane, const DepthPlane& secondPlane) {
+    bool inside = true;
+    for (const ClipVertex* triangle : {first, second})
+        for (int i = 0; i < 3; ++i) {
+            const ClipVertex& v = triangle[i];
+            inside = inside && std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w) &&
+                     outcode(v) == 0;
+        }
+    if (!inside) {
+        clipAndRasterize(target, first[0], first[1], first[2], firstPlane);
+        clipAndRasterize(target, second[0], second[1], second[2], secondPlane);
+        return;
+    }
+    const int width = target.colour->width(), height = target.colour->height();
+    const ScreenVertex a[3] = {project(first[0], width, height), project(first[1], width, height),
+                               project(first[2], width, height)};
+    const ScreenVertex b[3] = {project(second[0], width, height), project(second[1], width, height),
+                               project(second[2], width, height)};
+    rasterizeTrianglePair(target, a, b, firstPlane, secondPlane);
+}
+
 }  // namespace gfx::detail

@@ -16,5 +16,9 @@ struct ClipVertex {
 // projects the pieces and rasterizes them.
 void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
                       const DepthPlane& plane);
+// Two triangles drawn one after the other; when neither needs clipping they go to the
+// rasterizer together (rasterizeTrianglePair).
+void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
+                          const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
 }  // namespace gfx::detail

@@ -182,16 +182,38 @@ void Device::rasterizeMesh(const Mesh& mesh) {
 
     const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_,
                                       state_,       fastPaths_,    frameStartCache_.get()};
+    // Triangles go to the rasterizer two at a time: the two halves of a square fill their
+    // shared rows together.
     const auto& indices = mesh.indices();
-    for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
-        const int i0 = indices[i], i1 = indices[i + 1], i2 = indices[i + 2];
-        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) continue;  // bad index
-        const TransformedVertex &a = vertices[i0], &b = vertices[i1], &c = vertices[i2];
-        const detail::DepthPlane plane =
-            inverseValid_
-                ? detail::depthPlaneFromWorld(a.world, b.world, c.world, inverseViewProjection_, width(), height())
-                : detail::DepthPlane{};
-        detail::clipAndRasterize(target, a.clip, b.clip, c.clip, plane);
+    const std::size_t triangleCount = indices.size() / 3;
+    auto valid = [&](std::size_t t) {
+        return indices[3 * t] < vertexCount && indices[3 * t + 1] < vertexCount && indices[3 * t + 2] < vertexCount;
+    };
+    auto corners = [&](std::size_t t, detail::ClipVertex(&clip)[3]) {
+        const TransformedVertex &a = vertices[indices[3 * t]], &b = vertices[indices[3 * t + 1]],
+                                &c = vertices[indices[3 * t + 2]];
+        clip[0] = a.clip;
+        clip[1] = b.clip;
+        clip[2] = c.clip;
+        return inverseValid_
+                   ? detail::depthPlaneFromWorld(a.world, b.world, c.world, inverseViewProjection_, width(), height())
+                   : detail::DepthPlane{};
+    };
+    std::size_t t = 0;
+    while (t < triangleCount && !valid(t)) ++t;  // a bad index drops its triangle
+    while (t < triangleCount) {
+        std::size_t next = t + 1;
+        while (next < triangleCount && !valid(next)) ++next;
+        detail::ClipVertex first[3], second[3];
+        const detail::DepthPlane firstPlane = corners(t, first);
+        if (next == triangleCount) {
+            detail::clipAndRasterize(target, first[0], first[1], first[2], firstPlane);
+            return;
+        }
+        const detail::DepthPlane secondPlane = corners(next, second);
+        detail::clipAndRasterizePair(target, first, second, firstPlane, secondPlane);
+        t = next + 1;
+        while (t < triangleCount && !valid(t)) ++t;
     }
 }
 

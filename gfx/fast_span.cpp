@@ -227,36 +227,70 @@ Mode modeFor(const RenderState& state) {
     return Mode::General;
 }
 
-}  // namespace
+// How one triangle's pixels are worked out on the flat path.
+struct FlatFill {
+    FixedLinear u, v;
+    Texels texels;
+    Shading shading;
+    SpanFunction span;
 
-bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler& sampler) {
+    bool sameAs(const FlatFill& o) const {
+        return u.dx == o.u.dx && u.dy == o.u.dy && u.c == o.u.c && v.dx == o.v.dx && v.dy == o.v.dy && v.c == o.v.c &&
+               shading.colour == o.shading.colour && span == o.span;
+    }
+    Row rowAt(const Setup& s, int py, int x0, std::uint8_t* colourRow, std::uint16_t* depthRow) const {
+        return {reinterpret_cast<std::uint32_t*>(colourRow),
+                depthRow,
+                s.z0 + s.zy * py + s.zx * x0,
+                s.zx,
+                u.at(x0, py),
+                u.dx,
+                v.at(x0, py),
+                v.dx};
+    }
+};
+
+bool prepareFlat(const Setup& s, const RasterTarget& target, const Sampler& sampler, FlatFill& fill) {
     const RenderState& st = target.state;
     if (!target.fastPaths || s.perspective || s.gouraud || !sampler.texels || !sampler.powerOfTwo ||
         target.colour->format() != Format::X8R8G8B8 || !st.zEnable || !st.zWrite || st.zFunc != Compare::LessEqual)
         return false;
-
-    const FixedLinear u = toFixedTexels(s.u, sampler.width);
-    const FixedLinear v = toFixedTexels(s.v, sampler.height);
-    const Texels texels{sampler.texels, static_cast<std::uint32_t>(sampler.widthMask),
-                        static_cast<std::uint32_t>(sampler.heightMask), static_cast<std::uint32_t>(sampler.widthShift)};
+    fill.u = toFixedTexels(s.u, sampler.width);
+    fill.v = toFixedTexels(s.v, sampler.height);
+    fill.texels = {sampler.texels, static_cast<std::uint32_t>(sampler.widthMask),
+                   static_cast<std::uint32_t>(sampler.heightMask), static_cast<std::uint32_t>(sampler.widthShift)};
     const Tint tint = tintFor(s.flatColour);
     // A mask keeps the texel's opaque alpha byte.
     const std::uint32_t colour = tint == Tint::Mask ? s.flatColour | 0xFF000000u : s.flatColour;
-    const Shading shading{colour, st.srcBlend, st.destBlend};
-    const SpanFunction span = pickSpan(modeFor(st), tint, s.zx == 0, v.dx == 0);
+    fill.shading = {colour, st.srcBlend, st.destBlend};
+    fill.span = pickSpan(modeFor(st), tint, s.zx == 0, fill.v.dx == 0);
+    return true;
+}
 
+}  // namespace
+
+bool fillFlatTextured(const Setup& s, const RasterTarget& target, const Sampler& sampler) {
+    FlatFill fill;
+    if (!prepareFlat(s, target, sampler, fill)) return false;
     ForEachSpan(s, *target.colour, target.depth,
                 [&](int py, int x0, int x1, std::uint8_t* colourRow, std::uint16_t* depthRow) {
-                    const Row row{reinterpret_cast<std::uint32_t*>(colourRow),
-                                  depthRow,
-                                  s.z0 + s.zy * py + s.zx * x0,
-                                  s.zx,
-                                  u.at(x0, py),
-                                  u.dx,
-                                  v.at(x0, py),
-                                  v.dx};
-                    span(row, texels, shading, x0, x1);
+                    fill.span(fill.rowAt(s, py, x0, colourRow, depthRow), fill.texels, fill.shading, x0, x1);
                 });
+    return true;
+}
+
+// Two triangles with the same texture mapping, depth and colour (the two halves of a
+// square lying flat): every pixel of either is worked out the same way from the
+// same planes, so their spans can be joined.
+bool fillFlatTexturedPair(const Setup& first, const Setup& second, const RasterTarget& target, const Sampler& sampler) {
+    FlatFill fill, secondFill;
+    if (!prepareFlat(first, target, sampler, fill) || !prepareFlat(second, target, sampler, secondFill) ||
+        !fill.sameAs(secondFill) || first.zx != second.zx || first.zy != second.zy || first.z0 != second.z0)
+        return false;
+    ForEachSpanOfPair(first, second, *target.colour, target.depth,
+                      [&](int py, int x0, int x1, std::uint8_t* colourRow, std::uint16_t* depthRow) {
+                          fill.span(fill.rowAt(first, py, x0, colourRow, depthRow), fill.texels, fill.shading, x0, x1);
+                      });
     return true;
 }
 

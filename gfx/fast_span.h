@@ -8,5 +8,8 @@ namespace gfx::detail {
 
 // Draws the setup if it qualifies for the hot path; false leaves it to the general filler.
 bool fillFlatTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+// Both triangles at once when they share everything a pixel depends on; false leaves them
+// to be filled one by one.
+bool fillFlatTexturedPair(const Setup& first, const Setup& second, const RasterTarget& target, const Sampler& sampler);
 
 }  // namespace gfx::detail

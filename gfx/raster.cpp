@@ -43,10 +43,9 @@ void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const
     s.z0 = toFixed(z.c * kDepthScale + 0.5 * (1 << kDepthFractionBits), 0x1p58);
 }
 
-}  // namespace
-
-void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
-                       const DepthPlane& plane) {
+// Everything the filler needs; false when the triangle covers no pixel or is culled.
+bool setUp(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+           const DepthPlane& plane, Setup& s) {
     const ScreenVertex* v[3] = {&a, &b, &c};
     std::int64_t X[3], Y[3];
     for (int i = 0; i < 3; ++i) {
@@ -54,17 +53,17 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
         Y[i] = std::llround(v[i]->sy * kSubpixel);
     }
     const std::int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-    if (area == 0) return;
+    if (area == 0) return false;
     // With y pointing down, a positive area is a clockwise triangle on screen.
     const Cull cull = target.state.cull;
-    if ((cull == Cull::CounterClockwise && area < 0) || (cull == Cull::Clockwise && area > 0)) return;
+    if ((cull == Cull::CounterClockwise && area < 0) || (cull == Cull::Clockwise && area > 0)) return false;
     if (area < 0) {
         std::swap(v[1], v[2]);
         std::swap(X[1], X[2]);
         std::swap(Y[1], Y[2]);
     }
 
-    Setup s{};
+    s = Setup{};
     s.edges[0] = makeEdge(X[0], Y[0], X[1], Y[1]);
     s.edges[1] = makeEdge(X[1], Y[1], X[2], Y[2]);
     s.edges[2] = makeEdge(X[2], Y[2], X[0], Y[0]);
@@ -73,7 +72,7 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
     s.yMin = static_cast<int>(std::max<std::int64_t>(0, ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256)));
     s.xMax = static_cast<int>(std::min<std::int64_t>(width - 1, floorDiv(std::max({X[0], X[1], X[2]}), 256)));
     s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
-    if (s.xMin > s.xMax || s.yMin > s.yMax) return;
+    if (s.xMin > s.xMax || s.yMin > s.yMax) return false;
     if (target.frameStart) target.frameStart->willDraw({s.xMin, s.yMin, s.xMax + 1, s.yMax + 1});
 
     double x[3], y[3];
@@ -87,7 +86,28 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
     s.flatColour = packArgb(roundChannel(v[0]->a), roundChannel(v[0]->r), roundChannel(v[0]->g), roundChannel(v[0]->b));
     fitAttributes(s, v, x, y);
     fitDepth(s, plane, v, x, y);
-    fillTriangle(s, target);
+    return true;
+}
+
+}  // namespace
+
+void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                       const DepthPlane& plane) {
+    Setup s;
+    if (setUp(target, a, b, c, plane, s)) fillTriangle(s, target);
+}
+
+void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
+                           const DepthPlane& firstPlane, const DepthPlane& secondPlane) {
+    Setup a, b;
+    const bool hasFirst = setUp(target, first[0], first[1], first[2], firstPlane, a);
+    const bool hasSecond = setUp(target, second[0], second[1], second[2], secondPlane, b);
+    if (hasFirst && hasSecond)
+        fillTrianglePair(a, b, target);
+    else if (hasFirst)
+        fillTriangle(a, target);
+    else if (hasSecond)
+        fillTriangle(b, target);
 }
 
 }  // namespace gfx::detail

@@ -37,5 +37,9 @@ struct RasterTarget {
 
 void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                        const DepthPlane& plane);
+// Two triangles drawn one after the other (the two halves of a square): the same pixels
+// as two rasterizeTriangle calls, with the rows they share filled together where possible.
+void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
+                           const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
 }  // namespace gfx::detail

@@ -136,6 +136,12 @@ constexpr auto kFillTable = makeFillTable(std::make_index_sequence<32>{});
 
 }  // namespace
 
+void fillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target) {
+    if (fillFlatTexturedPair(first, second, target, makeSampler(target.texture))) return;
+    fillTriangle(first, target);
+    fillTriangle(second, target);
+}
+
 void fillTriangle(const Setup& setup, const RasterTarget& target) {
     const Sampler sampler = makeSampler(target.texture);
     if (fillFlatTextured(setup, target, sampler)) return;

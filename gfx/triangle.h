@@ -131,6 +131,30 @@ void ForEachSpan(const Setup& setup, Surface& colour, std::uint16_t* depth, Span
     }
 }
 
+// The same for two triangles of one quad, row by row: where a row's two spans meet end to
+// end it is one span (the quad's edge between them costs nothing), otherwise the first
+// triangle's span and then the second's. Each pixel sees the two triangles in the order
+// they were drawn, so blending and depth come out as when drawn one after the other.
+template <typename SpanFn>
+void ForEachSpanOfPair(const Setup& first, const Setup& second, Surface& colour, std::uint16_t* depth, SpanFn span) {
+    SpanWalker walkFirst(first), walkSecond(second);
+    std::uint8_t* const pixels = colour.data();  // once: every writable access marks a change
+    const int top = std::min(first.yMin, second.yMin), bottom = std::max(first.yMax, second.yMax);
+    for (int py = top; py <= bottom; ++py) {
+        int a0, a1, b0, b1;
+        const bool hasFirst = py >= first.yMin && py <= first.yMax && walkFirst.row(py, a0, a1);
+        const bool hasSecond = py >= second.yMin && py <= second.yMax && walkSecond.row(py, b0, b1);
+        std::uint8_t* const colourRow = pixels + static_cast<std::size_t>(py) * colour.pitch();
+        std::uint16_t* const depthRow = depth + static_cast<std::size_t>(py) * colour.width();
+        if (hasFirst && hasSecond && (a1 + 1 == b0 || b1 + 1 == a0)) {
+            span(py, std::min(a0, b0), std::max(a1, b1), colourRow, depthRow);
+            continue;
+        }
+        if (hasFirst) span(py, a0, a1, colourRow, depthRow);
+        if (hasSecond) span(py, b0, b1, colourRow, depthRow);
+    }
+}
+
 struct Sampler {
     const Surface* surface = nullptr;
     const std::uint32_t* texels = nullptr;
@@ -219,5 +243,8 @@ inline int quantizeDepth(std::int64_t z) {
 
 // Fills every pixel the set-up covers.
 void fillTriangle(const Setup& setup, const RasterTarget& target);
+// Fills two triangles drawn one after the other, sharing their rows where that gives
+// the same pixels.
+void fillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target);
 
 }  // namespace gfx::detail

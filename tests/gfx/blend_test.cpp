@@ -2,6 +2,7 @@
 // slot, and the specialised pixel paths against the general one.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -188,6 +189,30 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF, backwardsAcross));
         },
         "busy frame");
+}
+
+// Each half of a square drawn twice in a row, adding its light: the two halves of a
+// square are filled together where their rows meet, but a pixel covered twice still
+// gets the light twice.
+TEST(Colour, ATriangleDrawnTwiceAddsTwiceOnBothPaths) {
+    const auto texture = patternTexture();
+    ASSERT_TRUE(texture);
+    const gfx::Mesh square = gfxtest::squareMesh(8.0f, 0xFF404040);
+    gfx::Mesh twice(4, 12);
+    std::copy_n(square.vertices().begin(), 4, twice.lockVertices());
+    const std::uint16_t indices[12] = {1, 0, 2, 1, 0, 2, 1, 2, 3, 1, 2, 3};
+    std::copy_n(indices, 12, twice.lockIndices());
+    ExpectBothPathsAgree(
+        [&](Device& d) {
+            gfxtest::setGameCamera(d);
+            d.clear(0xFF203040, 1.0f);
+            d.setTexture(texture.get());
+            d.setBlendEnable(true);
+            d.setSrcBlend(Blend::One);
+            d.setDestBlend(Blend::One);
+            d.drawMesh(twice);
+        },
+        "drawn twice");
 }
 
 // The device takes any blend pair with any vertex colour, even those the game never
