@@ -4,8 +4,8 @@
 namespace vemol::platform {
 
 // Hands freed heap pages back to the system. Every game's end frees megabytes (the
-// break-up's capture, the tune's synthesizer and its SoundFont samples) that the heap
-// would otherwise keep mapped, so the game's private memory crept up from game to game.
+// break-up's capture) that the heap would otherwise keep mapped, so the game's private
+// memory crept up from game to game.
 void ReturnFreedMemory();
 
 }  // namespace vemol::platform

@@ -4,12 +4,12 @@
 #include <SDL2/SDL_mixer.h>
 #include <dlfcn.h>
 
-#include <future>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
 #include "audio/soundfont.h"
-#include "platform/serial_worker.h"
+#include "platform/rendered_tune.h"
 
 namespace vemol::platform {
 namespace {
@@ -20,76 +20,37 @@ constexpr int kFrequency = 44100;
 constexpr int kOutputChannels = 2;
 constexpr int kBufferFrames = 1024;
 
-Mix_Music* LoadMidi(resources::Bytes midi) {
-    return Mix_LoadMUSType_RW(SDL_RWFromConstMem(midi.data(), int(midi.size())), MUS_MID, 1);
-}
+// FluidSynth renders a General MIDI tune close to full scale at a gain of 1.2; at half
+// that the tune leaves room for the effects on top instead of clipping with every hit.
+constexpr float kTuneGain = 0.6f;
 
-// An effect, or the tune. A tune that has played keeps the synthesizer's state (held
-// notes, reverb, the player's position): halted and restarted in place it would begin
-// with the notes that sounded when it stopped and lag behind its own start, and the
-// mixer offers no way to silence its synthesizer. So each start after the first plays
-// a tune made afresh. Making or freeing a synthesizer loads or drops the whole SoundFont,
-// 50 to 300 ms with a small one: never on the frame thread. Both run on one worker, in
-// order: a stopped tune is freed before the next fresh one is made, so at most two
-// synthesizers (the playing one and the next) are ever alive.
+// An effect, or the tune made into samples (see RenderedTune).
 class SdlClip : public AudioClip {
 public:
     explicit SdlClip(Mix_Chunk* chunk) : chunk_(chunk) {}
-    SdlClip(Mix_Music* music, resources::Bytes midi) : music_(music), midi_(midi) {}
+    explicit SdlClip(std::unique_ptr<RenderedTune> tune) : tune_(std::move(tune)) {}
     ~SdlClip() override {
         if (chunk_) Mix_FreeChunk(chunk_);  // halts the channels that play it first
-        if (music_) Mix_FreeMusic(music_);  // halts it first if it plays
-        if (next_.valid()) {
-            if (Mix_Music* unused = next_.get()) Mix_FreeMusic(unused);
-        }
-        worker_.reset();  // finishes freeing a stopped tune
+        // Unhooked under the mixer's lock, so the mixer no longer reads the tune.
+        if (tune_ && Mix_GetMusicHookData() == tune_.get()) Mix_HookMusic(nullptr, nullptr);
     }
     SdlClip(const SdlClip&) = delete;
     SdlClip& operator=(const SdlClip&) = delete;
 
     Mix_Chunk* chunk() const { return chunk_; }
-    Mix_Music* music() const { return music_; }
-
-    // The tune to play now: the loaded one the first time, a fresh one after that
-    // (normally ready long before: a game lasts longer than the making). Starts making
-    // the next.
-    Mix_Music* takeFreshMusic() {
-        if (played_) {
-            retire();
-            music_ = next_.valid() ? next_.get() : LoadMidi(midi_);
-        }
-        played_ = true;
-        if (music_) makeNext();
-        return music_;
-    }
-
-    // The tune is done with: halted if it still plays and freed, on the worker.
-    void retire() {
-        if (!music_) return;
-        Mix_Music* old = std::exchange(music_, nullptr);
-        worker().post([old] { Mix_FreeMusic(old); });
-    }
+    RenderedTune* tune() const { return tune_.get(); }
 
 private:
-    void makeNext() {
-        auto made = std::make_shared<std::promise<Mix_Music*>>();
-        next_ = made->get_future();
-        worker().post([made, midi = midi_] { made->set_value(LoadMidi(midi)); });
-    }
-
-    SerialWorker& worker() {
-        // SDL keeps an error text per thread that only this frees.
-        if (!worker_) worker_ = std::make_unique<SerialWorker>([] { SDL_TLSCleanup(); });
-        return *worker_;
-    }
-
     Mix_Chunk* chunk_ = nullptr;
-    Mix_Music* music_ = nullptr;
-    resources::Bytes midi_;
-    bool played_ = false;
-    std::future<Mix_Music*> next_;          // the fresh tune being made for the next start
-    std::unique_ptr<SerialWorker> worker_;  // makes and frees tunes, in order
+    std::unique_ptr<RenderedTune> tune_;
 };
+
+// The mixer's music hook: the tune's samples go where SDL_mixer would put its own music.
+void FillMusic(void* tune, Uint8* stream, int bytes) {
+    auto* playing = static_cast<RenderedTune*>(tune);
+    const int frameBytes = playing->channels() * int(sizeof(std::int16_t));
+    playing->fill(reinterpret_cast<std::int16_t*>(stream), bytes / frameBytes);
+}
 
 extern "C" void IgnoreAlsaDiagnostic(const char*, int, const char*, int, const char*, ...) {}
 
@@ -135,9 +96,6 @@ bool SdlMixerDevice::open(int effectChannels) {
         return false;
     }
     Mix_AllocateChannels(effectChannels);
-    // FluidSynth renders a General MIDI tune close to full scale; at half volume the tune
-    // leaves room for the effects on top instead of clipping with every hit.
-    Mix_VolumeMusic(MIX_MAX_VOLUME / 2);
     // Opening the mixer installs its own fallback SoundFont over SDL_SOUNDFONTS, so our
     // choice is handed over afterwards.
     SoundFontChoice soundFont = ChooseSoundFont();
@@ -166,12 +124,17 @@ std::unique_ptr<AudioClip> SdlMixerDevice::loadMidi(resources::Bytes midi) {
         error_ = soundFontProblem_;
         return nullptr;
     }
-    Mix_Music* music = LoadMidi(midi);
-    if (!music) {
-        error_ = "the tune cannot be played (" + SdlError() + ")";
+    // The mixer may have opened at another rate or channel count than asked; its format
+    // is always the signed 16-bit samples asked for.
+    int frequency = kFrequency, channels = kOutputChannels;
+    Uint16 format = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    auto tune = std::make_unique<RenderedTune>(midi, soundFonts_, RenderedTune::Format{frequency, channels, kTuneGain});
+    if (!tune->ok()) {
+        error_ = "the tune cannot be played (" + tune->error() + ")";
         return nullptr;
     }
-    return std::make_unique<SdlClip>(music, midi);
+    return std::make_unique<SdlClip>(std::move(tune));
 }
 
 void SdlMixerDevice::playEffect(AudioClip& effect) {
@@ -181,21 +144,20 @@ void SdlMixerDevice::playEffect(AudioClip& effect) {
 }
 
 void SdlMixerDevice::playMusic(AudioClip& music, bool loopForever) {
-    Mix_Music* fresh = static_cast<SdlClip&>(music).takeFreshMusic();
-    if (!fresh) return;
-    // Mix_PlayMusic halts what plays and starts the tune at its beginning; -1 loops it
-    // inside the synthesizer, without a gap.
-    Mix_PlayMusic(fresh, loopForever ? -1 : 1);
-    playingMusic_ = fresh;
+    RenderedTune* tune = static_cast<SdlClip&>(music).tune();
+    if (!tune) return;
+    if (playingTune_ && playingTune_ != tune) playingTune_->stop();
+    if (Mix_GetMusicHookData() != tune) Mix_HookMusic(&FillMusic, tune);
+    tune->play(loopForever);
+    playingTune_ = tune;
 }
 
 void SdlMixerDevice::stop(AudioClip& clip) {
     auto& sdlClip = static_cast<SdlClip&>(clip);
-    if (sdlClip.music() && sdlClip.music() == playingMusic_) {
-        // Freeing halts it first, within a mixing buffer, without the frame thread
-        // waiting for the mixer's lock.
-        playingMusic_ = nullptr;
-        sdlClip.retire();
+    if (sdlClip.tune() && sdlClip.tune() == playingTune_) {
+        // Silent from the next mixing buffer on, without waiting for the mixer's lock.
+        playingTune_->stop();
+        playingTune_ = nullptr;
     }
     if (Mix_Chunk* chunk = sdlClip.chunk()) {
         const int channels = Mix_AllocateChannels(-1);
@@ -208,13 +170,14 @@ void SdlMixerDevice::stop(AudioClip& clip) {
 void SdlMixerDevice::stopAll() {
     if (!open_) return;
     Mix_HaltChannel(-1);
-    Mix_HaltMusic();
-    playingMusic_ = nullptr;
+    if (playingTune_) playingTune_->stop();
+    playingTune_ = nullptr;
 }
 
 void SdlMixerDevice::close() {
     if (!open_) return;
     stopAll();
+    Mix_HookMusic(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

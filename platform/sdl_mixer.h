@@ -1,15 +1,15 @@
 #pragma once
 // The audio output through SDL2_mixer: effects on mixing channels over one music track,
-// MIDI synthesized by FluidSynth with a General MIDI SoundFont. Uses SDL's audio only,
-// never its video or its event loop.
+// the MIDI tune synthesized ahead by FluidSynth with a General MIDI SoundFont and played
+// through the mixer's music hook. Uses SDL's audio only, never its video or its event loop.
 #include <memory>
 #include <string>
 
 #include "audio/audio_device.h"
 
-struct _Mix_Music;
-
 namespace vemol::platform {
+
+class RenderedTune;
 
 class SdlMixerDevice : public AudioDevice {
 public:
@@ -28,9 +28,9 @@ public:
 
 private:
     bool open_ = false;
-    std::string soundFonts_;              // what FluidSynth loads; empty when none was found
-    std::string soundFontProblem_;        // why there is none
-    _Mix_Music* playingMusic_ = nullptr;  // Mix_Music
+    std::string soundFonts_;        // what FluidSynth loads; empty when none was found
+    std::string soundFontProblem_;  // why there is none
+    RenderedTune* playingTune_ = nullptr;
     std::string error_;
     void* alsa_ = nullptr;  // libasound, kept open while its diagnostics are silenced
 };

@@ -4,7 +4,7 @@
 //
 // The real mixer and the real SoundFont (TimGM6mb from Debian) through SDL's disk driver
 // writing to /dev/null, which asks for samples at a sound card's pace. Each round plays
-// the tune for a moment first, so the synthesizer has notes sounding when it stops.
+// the tune for a moment first, so it sounds when it stops.
 // Counter worst_ms: the slowest of the measured frames.
 #include <benchmark/benchmark.h>
 
