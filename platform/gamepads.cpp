@@ -10,6 +10,9 @@ namespace vemol::platform {
 namespace {
 
 constexpr guint kPollMs = 8;  // about twice a frame
+// With no pad plugged in only a pad's arrival is awaited: ten looks a second find it at
+// once to a player, where waking the game 125 times a second cost a laptop's battery.
+constexpr guint kIdlePollMs = 100;
 // The stick counts as pushed past half-way and as back once under 3/8: the gap keeps a
 // stick resting near the threshold from chattering presses.
 constexpr int kStickOn = 16384;
@@ -37,12 +40,21 @@ int StickDirection(int previous, int value) {
     return 0;
 }
 
-gboolean PollTimer(gpointer self) {
-    static_cast<Gamepads*>(self)->poll();
-    return G_SOURCE_CONTINUE;
+}  // namespace
+
+gboolean Gamepads::onPollTimer(gpointer self) {
+    auto* pads = static_cast<Gamepads*>(self);
+    pads->poll();
+    const guint interval = pads->pads_.empty() ? kIdlePollMs : kPollMs;
+    if (interval == pads->pollMs_) return G_SOURCE_CONTINUE;
+    pads->startTimer(interval);
+    return G_SOURCE_REMOVE;
 }
 
-}  // namespace
+void Gamepads::startTimer(unsigned intervalMs) {
+    pollMs_ = intervalMs;
+    timer_ = g_timeout_add(intervalMs, &Gamepads::onPollTimer, this);
+}
 
 Gamepads::Gamepads(KeyTable& keys, std::function<bool()> windowHasFocus)
     : keys_(keys), windowHasFocus_(std::move(windowHasFocus)) {
@@ -52,7 +64,7 @@ Gamepads::Gamepads(KeyTable& keys, std::function<bool()> windowHasFocus)
         return;
     }
     ready_ = true;
-    timer_ = g_timeout_add(kPollMs, PollTimer, this);
+    startTimer(kIdlePollMs);
 }
 
 Gamepads::~Gamepads() {

@@ -18,7 +18,8 @@ namespace vemol::platform {
 class Gamepads {
 public:
     // `windowHasFocus` says whether input counts at this moment. Polls SDL from GLib's
-    // main context every few milliseconds, also while dialogs or waits run.
+    // main context, also while dialogs or waits run: every few milliseconds while a pad
+    // is plugged in, every tenth of a second while none is.
     Gamepads(KeyTable& keys, std::function<bool()> windowHasFocus);
     ~Gamepads();
     Gamepads(const Gamepads&) = delete;
@@ -38,6 +39,8 @@ private:
         int stickY = 0;    // -1 up, 1 down
     };
 
+    static int onPollTimer(void* self);
+    void startTimer(unsigned intervalMs);
     void handle(const SDL_Event& event);
     void open(int deviceIndex);
     void close(SDL_JoystickID id);
@@ -48,6 +51,7 @@ private:
     std::function<bool()> windowHasFocus_;
     bool ready_ = false;
     unsigned timer_ = 0;
+    unsigned pollMs_ = 0;
     std::vector<Pad> pads_;
     KeySet held_{};  // what all pads together hold, as the key table last heard it
 };
