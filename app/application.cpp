@@ -84,7 +84,8 @@ bool Application::InitDevice() {
 }
 
 void Application::ShowMainWindow() {
-    g_.device->setPresentHandler([this](const gfx::Surface& frame) { window_->present(frame); });
+    g_.device->setPresentHandler(
+        [this](const gfx::Surface& frame, const gfx::ChangedRows& written) { window_->present(frame, written); });
     window_->show();
 }
 

@@ -18,6 +18,7 @@ Device::Device(int width, int height, Format format)
     : backBuffer_(width, height, format),
       depth_(static_cast<std::size_t>(backBuffer_.width()) * backBuffer_.height(), 0xFFFF),
       frameStartCache_(std::make_unique<detail::FrameStartCache>()),
+      changedRows_(backBuffer_.height()),
       frameStart_(std::make_unique<detail::FrameStart>()),
       world_(matrixIdentity()),
       view_(matrixIdentity()),
@@ -35,12 +36,12 @@ void Device::clear(std::uint32_t colour, float depth) {
 
 void Device::finishPending() const {
     if (!clearPending_) {
-        if (writtenByOthers()) frameStartCache_->forget();
+        if (writtenByOthers()) forgetWhatWasDrawn();
         ownVersion_ = backBuffer_.version();
         return;
     }
     clearPending_ = false;
-    frameStartCache_->forget();
+    forgetWhatWasDrawn();
     const std::uint32_t colour = clearColour_;
     const float depth = clearDepth_;
     const std::uint8_t* first = nullptr;
@@ -64,7 +65,14 @@ void Device::endScene() { inScene_ = false; }
 void Device::present() {
     finishPending();
     ++presentCount_;
-    if (presentHandler_) presentHandler_(backBuffer_);
+    if (presentHandler_) presentHandler_(backBuffer_, changedRows_);
+    changedRows_.forgetAll();
+}
+
+// The whole back buffer was written (a clear) or may have been, by someone else.
+void Device::forgetWhatWasDrawn() const {
+    frameStartCache_->forget();
+    changedRows_.markAll();
 }
 
 bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx, int dy, ColourKey key) {
@@ -76,6 +84,7 @@ bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx,
     const std::int64_t bottom = std::int64_t{dy} + rect.bottom - rect.top;
     frameStartCache_->willDraw(
         {inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height())});
+    changedRows_.mark(inside(dy, height()), inside(bottom, height()));
     ownVersion_ = backBuffer_.version();
     return copied;
 }
@@ -136,7 +145,7 @@ TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const do
 }  // namespace
 
 void Device::drawMesh(const Mesh& mesh) {
-    if (writtenByOthers()) frameStartCache_->forget();
+    if (writtenByOthers()) forgetWhatWasDrawn();
     if (!clearPending_) {
         rasterizeMesh(mesh);
     } else if (!restoreFrameStart(mesh)) {
@@ -162,7 +171,7 @@ bool Device::restoreFrameStart(const Mesh& mesh) {
     s.texture = texture_;
     s.textureVersion = texture_ ? texture_->level0().version() : 0;
     s.fastPaths = fastPaths_;
-    if (!frameStartCache_->restore(s, backBuffer_, depth_.data())) return false;
+    if (!frameStartCache_->restore(s, backBuffer_, depth_.data(), changedRows_)) return false;
     clearPending_ = false;
     return true;
 }
@@ -180,8 +189,8 @@ void Device::rasterizeMesh(const Mesh& mesh) {
     }
     for (int i = 0; i < vertexCount; ++i) vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
 
-    const detail::RasterTarget target{&backBuffer_, depth_.data(), texture_,
-                                      state_,       fastPaths_,    frameStartCache_.get()};
+    const detail::RasterTarget target{&backBuffer_, depth_.data(),          texture_,     state_,
+                                      fastPaths_,   frameStartCache_.get(), &changedRows_};
     // Triangles go to the rasterizer two at a time: the two halves of a square fill their
     // shared rows together.
     const auto& indices = mesh.indices();

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "gfx/changed_rows.h"
 #include "gfx/math.h"
 
 namespace gfx {
@@ -140,8 +141,9 @@ struct RenderState {
 
 class Device {
 public:
-    // Called by present() with the finished back buffer; the platform shows it.
-    using PresentHandler = std::function<void(const Surface& backBuffer)>;
+    // Called by present() with the finished back buffer and the rows of it that may differ
+    // from the frame presented before; the platform shows it.
+    using PresentHandler = std::function<void(const Surface& backBuffer, const ChangedRows& changed)>;
 
     Device(int width, int height, Format format = Format::X8R8G8B8);
     ~Device();
@@ -212,6 +214,7 @@ private:
     // anything that looks at the buffers first gets the clear done at once. It also notes
     // whether someone else wrote the back buffer since our last draw.
     void finishPending() const;
+    void forgetWhatWasDrawn() const;
     // Something other than our own drawing wrote the back buffer since we last did.
     bool writtenByOthers() const { return backBuffer_.version() != ownVersion_; }
     void rasterizeMesh(const Mesh& mesh);
@@ -224,6 +227,7 @@ private:
     std::uint32_t clearColour_ = 0;
     float clearDepth_ = 1.0f;
     std::unique_ptr<detail::FrameStartCache> frameStartCache_;
+    mutable ChangedRows changedRows_;  // since the last present
     std::unique_ptr<detail::FrameStart> frameStart_;
     Matrix world_, view_, projection_;
     RenderState state_;

@@ -28,12 +28,12 @@ bool FrameStart::operator==(const FrameStart& o) const {
            std::memcmp(vertices.data(), o.vertices.data(), vertices.size() * sizeof(QuadVertex)) == 0;
 }
 
-bool FrameStartCache::restore(const FrameStart& start, Surface& colour, std::uint16_t* depth) {
+bool FrameStartCache::restore(const FrameStart& start, Surface& colour, std::uint16_t* depth, ChangedRows& changed) {
     if (!hasKept_ || !(start == kept_) ||
         keptColour_.size() != static_cast<std::size_t>(colour.pitch()) * colour.height())
         return false;
     if (!tracking_) std::fill(cells_.begin(), cells_.end(), Cell::Drawn);
-    for (int row = 0; row < rows_; ++row) putBackDrawn(row, colour, depth);
+    for (int row = 0; row < rows_; ++row) putBackDrawn(row, colour, depth, changed);
     tracking_ = true;
     return true;
 }
@@ -69,7 +69,7 @@ void FrameStartCache::willDraw(const Rect& area) {
 }
 
 // Run by run of drawn cells; a run across the whole width is one block of memory.
-void FrameStartCache::putBackDrawn(int cellRow, Surface& colour, std::uint16_t* depth) {
+void FrameStartCache::putBackDrawn(int cellRow, Surface& colour, std::uint16_t* depth, ChangedRows& changed) {
     Cell* cells = &cells_[static_cast<std::size_t>(cellRow) * columns_];
     for (int column = 0; column < columns_;) {
         if (cells[column] != Cell::Drawn) {
@@ -79,6 +79,7 @@ void FrameStartCache::putBackDrawn(int cellRow, Surface& colour, std::uint16_t* 
         int end = column + 1;
         while (end < columns_ && cells[end] == Cell::Drawn) ++end;
         putBack(cellRow, column, end, colour, depth);
+        changed.mark(cellRow * kCellHeight, (cellRow + 1) * kCellHeight);
         std::fill(cells + column, cells + end, Cell::Kept);
         column = end;
     }

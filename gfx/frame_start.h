@@ -32,8 +32,9 @@ class FrameStartCache {
 public:
     static constexpr int kCellWidth = 32, kCellHeight = 16;
 
-    // Puts the kept result back into the buffers when `start` is the kept one.
-    bool restore(const FrameStart& start, Surface& colour, std::uint16_t* depth);
+    // Puts the kept result back into the buffers when `start` is the kept one, and marks
+    // the rows it put back in `changed`.
+    bool restore(const FrameStart& start, Surface& colour, std::uint16_t* depth, ChangedRows& changed);
     // After `start` was drawn afresh: keeps its result once the same start has come twice
     // in a row, so frames that change every time (the title tipping away) pay no copy.
     void drawn(const FrameStart& start, const Surface& colour, const std::uint16_t* depth);
@@ -45,7 +46,7 @@ public:
 
 private:
     enum class Cell : std::uint8_t { Kept, Drawn };
-    void putBackDrawn(int cellRow, Surface& colour, std::uint16_t* depth);
+    void putBackDrawn(int cellRow, Surface& colour, std::uint16_t* depth, ChangedRows& changed);
     void putBack(int cellRow, int firstColumn, int endColumn, Surface& colour, std::uint16_t* depth) const;
 
     FrameStart previous_, kept_;

@@ -33,6 +33,7 @@ struct RasterTarget {
     RenderState state;
     bool fastPaths = true;
     FrameStartCache* frameStart = nullptr;  // told where each triangle is about to draw
+    ChangedRows* changedRows = nullptr;     // the same, for whoever shows the frame
 };
 
 void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,

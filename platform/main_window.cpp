@@ -24,9 +24,10 @@ bool CopyRowIfChanged(const std::uint8_t* from, std::uint8_t* to, std::size_t by
 }
 
 // Brings a cairo RGB24 surface up to date with a back buffer (16-bit back buffers
-// expanded) and returns the rows that changed. Most frames of the title screen are the
-// same picture as the one before; most of a play frame's rows change.
-RowBand CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
+// expanded) and returns the rows that changed. Only rows the device may have written
+// since the last frame are looked at: the others still match the shown frame. Most of
+// those on the title screen and many in play turn out the same as before.
+RowBand CopyFrame(const gfx::Surface& from, const gfx::ChangedRows& written, cairo_surface_t* to) {
     cairo_surface_flush(to);
     unsigned char* out = cairo_image_surface_get_data(to);
     const int stride = cairo_image_surface_get_stride(to);
@@ -34,6 +35,7 @@ RowBand CopyFrame(const gfx::Surface& from, cairo_surface_t* to) {
     std::vector<std::uint32_t> expanded(from.format() == gfx::Format::X8R8G8B8 ? 0 : from.width());
     RowBand band{from.height(), 0};
     for (int y = 0; y < from.height(); y++) {
+        if (!written.changed(y)) continue;
         const std::uint8_t* row = from.data() + static_cast<std::size_t>(y) * from.pitch();
         if (!expanded.empty()) {
             for (int x = 0; x < from.width(); x++) expanded[x] = from.pixel(x, y);
@@ -188,9 +190,10 @@ void MainWindow::setDeaf(bool deaf) {
 // Shows only what changed: the rows of the picture that differ from the frame on screen,
 // or nothing at all when the picture is the same. The clip of the opening going away
 // uncovers the whole area.
-void MainWindow::present(const gfx::Surface& backBuffer) {
+void MainWindow::present(const gfx::Surface& backBuffer, const gfx::ChangedRows& written) {
     RowBand band;
-    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_) band = CopyFrame(backBuffer, frame_);
+    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_ && written.height() == areaHeight_)
+        band = CopyFrame(backBuffer, written, frame_);
     if (movie_) {
         cairo_surface_destroy(movie_);
         movie_ = nullptr;

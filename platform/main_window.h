@@ -43,7 +43,8 @@ public:
     void close();
 
     // Shows the finished frame at once and paces frames at 60 a second.
-    void present(const gfx::Surface& backBuffer);
+    // `written` names the rows that may differ from the frame presented before.
+    void present(const gfx::Surface& backBuffer, const gfx::ChangedRows& written);
 
     void setCommandEnabled(int command, bool enabled);
     // Chooses a menu command as a click on its menu item does (nothing while it is grayed).

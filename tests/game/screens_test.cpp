@@ -1,5 +1,6 @@
 // The screens as pictures: the title, a frame of the new-game transition and a busy play
 // frame, compared with golden images we have looked at.
+#include <cstring>
 #include <memory>
 
 #include "game/dice_faces.h"
@@ -33,7 +34,7 @@ TEST(Screens, TransitionFrame) {
     // Keep the 41st of the 50 transition frames (step 40) as it is presented.
     std::unique_ptr<gfx::Surface> kept;
     const std::uint64_t first = h.g.device->presentCount();
-    h.g.device->setPresentHandler([&](const gfx::Surface& back) {
+    h.g.device->setPresentHandler([&](const gfx::Surface& back, const gfx::ChangedRows&) {
         if (h.g.device->presentCount() == first + 41) kept = std::make_unique<gfx::Surface>(back);
     });
     h.startGame();
@@ -85,6 +86,42 @@ TEST(Screens, BusyPlayFrame) {
     h.keys.release(Key::Right);
     const gfx::Surface& shot = g.device->backBuffer();
     ExpectMatchesGolden(shot, "play");
+}
+
+// Whoever shows the frames looks only at the rows the device names as written, so every
+// row that differs from the frame presented before must be named: through the title, a
+// new game, play with rolls and shots, giving up, the break-up and the title again.
+TEST(Screens, EveryRowThatChangedSinceTheLastFrameIsNamed) {
+    Harness h;
+    ASSERT_TRUE(h.deviceObjectsMade);
+    std::unique_ptr<gfx::Surface> last;
+    int unnamedDiffering = 0, rowsNamedOnTitle = -1;
+    h.g.device->setPresentHandler([&](const gfx::Surface& back, const gfx::ChangedRows& written) {
+        int named = 0;
+        for (int y = 0; y < back.height(); ++y) {
+            named += written.changed(y);
+            const std::size_t at = static_cast<std::size_t>(y) * back.pitch();
+            if (last && !written.changed(y) && std::memcmp(back.data() + at, last->data() + at, back.pitch()) != 0)
+                ++unnamedDiffering;
+        }
+        if (h.g.playing == 0) rowsNamedOnTitle = named;
+        last = std::make_unique<gfx::Surface>(back);
+    });
+    h.frames(3);
+    EXPECT_LT(rowsNamedOnTitle, h.g.device->height() / 4);  // the title stands still
+    h.startGame();
+    for (int i = 0; i < 120; ++i) {
+        h.keys.tap(i % 40 < 20 ? Key::Left : Key::Right);
+        if (i % 7 == 0) h.keys.tap(Key::Space);
+        h.frame();
+    }
+    h.keys.press(Key::Home);
+    h.frame();
+    h.keys.release(Key::Home);
+    for (int i = 0; i < 2000 && h.g.playing != 0; ++i) h.frame();
+    h.frames(3);
+    EXPECT_EQ(h.g.playing, 0);
+    EXPECT_EQ(unnamedDiffering, 0);
 }
 
 }  // namespace

@@ -205,7 +205,7 @@ TEST(Device, FrameBracketClearsAndPresents) {
     gfx::Device device(632, 453, Format::R5G6B5);
     int shown = 0;
     const gfx::Surface* presented = nullptr;
-    device.setPresentHandler([&](const gfx::Surface& s) {
+    device.setPresentHandler([&](const gfx::Surface& s, const gfx::ChangedRows&) {
         ++shown;
         presented = &s;
     });
