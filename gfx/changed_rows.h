@@ -1,7 +1,8 @@
 #pragma once
-// The rows of the back buffer that may have been written since the last frame was
-// presented. A row not named holds exactly what it held then, so whoever shows the frames
-// need not look at it again: on the title screen that is nearly every row.
+// The parts of the back buffer's rows that may have been written since the last frame was
+// presented: one span of columns per row. What lies outside them holds exactly what it
+// held then, so whoever shows the frames need not look at it again: on the title screen
+// that is nearly everything, in play all but the dice and the HUD's figures.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,23 +12,39 @@ namespace gfx {
 
 class ChangedRows {
 public:
-    // Before the first present every row counts as changed: nothing was shown yet.
-    explicit ChangedRows(int height) : rows_(static_cast<std::size_t>(std::max(height, 0)), 1) {}
+    // Columns [left, right) of one row; empty when left >= right.
+    struct Span {
+        int left = 0, right = 0;
+        bool empty() const { return left >= right; }
+    };
 
-    int height() const { return static_cast<int>(rows_.size()); }
-    bool changed(int y) const { return rows_[static_cast<std::size_t>(y)] != 0; }
+    // Before the first present everything counts as changed: nothing was shown yet.
+    ChangedRows(int width, int height)
+        : width_(std::max(width, 0)), spans_(static_cast<std::size_t>(std::max(height, 0)), Span{0, width_}) {}
 
-    // Rows [top, bottom), clipped to the buffer.
-    void mark(int top, int bottom) {
+    int width() const { return width_; }
+    int height() const { return static_cast<int>(spans_.size()); }
+    Span span(int y) const { return spans_[static_cast<std::size_t>(y)]; }
+    bool changed(int y) const { return !span(y).empty(); }
+
+    // The rectangle [left, right) x [top, bottom), clipped to the buffer.
+    void mark(int left, int top, int right, int bottom) {
+        left = std::clamp(left, 0, width_);
+        right = std::clamp(right, left, width_);
         top = std::clamp(top, 0, height());
         bottom = std::clamp(bottom, top, height());
-        std::fill(rows_.begin() + top, rows_.begin() + bottom, std::uint8_t{1});
+        if (left == right) return;
+        for (int y = top; y < bottom; ++y) {
+            Span& s = spans_[static_cast<std::size_t>(y)];
+            s = s.empty() ? Span{left, right} : Span{std::min(s.left, left), std::max(s.right, right)};
+        }
     }
-    void markAll() { std::fill(rows_.begin(), rows_.end(), std::uint8_t{1}); }
-    void forgetAll() { std::fill(rows_.begin(), rows_.end(), std::uint8_t{0}); }
+    void markAll() { std::fill(spans_.begin(), spans_.end(), Span{0, width_}); }
+    void forgetAll() { std::fill(spans_.begin(), spans_.end(), Span{}); }
 
 private:
-    std::vector<std::uint8_t> rows_;
+    int width_;
+    std::vector<Span> spans_;
 };
 
 }  // namespace gfx

@@ -18,7 +18,7 @@ Device::Device(int width, int height, Format format)
     : backBuffer_(width, height, format),
       depth_(static_cast<std::size_t>(backBuffer_.width()) * backBuffer_.height(), 0xFFFF),
       frameStartCache_(std::make_unique<detail::FrameStartCache>()),
-      changedRows_(backBuffer_.height()),
+      changedRows_(backBuffer_.width(), backBuffer_.height()),
       frameStart_(std::make_unique<detail::FrameStart>()),
       world_(matrixIdentity()),
       view_(matrixIdentity()),
@@ -84,7 +84,7 @@ bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx,
     const std::int64_t bottom = std::int64_t{dy} + rect.bottom - rect.top;
     frameStartCache_->willDraw(
         {inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height())});
-    changedRows_.mark(inside(dy, height()), inside(bottom, height()));
+    changedRows_.mark(inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height()));
     ownVersion_ = backBuffer_.version();
     return copied;
 }

@@ -79,7 +79,7 @@ void FrameStartCache::putBackDrawn(int cellRow, Surface& colour, std::uint16_t* 
         int end = column + 1;
         while (end < columns_ && cells[end] == Cell::Drawn) ++end;
         putBack(cellRow, column, end, colour, depth);
-        changed.mark(cellRow * kCellHeight, (cellRow + 1) * kCellHeight);
+        changed.mark(column * kCellWidth, cellRow * kCellHeight, end * kCellWidth, (cellRow + 1) * kCellHeight);
         std::fill(cells + column, cells + end, Cell::Kept);
         column = end;
     }

@@ -74,7 +74,7 @@ bool setUp(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex
     s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
     if (s.xMin > s.xMax || s.yMin > s.yMax) return false;
     if (target.frameStart) target.frameStart->willDraw({s.xMin, s.yMin, s.xMax + 1, s.yMax + 1});
-    if (target.changedRows) target.changedRows->mark(s.yMin, s.yMax + 1);
+    if (target.changedRows) target.changedRows->mark(s.xMin, s.yMin, s.xMax + 1, s.yMax + 1);
 
     double x[3], y[3];
     for (int i = 0; i < 3; ++i) {

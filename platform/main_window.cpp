@@ -16,32 +16,34 @@ namespace {
 
 constexpr std::int64_t kFrameUs = 1000000 / 60;
 
-// Copies one row into the shown frame when it differs; true when it did.
-bool CopyRowIfChanged(const std::uint8_t* from, std::uint8_t* to, std::size_t bytes) {
+// Copies part of a row into the shown frame when it differs; true when it did.
+bool CopyIfChanged(const std::uint8_t* from, std::uint8_t* to, std::size_t bytes) {
     if (std::memcmp(from, to, bytes) == 0) return false;
     std::memcpy(to, from, bytes);
     return true;
 }
 
 // Brings a cairo RGB24 surface up to date with a back buffer (16-bit back buffers
-// expanded) and returns the rows that changed. Only rows the device may have written
-// since the last frame are looked at: the others still match the shown frame. Most of
-// those on the title screen and many in play turn out the same as before.
+// expanded) and returns the rows that changed. Only the parts of rows the device may have
+// written since the last frame are looked at: the rest still matches the shown frame.
+// Much of what is looked at on the title screen and in play turns out the same as before.
 RowBand CopyFrame(const gfx::Surface& from, const gfx::ChangedRows& written, cairo_surface_t* to) {
     cairo_surface_flush(to);
     unsigned char* out = cairo_image_surface_get_data(to);
     const int stride = cairo_image_surface_get_stride(to);
-    const std::size_t rowBytes = static_cast<std::size_t>(from.width()) * 4;
     std::vector<std::uint32_t> expanded(from.format() == gfx::Format::X8R8G8B8 ? 0 : from.width());
     RowBand band{from.height(), 0};
     for (int y = 0; y < from.height(); y++) {
-        if (!written.changed(y)) continue;
+        const gfx::ChangedRows::Span span = written.span(y);
+        if (span.empty()) continue;
         const std::uint8_t* row = from.data() + static_cast<std::size_t>(y) * from.pitch();
         if (!expanded.empty()) {
-            for (int x = 0; x < from.width(); x++) expanded[x] = from.pixel(x, y);
+            for (int x = span.left; x < span.right; x++) expanded[x] = from.pixel(x, y);
             row = reinterpret_cast<const std::uint8_t*>(expanded.data());
         }
-        if (!CopyRowIfChanged(row, out + static_cast<std::size_t>(y) * stride, rowBytes)) continue;
+        const std::size_t skip = static_cast<std::size_t>(span.left) * 4;
+        const std::size_t bytes = static_cast<std::size_t>(span.right - span.left) * 4;
+        if (!CopyIfChanged(row + skip, out + static_cast<std::size_t>(y) * stride + skip, bytes)) continue;
         band.top = std::min(band.top, y);
         band.bottom = y + 1;
     }
@@ -192,7 +194,8 @@ void MainWindow::setDeaf(bool deaf) {
 // uncovers the whole area.
 void MainWindow::present(const gfx::Surface& backBuffer, const gfx::ChangedRows& written) {
     RowBand band;
-    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_ && written.height() == areaHeight_)
+    if (backBuffer.width() == areaWidth_ && backBuffer.height() == areaHeight_ && written.width() == areaWidth_ &&
+        written.height() == areaHeight_)
         band = CopyFrame(backBuffer, written, frame_);
     if (movie_) {
         cairo_surface_destroy(movie_);
