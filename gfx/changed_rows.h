@@ -1,8 +1,9 @@
 #pragma once
 // The parts of the back buffer's rows that may have been written since the last frame was
-// presented: one span of columns per row. What lies outside them holds exactly what it
-// held then, so whoever shows the frames need not look at it again: on the title screen
-// that is nearly everything, in play all but the dice and the HUD's figures.
+// presented: one span of columns per band of kBandRows rows (a triangle marks a few bands
+// rather than every row it covers). What lies outside them holds exactly what it held
+// then, so whoever shows the frames need not look at it again: on the title screen that
+// is nearly everything, in play all but the dice and the HUD's figures.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -18,13 +19,18 @@ public:
         bool empty() const { return left >= right; }
     };
 
+    static constexpr int kBandRows = 8;
+
     // Before the first present everything counts as changed: nothing was shown yet.
     ChangedRows(int width, int height)
-        : width_(std::max(width, 0)), spans_(static_cast<std::size_t>(std::max(height, 0)), Span{0, width_}) {}
+        : width_(std::max(width, 0)),
+          height_(std::max(height, 0)),
+          spans_(static_cast<std::size_t>((height_ + kBandRows - 1) / kBandRows), Span{0, width_}) {}
 
     int width() const { return width_; }
-    int height() const { return static_cast<int>(spans_.size()); }
-    Span span(int y) const { return spans_[static_cast<std::size_t>(y)]; }
+    int height() const { return height_; }
+    // The columns of row y that may have been written.
+    Span span(int y) const { return spans_[static_cast<std::size_t>(y / kBandRows)]; }
     bool changed(int y) const { return !span(y).empty(); }
 
     // The rectangle [left, right) x [top, bottom), clipped to the buffer.
@@ -33,9 +39,9 @@ public:
         right = std::clamp(right, left, width_);
         top = std::clamp(top, 0, height());
         bottom = std::clamp(bottom, top, height());
-        if (left == right) return;
-        for (int y = top; y < bottom; ++y) {
-            Span& s = spans_[static_cast<std::size_t>(y)];
+        if (left == right || top == bottom) return;
+        for (int band = top / kBandRows; band <= (bottom - 1) / kBandRows; ++band) {
+            Span& s = spans_[static_cast<std::size_t>(band)];
             s = s.empty() ? Span{left, right} : Span{std::min(s.left, left), std::max(s.right, right)};
         }
     }
@@ -43,7 +49,7 @@ public:
     void forgetAll() { std::fill(spans_.begin(), spans_.end(), Span{}); }
 
 private:
-    int width_;
+    int width_, height_;
     std::vector<Span> spans_;
 };
 
