@@ -31,7 +31,6 @@ public:
     int height() const { return height_; }
     // The columns of row y that may have been written.
     Span span(int y) const { return spans_[static_cast<std::size_t>(y / kBandRows)]; }
-    bool changed(int y) const { return !span(y).empty(); }
 
     // The rectangle [left, right) x [top, bottom), clipped to the buffer.
     void mark(int left, int top, int right, int bottom) {

@@ -82,9 +82,9 @@ bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx,
     auto inside = [](std::int64_t v, int size) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, size)); };
     const std::int64_t right = std::int64_t{dx} + rect.right - rect.left;
     const std::int64_t bottom = std::int64_t{dy} + rect.bottom - rect.top;
-    frameStartCache_->willDraw(
-        {inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height())});
-    changedRows_.mark(inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height()));
+    const Rect area{inside(dx, width()), inside(dy, height()), inside(right, width()), inside(bottom, height())};
+    frameStartCache_->willDraw(area);
+    changedRows_.mark(area.left, area.top, area.right, area.bottom);
     ownVersion_ = backBuffer_.version();
     return copied;
 }
