@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 
 # Debian packages: to build and play, to pack the game, then what the tests (which also
 # pack and check the package) and the artwork generator add.
-RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev libfluidsynth-dev \
+RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libsdl2-mixer-dev libfluidsynth-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic \
                  libcivetweb-dev libsqlite3-dev libpqxx-dev
 PACKAGE_PACKAGES := dpkg-dev file

@@ -2,12 +2,14 @@
 #include "app/application.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
 #include "game/operations.h"
+#include "net/texts.h"
 #include "platform/heap.h"
 #include "platform/message_box.h"
 #include "platform/sdl_mixer.h"
@@ -46,7 +48,7 @@ void ApplyNewGameTestHooks(GameState& g) {
 
 }  // namespace
 
-Application::Application()
+Application::Application(const net::RankingServer& rankingServer)
     : clock_([this](bool deaf) {
           if (window_) window_->setDeaf(deaf);
       }),
@@ -55,6 +57,7 @@ Application::Application()
     g_.keys = &keys_;
     g_.sound = audio_.get();
     g_.shell = this;
+    g_.ranking.server = rankingServer;
 }
 
 Application::~Application() = default;
@@ -77,6 +80,7 @@ void Application::ReadBestScore() {
     const BestScoreReading reading = ReadBestScoreFile(g_.bestScorePath);
     g_.bestScore = reading.score;
     g_.bestScoreKeepable = reading.keepable;
+    if (!reading.keepable) unreadableProblem_ = reading.problem;
 }
 
 bool Application::InitDevice() {
@@ -104,8 +108,7 @@ bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, 
 void Application::RunMainLoop() {
     vemol::RunMainLoop(*events_, [this] {
         if (g_.playing != 0) {
-            RunPlayFrame(g_);
-            if (g_.playing == 0) platform::ReturnFreedMemory();  // the game has just ended
+            runPlayFrame();
             return;
         }
         RunTitleFrame(g_);
@@ -114,6 +117,40 @@ void Application::RunMainLoop() {
 #endif
     });
 }
+
+void Application::runPlayFrame() {
+    const std::int32_t bestBefore = g_.bestScore;
+    RunPlayFrame(g_);
+    if (g_.playing != 0) return;
+    // The game has just ended.
+    platform::ReturnFreedMemory();
+    if (g_.bestScore > bestBefore && !g_.bestScoreKeepable && bestScoreProblem_.empty())
+        bestScoreProblem_ = unreadableProblem_;
+    if (!bestScoreProblem_.empty() && !bestScoreNotKeptTold_) tellBestScoreNotKept();
+}
+
+// A desktop player never sees standard error: the best score shown on screen would be a
+// promise the file does not keep.
+void Application::tellBestScoreNotKept() {
+    bestScoreNotKeptTold_ = true;
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::absolute(g_.bestScorePath, error);
+    const std::string folder = error ? std::string(".") : file.parent_path().string();
+    const std::string text =
+        g_.bestScoreKeepable ? net::TranslatedWith(
+                                   "Your best score could not be saved in the folder %s (%s). It counts until you "
+                                   "quit the game, but it will be gone next time.",
+                                   {folder, bestScoreProblem_})
+                             : net::TranslatedWith(
+                                   "The best score file in the folder %s could not be read when the game started "
+                                   "(%s), so it is left as it is. Your new best score counts until you quit the game, "
+                                   "but it will be gone next time.",
+                                   {folder, bestScoreProblem_});
+    platform::ShowMessageBox(owner() ? owner()->window() : nullptr, text.c_str(), "", platform::MessageKind::Error);
+    keys_.clear();
+}
+
+void Application::BestScoreNotSaved(const std::string& problem) { bestScoreProblem_ = problem; }
 
 void Application::FinalCleanUp() {
     g_.mainTextures = {};

@@ -2,6 +2,7 @@
 // The program itself: the start-up steps in their order, the menu commands, and the shell
 // services the game asks for, wired to the GTK platform layer.
 #include <memory>
+#include <string>
 
 #include "app/startup.h"
 #include "audio/audio_engine.h"
@@ -17,7 +18,7 @@ namespace vemol::app {
 
 class Application : public StartupSteps, public Shell {
 public:
-    Application();
+    explicit Application(const net::RankingServer& rankingServer);
     ~Application() override;
 
     // Start-up steps.
@@ -36,12 +37,15 @@ public:
     void OpenSendScoreDialog() override;
     void ShutdownAudioAndQuit() override;
     void ShowErrorMessage(const char* text, const char* caption) override;
+    void BestScoreNotSaved(const std::string& problem) override;
 
 private:
     void onCommand(int command);
     void openVersionDialog();
     void openWebPage();
     void shutdownAudio();
+    void runPlayFrame();
+    void tellBestScoreNotKept();
     platform::MainWindow* owner() const { return window_.get(); }
 
     GameState g_;
@@ -53,6 +57,11 @@ private:
     std::unique_ptr<platform::Gamepads> pads_;
     std::unique_ptr<platform::TestControl> testControl_;
     bool quitting_ = false;
+    // Why a best score raised in this run is not kept: the save's failure, or why the
+    // file could not be read at start (then it is never saved over). Told once a run.
+    std::string bestScoreProblem_;
+    std::string unreadableProblem_;
+    bool bestScoreNotKeptTold_ = false;
 };
 
 }  // namespace vemol::app

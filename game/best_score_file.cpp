@@ -20,17 +20,19 @@ constexpr int kFileSize = 4;
 constexpr int kMostLinks = 40;  // as many as the system itself follows before giving up
 constexpr int kMostTemporaryNames = 100;
 
-void ReportSaveFailure(const std::string& path, const char* step, int error) {
-    std::fprintf(stderr, "vemol: could not save the best score to %s (%s: %s)\n", path.c_str(), step,
-                 std::strerror(error));
+// One line on standard error; the reason also goes to `problem` when the caller asks.
+void ReportSaveFailure(const std::string& path, const std::string& why, std::string* problem) {
+    std::fprintf(stderr, "vemol: could not save the best score to %s (%s)\n", path.c_str(), why.c_str());
+    if (problem) *problem = why;
 }
 
-void ReportSaveFailure(const std::string& path, const char* why) {
-    std::fprintf(stderr, "vemol: could not save the best score to %s (%s)\n", path.c_str(), why);
+void ReportSaveFailure(const std::string& path, const char* step, int error, std::string* problem = nullptr) {
+    ReportSaveFailure(path, std::string(step) + ": " + std::strerror(error), problem);
 }
 
-void ReportUnkeepable(const std::string& path, const char* why) {
+BestScoreReading Unkeepable(const std::string& path, const char* why) {
     std::fprintf(stderr, "vemol: the best score in %s cannot be read or kept (%s)\n", path.c_str(), why);
+    return {0, false, why};
 }
 
 bool WriteAll(int fd, const unsigned char* bytes, int count) {
@@ -165,23 +167,17 @@ BestScoreReading ReadBestScoreFile(const std::string& path) {
     // Only a regular file is opened: a FIFO would block start-up, a device may act on
     // being opened.
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        ReportUnkeepable(path, "not a regular file");
-        return {0, false};
-    }
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return Unkeepable(path, "not a regular file");
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT) return {};  // no best score yet
-        ReportUnkeepable(path, std::strerror(errno));
-        return {0, false};
+        return Unkeepable(path, std::strerror(errno));
     }
     BestScoreReading reading;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ReportUnkeepable(path, "not a regular file");
-        reading.keepable = false;
+        reading = Unkeepable(path, "not a regular file");
     } else if (ReadScore(fd, reading.score) < 0) {
-        ReportUnkeepable(path, std::strerror(errno));
-        reading = {0, false};
+        reading = Unkeepable(path, std::strerror(errno));
     }
     ::close(fd);
     return reading;
@@ -201,9 +197,9 @@ std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value)
     return temporary;
 }
 
-bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path) {
+bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path, std::string* problem) {
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        ReportSaveFailure(path, "replacing the file", errno);
+        ReportSaveFailure(path, "replacing the file", errno, problem);
         ::unlink(temporary.c_str());
         return false;
     }
@@ -212,28 +208,28 @@ bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path)
 
 // The first release truncated the file and wrote it, so a full disk or a crash left it
 // empty; here it is replaced whole, and rewritten in place only where nothing else works.
-bool WriteBestScore(const std::string& path, std::int32_t value) {
+bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem) {
     std::string target;
     if (int error = FollowLinks(path, target)) {
-        ReportSaveFailure(path, "following the link", error);
+        ReportSaveFailure(path, "following the link", error, problem);
         return false;
     }
     struct stat info {};
     const bool exists = ::lstat(target.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
-        ReportSaveFailure(path, "not a regular file; left as it is");
+        ReportSaveFailure(path, "not a regular file; left as it is", problem);
         return false;
     }
     if (exists && !Readable(target)) {  // it may hold a better score than ours
-        ReportSaveFailure(path, "it cannot be read; left as it is");
+        ReportSaveFailure(path, "it cannot be read; left as it is", problem);
         return false;
     }
     std::string temporary;
     const char* step = nullptr;
     int error = WriteTemporary(target, value, exists ? &info : nullptr, temporary, step);
-    if (!error) return ReplaceBestScoreFile(temporary, target);
+    if (!error) return ReplaceBestScoreFile(temporary, target, problem);
     if (exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, value, step);
-    if (error) ReportSaveFailure(path, step, error);
+    if (error) ReportSaveFailure(path, step, error, problem);
     return error == 0;
 }
 

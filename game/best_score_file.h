@@ -10,6 +10,7 @@ struct BestScoreReading {
     // False when the file exists but cannot be read or is no regular file: then a save
     // must leave it alone, or the best it may hold would be lost.
     bool keepable = true;
+    std::string problem;  // why not, when not keepable
 };
 
 // Reads the file at start-up without ever blocking: a missing file gives 0, a shorter
@@ -24,14 +25,15 @@ std::int32_t ReadBestScore(const std::string& path);
 // to its target and stays a link; an existing file keeps its mode, a new one gets 0666
 // less the umask. Where the directory allows no new file, an existing file is rewritten
 // in place. Anything but a regular file, and a file that cannot be read, is left alone.
-// Returns false, after one line on standard error, when the score could not be saved.
-bool WriteBestScore(const std::string& path, std::int32_t value);
+// Returns false, after one line on standard error, when the score could not be saved;
+// `problem`, when given, then says why.
+bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem = nullptr);
 
 // The two steps of the atomic replacement. The first writes the 4 bytes to a new
 // temporary file beside `path` and returns its name (empty, after a line on standard
 // error, on failure); the second renames it over `path`. Until the rename the old file
 // is intact.
 std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value);
-bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path);
+bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path, std::string* problem = nullptr);
 
 }  // namespace vemol

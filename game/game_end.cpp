@@ -3,6 +3,7 @@
 // keeps the best score.
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "game/best_score_file.h"
 #include "game/operations.h"
@@ -73,10 +74,13 @@ void FinishGame(GameState& g) {
     if (g.score > g.sessionBestScore) g.sessionBestScore = g.score;
     if (g.score > g.bestScore) {
         // The new best counts for this run even if it cannot be saved; the file
-        // writer reports a failure on standard error and the game goes on. A file that
-        // could not be read at start-up is never saved over (that was said then).
+        // writer reports a failure on standard error, the shell tells the player, and
+        // the game goes on. A file that could not be read at start-up is never saved
+        // over (that was said then).
         g.bestScore = g.score;
-        if (g.bestScoreKeepable) WriteBestScore(g.bestScorePath, g.bestScore);
+        std::string problem;
+        if (g.bestScoreKeepable && !WriteBestScore(g.bestScorePath, g.bestScore, &problem))
+            g.shell->BestScoreNotSaved(problem);
     }
 }
 

@@ -2,6 +2,7 @@
 // What the game needs from outside, as small interfaces: the platform supplies real
 // ones, tests supply a fake clock, scripted keys and recorders.
 #include <cstdint>
+#include <string>
 
 namespace vemol {
 
@@ -60,6 +61,8 @@ public:
     virtual void ShutdownAudioAndQuit() = 0;
     // A modal error message box (start-up failures).
     virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
+    // A raised best score could not be saved, for `problem`; it still counts for the run.
+    virtual void BestScoreNotSaved(const std::string& problem) { (void)problem; }
 };
 
 }  // namespace vemol

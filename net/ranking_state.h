@@ -1,7 +1,10 @@
 #pragma once
-// What the player typed into the Send Score dialog and what was sent, kept for the run.
+// What the player typed into the Send Score dialog and what was sent, kept for the run,
+// and the ranking server chosen when the game started.
 #include <cstdint>
 #include <string>
+
+#include "net/ranking_settings.h"
 
 namespace vemol::net {
 
@@ -10,6 +13,7 @@ struct RankingState {
     std::string playerName;
     std::string homePageUrl = "http://";
     std::string playerComment;
+    RankingServer server;  // chosen when the program starts
 };
 
 }  // namespace vemol::net

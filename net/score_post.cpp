@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <string_view>
 
 #include "net/ranking_settings.h"
@@ -64,8 +63,8 @@ bool WaitFor(int fd, short events, SteadyClock::time_point deadline) {
     }
 }
 
-SendOutcome Connect(int fd, const sockaddr_in& address, SteadyClock::time_point deadline) {
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return SendOutcome::Sent;
+SendOutcome Connect(int fd, const sockaddr* address, socklen_t size, SteadyClock::time_point deadline) {
+    if (connect(fd, address, size) == 0) return SendOutcome::Sent;
     int error = errno;
     if (error == EINPROGRESS || error == EINTR) {
         if (!WaitFor(fd, POLLOUT, deadline)) return SendOutcome::ConnectTimedOut;
@@ -123,24 +122,18 @@ SendOutcome ReadStatusLine(int fd, SteadyClock::time_point deadline) {
     return OutcomeOfStatusLine(std::string_view(reply).substr(0, reply.find('\n')));
 }
 
-}  // namespace
+// A server named by a bracketed IPv6 address ("[::1]") is connected to at that address.
+bool ParseIpv6Host(const std::string& host, in6_addr& address) {
+    return host.size() > 2 && host.front() == '[' && host.back() == ']' &&
+           inet_pton(AF_INET6, host.substr(1, host.size() - 2).c_str(), &address) == 1;
+}
 
-SendOutcome PostScore(const ScoreDestination& destination, const std::string& request) {
-    const auto deadline = SteadyClock::now() + destination.timeLimit;
-    LookupResult host = ResolveRankingHost(destination.host, deadline, destination.lookup);
-    if (host.status == LookupStatus::TimedOut) return SendOutcome::LookupTimedOut;
-    if (host.status == LookupStatus::NotFound) return SendOutcome::HostNotFound;
-
-    SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP));
-    if (socket.fd() < 0) return SendOutcome::NoSocket;
-
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = destination.port ? htons(*destination.port) : HttpPortInNetworkOrder();
-    address.sin_addr.s_addr = host.address;
-    SendOutcome connected = Connect(socket.fd(), address, deadline);
+// Finds the server, connects and writes the request; the socket is left open for the reply.
+SendOutcome ConnectAndWrite(const SocketHandle& socket, const sockaddr* address, socklen_t size,
+                            const ScoreDestination& destination, const std::string& request,
+                            SteadyClock::time_point deadline) {
+    SendOutcome connected = Connect(socket.fd(), address, size, deadline);
     if (connected != SendOutcome::Sent) return connected;
-
     auto grace = std::min<std::chrono::milliseconds>(kMostGrace, destination.timeLimit);
     auto lateDeadline = std::max(deadline, SteadyClock::now() + grace);
     SendOutcome written = WriteAll(socket.fd(), request, lateDeadline);
@@ -151,24 +144,45 @@ SendOutcome PostScore(const ScoreDestination& destination, const std::string& re
     return ReadStatusLine(socket.fd(), lateDeadline);
 }
 
-ScoreDestination RankingDestination() {
-    ScoreDestination destination;
-    destination.host = std::string(rankingHost());
-    destination.path = std::string(kRankingScriptPath);
-#ifdef VEMOL_TEST_HOOKS
-    if (const char* host = std::getenv("VEMOL_TEST_RANKING_HOST"); host && *host) destination.host = host;
-    if (const char* port = std::getenv("VEMOL_TEST_RANKING_PORT")) {
-        char* end = nullptr;
-        long value = std::strtol(port, &end, 10);
-        if (end != port && *end == '\0' && value > 0 && value <= 65535)
-            destination.port = static_cast<std::uint16_t>(value);
+}  // namespace
+
+SendOutcome PostScore(const ScoreDestination& destination, const std::string& request) {
+    const auto deadline = SteadyClock::now() + destination.timeLimit;
+    const std::uint16_t port = destination.port ? htons(*destination.port) : HttpPortInNetworkOrder();
+    if (in6_addr ipv6{}; ParseIpv6Host(destination.host, ipv6)) {
+        SocketHandle socket(::socket(AF_INET6, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP));
+        if (socket.fd() < 0) return SendOutcome::NoSocket;
+        sockaddr_in6 address{};
+        address.sin6_family = AF_INET6;
+        address.sin6_port = port;
+        address.sin6_addr = ipv6;
+        return ConnectAndWrite(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address, destination,
+                               request, deadline);
     }
-#endif
+    LookupResult host = ResolveRankingHost(destination.host, deadline, destination.lookup);
+    if (host.status == LookupStatus::TimedOut) return SendOutcome::LookupTimedOut;
+    if (host.status == LookupStatus::NotFound) return SendOutcome::HostNotFound;
+
+    SocketHandle socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP));
+    if (socket.fd() < 0) return SendOutcome::NoSocket;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = port;
+    address.sin_addr.s_addr = host.address;
+    return ConnectAndWrite(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address, destination, request,
+                           deadline);
+}
+
+ScoreDestination RankingDestination(const RankingServer& server) {
+    ScoreDestination destination;
+    destination.host = server.host;
+    destination.port = server.port;
+    destination.path = std::string(kRankingScriptPath);
     return destination;
 }
 
-SendOutcome SendScore(const ScoreEntry& entry) {
-    ScoreDestination destination = RankingDestination();
+SendOutcome SendScore(const RankingServer& server, const ScoreEntry& entry) {
+    ScoreDestination destination = RankingDestination(server);
     return PostScore(destination, FormatScoreRequest(destination.path, entry));
 }
 

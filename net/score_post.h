@@ -9,6 +9,7 @@
 #include <string>
 
 #include "net/host_lookup.h"
+#include "net/ranking_settings.h"
 #include "net/score_request.h"
 
 namespace vemol::net {
@@ -32,8 +33,8 @@ enum class SendOutcome {
 constexpr std::chrono::milliseconds kRankingTimeLimit{10000};
 
 struct ScoreDestination {
-    std::string host;
     std::string path;
+    std::string host;                   // a name, a dotted IPv4 address or a bracketed IPv6 address
     std::optional<std::uint16_t> port;  // host byte order; unset: the "http" service or 80
     std::chrono::milliseconds timeLimit = kRankingTimeLimit;
     std::shared_ptr<HostLookup> lookup = SystemHostLookup();
@@ -42,14 +43,10 @@ struct ScoreDestination {
 // Resolves, connects, writes `request`, reads the status line and closes.
 SendOutcome PostScore(const ScoreDestination& destination, const std::string& request);
 
-// The game's own destination: the ranking host chosen at build time, the ranking script,
-// the port of the "http" service. Builds configured with VEMOL_TEST_HOOKS also take
-// VEMOL_TEST_RANKING_HOST and VEMOL_TEST_RANKING_PORT, when set, to point the game at a
-// stand-in ranking server (the end-to-end tests run one on loopback); a shipped game
-// reads no environment variables of its own.
-ScoreDestination RankingDestination();
+// The ranking script on `server`, at its port (unset: the "http" service's).
+ScoreDestination RankingDestination(const RankingServer& server);
 
-// Formats `entry` and posts it to RankingDestination().
-SendOutcome SendScore(const ScoreEntry& entry);
+// Formats `entry` and posts it to RankingDestination(server).
+SendOutcome SendScore(const RankingServer& server, const ScoreEntry& entry);
 
 }  // namespace vemol::net

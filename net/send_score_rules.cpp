@@ -1,5 +1,7 @@
 #include "net/send_score_rules.h"
 
+#include "net/texts.h"
+
 namespace vemol::net {
 namespace {
 
@@ -49,24 +51,29 @@ SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore, 
     return result;
 }
 
-// The failures are told in the dialog's own language, Japanese, and its polite tone.
-const char* SendScoreMessage(SendScoreResult result) {
+// Under a Japanese locale these read as the game has always said them: the refusals and
+// "Send OK!" in its own English, the failures in the dialog's Japanese and polite tone.
+std::string SendScoreMessage(SendScoreResult result, const RankingServer& server) {
     static_assert(kRankingTimeLimit == 10s, "the no-answer message names the time limit");
+    const std::string name = server.text();
     switch (result) {
-        case SendScoreResult::AlreadySent: return "The Score already Send.";
-        case SendScoreResult::NameMissing: return "Please Type Your Name.";
-        case SendScoreResult::Sent: return "Send OK!";
+        case SendScoreResult::AlreadySent: return Translated("This score has already been sent.");
+        case SendScoreResult::NameMissing: return Translated("Please type your name.");
+        case SendScoreResult::Sent: return Translated("Send OK!");
         case SendScoreResult::HostNotFound:
-            return "ランキングサーバーが見つかりませんでした。スコアは送信されていません。";
-        case SendScoreResult::Refused: return "ランキングサーバーに接続を断られました。スコアは送信されていません。";
+            return TranslatedWith("The ranking server %s could not be found. The score was not sent.", {name});
+        case SendScoreResult::Refused:
+            return TranslatedWith("The ranking server %s refused the connection. The score was not sent.", {name});
         case SendScoreResult::Unreachable:
-            return "ランキングサーバーに接続できませんでした。スコアは送信されていません。";
+            return TranslatedWith("The ranking server %s could not be reached. The score was not sent.", {name});
         case SendScoreResult::NoAnswer:
-            return "ランキングサーバーから10秒以内に応答がありませんでした。もう一度お試しください。";
-        case SendScoreResult::ConnectionBroke: return "送信中に接続が切れました。もう一度お試しください。";
+            return TranslatedWith("The ranking server %s did not answer within 10 seconds. Please try again.", {name});
+        case SendScoreResult::ConnectionBroke:
+            return TranslatedWith("The connection to the ranking server %s broke while sending. Please try again.",
+                                  {name});
         case SendScoreResult::Rejected: break;
     }
-    return "ランキングサーバーがスコアを受け付けませんでした。もう一度お試しください。";
+    return TranslatedWith("The ranking server %s did not accept the score. Please try again.", {name});
 }
 
 bool ReopensDialog(SendScoreResult result) {

@@ -42,8 +42,9 @@ SendScoreForm OpenSendScoreForm(const RankingState& ranking, std::int32_t sessio
 SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore, const SendScoreForm& typed,
                           const ScoreSender& send);
 
-// The message box text for a result.
-const char* SendScoreMessage(SendScoreResult result);
+// The message box text for a result, in the player's language; the failures name the
+// server that was tried.
+std::string SendScoreMessage(SendScoreResult result, const RankingServer& server);
 
 // Refusals close the dialog and open a fresh one; a send, good or bad, just closes it.
 bool ReopensDialog(SendScoreResult result);

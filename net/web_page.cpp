@@ -11,6 +11,7 @@
 
 #include "net/detached_process.h"
 #include "net/ranking_settings.h"
+#include "net/texts.h"
 
 namespace vemol::net {
 namespace {
@@ -193,20 +194,20 @@ std::optional<BrowserCommand> FindBrowserCommand(WebPageSystem& system, std::str
     return std::nullopt;
 }
 
-WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system) {
+WebPageResult OpenWebPage(std::int32_t& openHomePage, const RankingServer& server, WebPageSystem& system) {
     WebPageResult result;
-    result.address = openHomePage == 1 ? std::string(homePageAddress()) : rankingPageAddress();
+    result.address = openHomePage == 1 ? std::string(homePageAddress()) : server.pageAddress();
     // Cleared whether or not a browser starts, so a failed "KRM HOME" does not turn the
     // next "Ranking Page" into the home page.
     openHomePage = 0;
     std::optional<BrowserCommand> command = FindBrowserCommand(system, result.address);
     if (!command) {
-        result.message = "No web browser was found to open " + result.address + ".";
+        result.message = TranslatedWith("No web browser was found to open %s.", {result.address});
         return result;
     }
     if (!system.start(command->argv)) {
-        result.message =
-            "The web browser " + command->argv.front() + " could not be started to open " + result.address + ".";
+        result.message = TranslatedWith("The web browser %s could not be started to open %s.",
+                                        {command->argv.front(), result.address});
         return result;
     }
     result.opened = true;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "net/ranking_settings.h"
+
 namespace vemol::net {
 
 // What opening a page needs from the system; tests replace parts of it.
@@ -42,8 +44,9 @@ struct WebPageResult {
     std::string message;  // for the player, when not opened
 };
 
-// Opens the maker's home page when `openHomePage` is 1, else the ranking page, and clears
-// the flag. After starting the browser it waits half a second, then carries on.
-WebPageResult OpenWebPage(std::int32_t& openHomePage, WebPageSystem& system = SystemWebPages());
+// Opens the maker's home page when `openHomePage` is 1, else the ranking page of `server`,
+// and clears the flag. After starting the browser it waits half a second, then carries on.
+WebPageResult OpenWebPage(std::int32_t& openHomePage, const RankingServer& server,
+                          WebPageSystem& system = SystemWebPages());
 
 }  // namespace vemol::net

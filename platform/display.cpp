@@ -9,20 +9,27 @@ namespace {
 // display, loading the system's GL driver (on a software-rendered desktop a whole shader
 // compiler): about half the CPU of getting the window on screen. The probe is switched off
 // for GDK's start only, unless the player chose otherwise, so programs the game starts
-// (the browser) inherit nothing.
-bool SkipOpenGlProbe() {
-    if (g_getenv("GDK_GL")) return false;
+// (the browser) inherit nothing. GDK reads the switch when its options are parsed.
+bool openGlProbeSkipped = false;
+
+void SkipOpenGlProbe() {
+    if (openGlProbeSkipped || g_getenv("GDK_GL")) return;
     g_setenv("GDK_GL", "disable", TRUE);
-    return true;
+    openGlProbeSkipped = true;
 }
 
 }  // namespace
 
+GOptionGroup* DisplayOptionGroup() {
+    SkipOpenGlProbe();
+    return gtk_get_option_group(FALSE);
+}
+
 bool OpenDisplay(int& argc, char**& argv, const char* applicationId) {
     g_set_prgname(applicationId);
-    const bool probeSkipped = SkipOpenGlProbe();
+    SkipOpenGlProbe();
     const bool open = gtk_init_check(&argc, &argv);
-    if (probeSkipped) g_unsetenv("GDK_GL");
+    if (openGlProbeSkipped) g_unsetenv("GDK_GL");
     if (!open) return false;
     gdk_set_program_class(applicationId);
     return true;

@@ -11,7 +11,50 @@ constexpr int kSize = 32;
 constexpr std::size_t kHeader = 40, kPalette = 16 * 4, kColour = kSize * kSize / 2, kMaskRow = 4;
 constexpr std::size_t kImageBytes = kHeader + kPalette + kColour + kMaskRow * kSize;
 
+// The desktop icon set's PNGs, placed in the program by window_icons.S.
+#define VEMOL_WINDOW_ICON(size) \
+    extern "C" const unsigned char vemol_window_icon_##size[], vemol_window_icon_##size##_end[];
+VEMOL_WINDOW_ICON(16)
+VEMOL_WINDOW_ICON(24)
+VEMOL_WINDOW_ICON(32)
+VEMOL_WINDOW_ICON(48)
+VEMOL_WINDOW_ICON(64)
+VEMOL_WINDOW_ICON(128)
+VEMOL_WINDOW_ICON(256)
+#undef VEMOL_WINDOW_ICON
+
+struct EmbeddedPng {
+    const unsigned char* begin;
+    const unsigned char* end;
+};
+
+GdkPixbuf* DecodePng(const EmbeddedPng& png) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("png", nullptr);
+    if (!loader) return nullptr;
+    GdkPixbuf* pixbuf = nullptr;
+    if (gdk_pixbuf_loader_write(loader, png.begin, static_cast<gsize>(png.end - png.begin), nullptr) &&
+        gdk_pixbuf_loader_close(loader, nullptr)) {
+        pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
+        if (pixbuf) g_object_ref(pixbuf);
+    }
+    g_object_unref(loader);
+    return pixbuf;
+}
+
 }  // namespace
+
+GList* LoadWindowIcons() {
+    const EmbeddedPng pngs[] = {
+        {vemol_window_icon_16, vemol_window_icon_16_end},   {vemol_window_icon_24, vemol_window_icon_24_end},
+        {vemol_window_icon_32, vemol_window_icon_32_end},   {vemol_window_icon_48, vemol_window_icon_48_end},
+        {vemol_window_icon_64, vemol_window_icon_64_end},   {vemol_window_icon_128, vemol_window_icon_128_end},
+        {vemol_window_icon_256, vemol_window_icon_256_end},
+    };
+    GList* icons = nullptr;
+    for (const EmbeddedPng& png : pngs)
+        if (GdkPixbuf* icon = DecodePng(png)) icons = g_list_append(icons, icon);
+    return icons;
+}
 
 GdkPixbuf* LoadProgramIcon(const resources::Catalogue& catalogue) {
     auto bytes = catalogue.find("ICON", 1);

@@ -9,4 +9,8 @@ namespace vemol::platform {
 // mask as transparency, or null when the resource is missing or malformed.
 GdkPixbuf* LoadProgramIcon(const resources::Catalogue& catalogue);
 
+// The window's icons, 16 to 256 pixels square, from the desktop icon set built into the
+// program, for gtk_window_set_icon_list; free with g_list_free_full(list, g_object_unref).
+GList* LoadWindowIcons();
+
 }  // namespace vemol::platform

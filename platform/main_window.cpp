@@ -8,6 +8,7 @@
 #include "platform/icon.h"
 #include "platform/picture_placement.h"
 #include "platform/template_dialog.h"
+#include "platform/ui_texts.h"
 #include "platform/window_system.h"
 #include "resources/ui_templates.h"
 
@@ -72,7 +73,12 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
-    if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
+    // The whole icon set, so the desktop picks the size it shows instead of enlarging
+    // the 32 x 32 program icon; that one alone if the set cannot be read.
+    if (GList* icons = LoadWindowIcons()) {
+        gtk_window_set_icon_list(GTK_WINDOW(window_), icons);
+        g_list_free_full(icons, g_object_unref);
+    } else if (GdkPixbuf* icon = LoadProgramIcon(catalogue)) {
         gtk_window_set_icon(GTK_WINDOW(window_), icon);
         g_object_unref(icon);
     }
@@ -113,12 +119,12 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
             gtk_menu_shell_append(GTK_MENU_SHELL(bar), gtk_separator_menu_item_new());
             continue;
         }
-        GtkWidget* popupItem = gtk_menu_item_new_with_label(std::string(top.text).c_str());
+        GtkWidget* popupItem = gtk_menu_item_new_with_label(UiText(top.text).c_str());
         GtkWidget* menu = gtk_menu_new();
         g_signal_connect_swapped(menu, "show", G_CALLBACK(+[](MainWindow* w) { w->openMenus_++; }), this);
         g_signal_connect_swapped(menu, "hide", G_CALLBACK(+[](MainWindow* w) { w->onMenuClosed(); }), this);
         for (const resources::MenuItem& entry : top.items) {
-            GtkWidget* item = gtk_menu_item_new_with_label(std::string(entry.text).c_str());
+            GtkWidget* item = gtk_menu_item_new_with_label(UiText(entry.text).c_str());
             g_object_set_data(G_OBJECT(item), "vemol-command", GINT_TO_POINTER(entry.command));
             g_signal_connect(item, "activate", G_CALLBACK(onMenuItem), this);
             gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);

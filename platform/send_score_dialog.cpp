@@ -28,12 +28,12 @@ net::SendScoreForm TypedFields(const TemplateDialog& dialog) {
 // The first release froze the window for as long as the send took; here the send runs
 // on a worker thread while the windows repaint their last picture, deaf, as during the
 // opening.
-net::SendOutcome SendWhileRepainting(GtkClock& clock, const net::ScoreEntry& entry) {
+net::SendOutcome SendWhileRepainting(GtkClock& clock, const net::RankingServer& server, const net::ScoreEntry& entry) {
     std::future<net::SendOutcome> sending;
     try {
-        sending = std::async(std::launch::async, net::SendScore, entry);
+        sending = std::async(std::launch::async, net::SendScore, server, entry);
     } catch (const std::system_error&) {
-        return net::SendScore(entry);  // no thread to spare: send, still within the time limit
+        return net::SendScore(server, entry);  // no thread to spare: send, still within the time limit
     }
     clock.waitUntil([&sending] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     return sending.get();
@@ -53,12 +53,13 @@ bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
             dialog.end(0);
         } else if (command == control::Send) {
             dialog.setDeaf(true);
+            const net::RankingServer server = g.ranking.server;
             net::SendScoreResult result =
                 net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog),
-                               [&clock](const net::ScoreEntry& entry) { return SendWhileRepainting(clock, entry); });
+                               [&](const net::ScoreEntry& entry) { return SendWhileRepainting(clock, server, entry); });
             dialog.setDeaf(false);
             MessageKind kind = net::IsSendFailure(result) ? MessageKind::Error : MessageKind::Plain;
-            ShowMessageBox(dialog.window(), net::SendScoreMessage(result), "", kind);
+            ShowMessageBox(dialog.window(), net::SendScoreMessage(result, server).c_str(), "", kind);
             reopen = net::ReopensDialog(result);
             dialog.end(0);
         }
@@ -74,7 +75,7 @@ void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock) {
 }
 
 void RunOpenWebPage(MainWindow* owner, GameState& g) {
-    net::WebPageResult result = net::OpenWebPage(g.openHomePage);
+    net::WebPageResult result = net::OpenWebPage(g.openHomePage, g.ranking.server);
     if (!result.opened)
         ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }

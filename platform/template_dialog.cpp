@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/ui_texts.h"
 #include "platform/window_system.h"
 
 namespace vemol::platform {
@@ -37,7 +38,7 @@ int RoundedScale(int units, int base, int divisor) { return (units * base + divi
 
 GtkWidget* MakeWidget(const resources::DialogControl& control) {
     switch (control.kind) {
-        case ControlClass::Button: return gtk_button_new_with_label(std::string(control.text).c_str());
+        case ControlClass::Button: return gtk_button_new_with_label(UiText(control.text).c_str());
         case ControlClass::Edit: {
             GtkWidget* entry = gtk_entry_new();
             gtk_entry_set_width_chars(GTK_ENTRY(entry), 1);
@@ -48,7 +49,7 @@ GtkWidget* MakeWidget(const resources::DialogControl& control) {
         case ControlClass::Static: break;
     }
     if ((control.style & 0xFu) == style::SS_ICON) return gtk_image_new();
-    GtkWidget* label = gtk_label_new(std::string(control.text).c_str());
+    GtkWidget* label = gtk_label_new(UiText(control.text).c_str());
     gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
     gtk_label_set_yalign(GTK_LABEL(label), 0.0f);
     // One line each: every label of our templates fits its place, and a wrapping label
@@ -59,28 +60,48 @@ GtkWidget* MakeWidget(const resources::DialogControl& control) {
 
 }  // namespace
 
-DialogBaseUnits MeasureDialogBaseUnits() {
-    static DialogBaseUnits cached;
-    if (cached.x > 0) return cached;
-    PangoContext* context = gdk_pango_context_get();
+namespace {
+
+PangoLayout* DialogFontLayout(PangoContext* context, std::string_view text) {
     PangoFontDescription* font = pango_font_description_new();
     pango_font_description_set_family(font, kDialogFontFamily);
     pango_font_description_set_size(font, kDialogFontPoints * PANGO_SCALE);
     pango_context_set_font_description(context, font);
-
+    pango_font_description_free(font);
     PangoLayout* layout = pango_layout_new(context);
-    pango_layout_set_text(layout, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", -1);
+    pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
+    return layout;
+}
+
+}  // namespace
+
+DialogBaseUnits MeasureDialogBaseUnits(PangoContext* context) {
+    PangoLayout* layout = DialogFontLayout(context, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
     int width = 0, height = 0;
     pango_layout_get_pixel_size(layout, &width, &height);
-    PangoFontMetrics* metrics = pango_context_get_metrics(context, font, nullptr);
+    PangoFontMetrics* metrics =
+        pango_context_get_metrics(context, pango_context_get_font_description(context), nullptr);
     int lineHeight =
         PANGO_PIXELS_CEIL(pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics));
-    // The average letter width, rounded as the classic dialog manager rounds it.
-    cached = {std::max(1, (width / 26 + 1) / 2), std::max(1, lineHeight)};
-
     pango_font_metrics_unref(metrics);
     g_object_unref(layout);
-    pango_font_description_free(font);
+    // The average letter width, rounded as the classic dialog manager rounds it.
+    return {std::max(1, (width / 26 + 1) / 2), std::max(1, lineHeight)};
+}
+
+int DialogTextWidth(PangoContext* context, std::string_view text) {
+    PangoLayout* layout = DialogFontLayout(context, text);
+    int width = 0, height = 0;
+    pango_layout_get_pixel_size(layout, &width, &height);
+    g_object_unref(layout);
+    return width;
+}
+
+DialogBaseUnits MeasureDialogBaseUnits() {
+    static DialogBaseUnits cached;
+    if (cached.x > 0) return cached;
+    PangoContext* context = gdk_pango_context_get();
+    cached = MeasureDialogBaseUnits(context);
     g_object_unref(context);
     return cached;
 }

@@ -24,6 +24,9 @@ struct DialogBaseUnits {
 // The base units of the dialog font ("ＭＳ Ｐゴシック" 9 pt; we draw with IPAPGothic 9 pt,
 // the nearest font a Linux desktop has) as the screen renders it.
 DialogBaseUnits MeasureDialogBaseUnits();
+// The same in `context`, and the width in pixels of `text` in the dialog font there.
+DialogBaseUnits MeasureDialogBaseUnits(PangoContext* context);
+int DialogTextWidth(PangoContext* context, std::string_view text);
 
 // Dialog units to pixels, rounded to the nearest pixel.
 int DialogUnitsToPixelsX(int units, const DialogBaseUnits& base);

@@ -182,6 +182,10 @@ TEST_P(GameEndTest, AFailedSaveKeepsTheNewBestAndTheGameGoesOn) {
     EXPECT_EQ(g.playing, 0);
     EXPECT_EQ(g.bestScore, 70);
     EXPECT_FALSE(message.empty());
+    // The shell hears why, to tell the player, in the words of the standard error line.
+    ASSERT_EQ(h.shell.unsavedBest.size(), 1u);
+    EXPECT_NE(message.find("(" + h.shell.unsavedBest[0] + ")"), std::string::npos) << message;
+    EXPECT_NE(h.shell.unsavedBest[0].find("No such file or directory"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, GameEndTest, ::testing::Values(gfx::Format::X8R8G8B8, gfx::Format::R5G6B5),

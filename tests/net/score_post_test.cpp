@@ -193,29 +193,35 @@ TEST(ScorePost, NameServiceThatNeverAnswersTimesOut) {
     lookup->release();  // the abandoned worker finishes and drops its answer
 }
 
-TEST(ScorePost, RankingDestinationAndItsTestHook) {
-    setenv("VEMOL_TEST_RANKING_HOST", "127.0.0.1", 1);
-    setenv("VEMOL_TEST_RANKING_PORT", "8123", 1);
-    ScoreDestination hooked = RankingDestination();
-    EXPECT_EQ(hooked.path, "/home/kanoreti/cgi-bin/cgi3/veranking.cgi");
-    EXPECT_EQ(hooked.timeLimit, 10s);
-#ifdef VEMOL_TEST_HOOKS
-    EXPECT_EQ(hooked.host, "127.0.0.1");
-    EXPECT_EQ(hooked.port, std::optional<std::uint16_t>(8123));
-    for (const char* bad : {"", "80x", "0", "70000", "-5"}) {
-        setenv("VEMOL_TEST_RANKING_PORT", bad, 1);
-        EXPECT_FALSE(RankingDestination().port.has_value()) << bad;
+TEST(RankingServer, OnlyHostsAddressesAndPortsAreTaken) {
+    const std::pair<const char*, RankingServer> good[] = {
+        {"scores.example.org", {"scores.example.org", std::nullopt}},
+        {"localhost:8080", {"localhost", 8080}},
+        {"127.0.0.1:65535", {"127.0.0.1", 65535}},
+        {"[::1]:1", {"[::1]", 1}},
+        {"[2001:db8::7]", {"[2001:db8::7]", std::nullopt}},
+        {"a-1.B2", {"a-1.B2", std::nullopt}},
+    };
+    for (const auto& [text, server] : good) {
+        EXPECT_EQ(ParseRankingServer(text), server) << text;
+        EXPECT_EQ(server.text(), text);
     }
-#else
-    // A build without the test hooks reads no environment variables of its own.
-    EXPECT_EQ(hooked.host, TEST_RANKING_HOST);
-    EXPECT_FALSE(hooked.port.has_value());
-#endif
-    unsetenv("VEMOL_TEST_RANKING_HOST");
-    unsetenv("VEMOL_TEST_RANKING_PORT");
-    ScoreDestination plain = RankingDestination();
-    EXPECT_EQ(plain.host, TEST_RANKING_HOST);
-    EXPECT_FALSE(plain.port.has_value());
+    for (const char* bad :
+         {"",          ":80",   "host:",      "host:0",     "host:65536", "host:8O",   "host:+80", "http://host",
+          "host/path", "-host", "host-",      "a..b",       "1.2.3",      "300.1.1.1", "::1",      "[::1",
+          "[zz]:80",   "ho st", "host:80:80", "ünï.example"})
+        EXPECT_FALSE(ParseRankingServer(bad).has_value()) << bad;
+    EXPECT_FALSE(ParseRankingServer(std::string(64, 'a') + ".example").has_value());
+    EXPECT_TRUE(ParseRankingServer(std::string(63, 'a') + ".example").has_value());
+
+    ScoreDestination destination = RankingDestination({"scores.example.org", 8080});
+    EXPECT_EQ(destination.host, "scores.example.org");
+    EXPECT_EQ(destination.port, std::optional<std::uint16_t>(8080));
+    EXPECT_EQ(destination.path, "/home/kanoreti/cgi-bin/cgi3/veranking.cgi");
+    EXPECT_EQ(destination.timeLimit, 10s);
+    EXPECT_EQ(BuiltInRankingServer(), (RankingServer{TEST_RANKING_HOST, std::nullopt}));
+    EXPECT_EQ(BuiltInRankingServer().pageAddress(),
+              std::string("http://") + TEST_RANKING_HOST + "/home/kanoreti/ranking.html");
 }
 
 }  // namespace

@@ -52,8 +52,8 @@ TEST(SendScoreRules, ScoreIsSentOnceUntilANewBest) {
     EXPECT_EQ(PressSend(ranking, 1500, typed, server.sender()), SendScoreResult::Sent);
     EXPECT_EQ(ranking.lastSentScore, 1500);
     EXPECT_FALSE(ReopensDialog(SendScoreResult::Sent));
-    EXPECT_EQ(SendScoreMessage(SendScoreResult::Sent), std::string("Send OK!"));
-    EXPECT_EQ(SendScoreMessage(SendScoreResult::AlreadySent), std::string("The Score already Send."));
+    EXPECT_EQ(SendScoreMessage(SendScoreResult::Sent, ranking.server), std::string("Send OK!"));
+    EXPECT_EQ(SendScoreMessage(SendScoreResult::AlreadySent, ranking.server), "This score has already been sent.");
 }
 
 TEST(SendScoreRules, EmptyNameRefusesAndLosesTheComment) {
@@ -65,7 +65,7 @@ TEST(SendScoreRules, EmptyNameRefusesAndLosesTheComment) {
     SendScoreResult result = PressSend(ranking, 10, typed, server.sender());
     EXPECT_EQ(result, SendScoreResult::NameMissing);
     EXPECT_TRUE(ReopensDialog(result));
-    EXPECT_EQ(SendScoreMessage(result), std::string("Please Type Your Name."));
+    EXPECT_EQ(SendScoreMessage(result, ranking.server), "Please type your name.");
     EXPECT_TRUE(server.sent.empty());
 
     SendScoreForm reopened = OpenSendScoreForm(ranking, 10);
@@ -117,7 +117,8 @@ TEST(SendScoreRules, FailedSendIsReportedAndMayBeTriedAgain) {
     EXPECT_EQ(result, SendScoreResult::NoAnswer);
     EXPECT_TRUE(IsSendFailure(result));
     EXPECT_FALSE(ReopensDialog(result));
-    EXPECT_NE(std::string(SendScoreMessage(result)).find("10秒"), std::string::npos);
+    EXPECT_EQ(SendScoreMessage(result, {"127.0.0.1", 8080}),
+              "The ranking server 127.0.0.1:8080 did not answer within 10 seconds. Please try again.");
     EXPECT_EQ(ranking.lastSentScore, -1);
     EXPECT_EQ(ranking.playerName, "abc");  // kept for the next try
 

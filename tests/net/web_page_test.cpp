@@ -80,7 +80,7 @@ TEST(WebPage, RankingPageInAChromiumWindowAtTheTopLeft) {
     ScratchDesktop desktop;
     desktop.env["BROWSER"] = desktop.addBrowser("chromium");
     std::int32_t openHomePage = 0;
-    WebPageResult result = OpenWebPage(openHomePage, desktop);
+    WebPageResult result = OpenWebPage(openHomePage, BuiltInRankingServer(), desktop);
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.address, kRankingPage);
     EXPECT_EQ(desktop.takeRecord(),
@@ -95,12 +95,14 @@ TEST(WebPage, KrmHomeThenRankingPage) {
     ScratchDesktop desktop;
     desktop.env["BROWSER"] = desktop.addBrowser("firefox");
     std::int32_t openHomePage = 1;
-    EXPECT_EQ(OpenWebPage(openHomePage, desktop).address, TEST_HOME_PAGE_ADDRESS);
+    EXPECT_EQ(OpenWebPage(openHomePage, BuiltInRankingServer(), desktop).address, TEST_HOME_PAGE_ADDRESS);
     EXPECT_EQ(openHomePage, 0);
     EXPECT_EQ(desktop.takeRecord(),
               (Args{"firefox", "-width", "800", "-height", "600", "-new-window", TEST_HOME_PAGE_ADDRESS}));
-    EXPECT_EQ(OpenWebPage(openHomePage, desktop).address, kRankingPage);
-    EXPECT_EQ(desktop.takeRecord().back(), kRankingPage);
+    // The ranking page is on the server chosen at run time, at its port.
+    const std::string page = "http://scores.example.org:8080/home/kanoreti/ranking.html";
+    EXPECT_EQ(OpenWebPage(openHomePage, {"scores.example.org", 8080}, desktop).address, page);
+    EXPECT_EQ(desktop.takeRecord().back(), page);
     EXPECT_EQ(desktop.pauses, (std::vector{500ms, 500ms}));
 }
 
@@ -111,14 +113,14 @@ TEST(WebPage, BrowserThatCannotStartIsReported) {
     fs::permissions(broken, fs::perms::owner_all);
     desktop.env["BROWSER"] = broken;
     std::int32_t openHomePage = 1;
-    WebPageResult result = OpenWebPage(openHomePage, desktop);
+    WebPageResult result = OpenWebPage(openHomePage, BuiltInRankingServer(), desktop);
     EXPECT_FALSE(result.opened);
     EXPECT_NE(result.message.find(TEST_HOME_PAGE_ADDRESS), std::string::npos);
     EXPECT_EQ(openHomePage, 0);  // the next "Ranking Page" still opens the ranking page
     EXPECT_TRUE(desktop.pauses.empty());
 
     desktop.env.erase("BROWSER");
-    result = OpenWebPage(openHomePage, desktop);  // an empty PATH: no browser at all
+    result = OpenWebPage(openHomePage, BuiltInRankingServer(), desktop);  // an empty PATH: no browser at all
     EXPECT_FALSE(result.opened);
     EXPECT_FALSE(result.message.empty());
 }

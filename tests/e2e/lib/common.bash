@@ -45,9 +45,12 @@ focus_window() {
     fi
 }
 
-# Starts the game in the scratch directory, extra environment as arguments (VAR=value).
-# A game built without the test hooks ignores the VEMOL_TEST_* variables: a run that
-# needs one is skipped.
+# Starts the game in the scratch directory, extra environment as arguments (VAR=value),
+# the game's own arguments in GAME_ARGS. The player's key files are the scratch
+# directory's (XDG_CONFIG_HOME, XDG_CONFIG_DIRS), never the machine's. A game built
+# without the test hooks ignores the VEMOL_TEST_* variables: a run that needs one is
+# skipped.
+GAME_ARGS=()
 start_game() {
     local setting
     for setting in "$@"; do
@@ -57,7 +60,8 @@ start_game() {
                 { echo "SKIP: this game was built without -DVEMOL_TEST_HOOKS=ON"; exit 77; } ;;
         esac
     done
-    (cd "$WORK_DIR" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$@" "$VEMOL_BIN" \
+    (cd "$WORK_DIR" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" XDG_CONFIG_HOME="$WORK_DIR/config" \
+        XDG_CONFIG_DIRS="$WORK_DIR/xdg" "$@" "$VEMOL_BIN" "${GAME_ARGS[@]}" \
         >"$OUT_DIR/stdout.txt" 2>"$OUT_DIR/stderr.txt") &
     GAME_PID=$!
 }
@@ -230,11 +234,13 @@ focus() { focus_window "$1"; sleep 0.3; }
 # The game polls its keys once a frame: a title-menu key is held for a few frames.
 tap_key() { hold_key "$1" 0.08; }
 
-# Starts the game sending its scores to port $1 of 127.0.0.1, waits out the opening and
-# sets WIN to the main window's id.
+# Starts the game sending its scores to port $1 of 127.0.0.1 (further arguments: extra
+# environment), waits out the opening and sets WIN to the main window's id.
 WIN=""
 start_game_for_ranking_port() {
-    start_game VEMOL_TEST_RANKING_HOST=127.0.0.1 VEMOL_TEST_RANKING_PORT="$1"
+    GAME_ARGS=(--ranking-server "127.0.0.1:$1")
+    start_game "${@:2}"
+    GAME_ARGS=()
     WIN=$(wait_window)
     wait_title_screen "$WIN"
 }
