@@ -11,7 +11,7 @@ JOBS       ?= $(shell nproc)
 # pack and check the package) and the artwork generator add.
 RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev libfluidsynth-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic \
-                 libcivetweb-dev libsqlite3-dev libpqxx-dev
+                 libcivetweb-dev libsqlite3-dev libpqxx-dev libutf8proc-dev
 PACKAGE_PACKAGES := dpkg-dev file
 FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
