@@ -130,8 +130,9 @@ struct ConnectionFront::Loop {
             ++fromRange;
             ++open;
             byFd[fd] = exchange;
-            if (fromRange > limits.perAddress || open > limits.total) {
-                bool oneAddress = fromRange > limits.perAddress;
+            bool loopback = exchange->address == "127.0.0.1" || exchange->address == "::1";
+            bool oneAddress = fromRange > limits.perAddress && !(loopback && limits.loopbackUncapped);
+            if (oneAddress || open > limits.total) {
                 Refuse(exchange, 503, oneAddress ? "too many connections from this address" : "too many connections",
                        oneAddress ? "the ranking serves a few connections from one address at a time; try again"
                                   : "the ranking is busy; try again in a moment");
@@ -332,11 +333,16 @@ ConnectionFront::ConnectionFront(const ListenAddress& address, int backendPort, 
     loop.thread = std::thread([&loop] { loop.Run(); });
 }
 
-ConnectionFront::~ConnectionFront() {
+void ConnectionFront::Stop() {
+    if (!loop_->thread.joinable()) return;
     loop_->stopping = true;
     std::uint64_t one = 1;
     [[maybe_unused]] ssize_t written = write(loop_->wake, &one, sizeof one);
     loop_->thread.join();
+}
+
+ConnectionFront::~ConnectionFront() {
+    Stop();
     CloseQuietly(loop_->listener);
     close(loop_->wake);
     close(loop_->epoll);

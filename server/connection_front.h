@@ -17,11 +17,12 @@
 namespace vemol::ranking {
 
 struct FrontLimits {
-    std::chrono::seconds whole{10};                          // for the request to arrive complete
-    std::chrono::seconds silence{5};                         // without a byte from the client
-    std::chrono::seconds reply{10};                          // for the client to take the reply
-    int perAddress = 8;                                      // connections open at once from one address or /64
-    int total = 8000;                                        // connections open at once in all
+    std::chrono::seconds whole{10};   // for the request to arrive complete
+    std::chrono::seconds silence{5};  // without a byte from the client
+    std::chrono::seconds reply{10};   // for the client to take the reply
+    int perAddress = 8;               // connections open at once from one address or /64
+    bool loopbackUncapped = false;    // no cap for 127.0.0.1 and ::1: a proxy there brings every player
+    int total = 8000;                 // connections open at once in all
     std::size_t largestRequest = 16 * 1024 + 8 * 1024 + 16;  // headers and a body of 8 KiB
 };
 
@@ -42,6 +43,8 @@ public:
     ConnectionFront(const ListenAddress& address, int backendPort, FrontLimits limits,
                     std::function<void(const FrontRefusal&)> log);
     // Stops accepting, finishes the exchanges under way within their limits, then returns.
+    // ClientOf stays usable afterwards.
+    void Stop();
     ~ConnectionFront();
     ConnectionFront(const ConnectionFront&) = delete;
     ConnectionFront& operator=(const ConnectionFront&) = delete;

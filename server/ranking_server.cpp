@@ -283,6 +283,8 @@ struct RankingServer::Parts {
         limits.whole = std::chrono::seconds(settings.readTimeLimitSeconds);
         limits.silence = std::min(limits.whole, std::chrono::seconds(5));
         limits.perAddress = settings.connectionsPerAddress;
+        // Behind a proxy every player arrives from it: the proxy holds slow clients itself.
+        limits.loopbackUncapped = settings.behindProxy;
         context.front = std::make_unique<
             ConnectionFront>(address, civet.getListeningPorts().front(), limits, [](const FrontRefusal& refusal) {
             LogRequest({refusal.address, refusal.method, refusal.path, refusal.status, refusal.took, refusal.outcome});
@@ -306,7 +308,7 @@ RankingServer::~RankingServer() {
     // their time limits; then new requests are turned away while the ones in flight
     // finish, within the time a request may take and a little more for the database.
     Context& context = parts_->context;
-    context.front.reset();
+    context.front->Stop();
     context.stopping = true;
     auto deadline = Clock::now() + std::chrono::seconds(context.settings.readTimeLimitSeconds + 10);
     while (context.inFlight > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));
