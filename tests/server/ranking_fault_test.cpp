@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -145,26 +146,6 @@ TEST(RankingFaults, HeldLockAndFrozenDatabaseGetTimelyAnswers_postgresql) {
     EXPECT_EQ(Send(server.port(), GameRequest(5, "thawed")).status, 200);
 }
 
-// Six posts a minute from one sender, however many instances share the database and
-// whichever addresses of one IPv6 /64 it uses.
-TEST(RankingFaults, TwoInstancesShareOneLimitPerSlash64_postgresql) {
-    std::string whyNot;
-    ScratchPostgres* postgres = SharedPostgres(whyNot);
-    if (!postgres) GTEST_SKIP() << "PostgreSQL tests skipped: " << whyNot;
-    std::string address = postgres->CreateDatabase();
-    auto firstStore = OpenScoreStore(address), secondStore = OpenScoreStore(address);
-    ServerSettings settings = Loopback(6);
-    settings.behindProxy = true;
-    RankingServer first(*firstStore, settings), second(*secondStore, settings);
-    int accepted = 0;
-    for (int i = 1; i <= 12; ++i) {
-        std::string request = GameRequest(i, "neighbour");
-        request.insert(request.find('\n') + 1, "X-Real-IP: 2001:db8:1:2::" + std::to_string(i) + "\n");
-        accepted += Send((i % 2 ? first : second).port(), request).status == 200;
-    }
-    EXPECT_EQ(accepted, 6);
-}
-
 // vemol-ranking with these arguments, its log in `log`; gives the exit code, or the pid
 // of the running server when `log` names it listening.
 int Start(std::vector<std::string> arguments, const std::string& log, int& port) {
@@ -185,8 +166,9 @@ int Start(std::vector<std::string> arguments, const std::string& log, int& port)
         std::ifstream file(log);
         std::string line;
         std::getline(file, line);
-        if (std::size_t at = line.find("listening on http://[::1]:"); at != std::string::npos) {
-            port = std::atoi(line.c_str() + at + 26);
+        if (std::size_t at = line.find("/ with ");
+            at != std::string::npos && line.find("listening on http://") != std::string::npos) {
+            port = std::atoi(line.c_str() + line.rfind(':', at) + 1);
             return -pid;
         }
         std::this_thread::sleep_for(50ms);
@@ -206,6 +188,69 @@ std::string SendOverIpv6(int port, const std::string& request) {
     }
     (void)send(fd, request.data(), request.size(), MSG_NOSIGNAL);
     return FinishExchange(fd, 5s).response;
+}
+
+// An instance of ours frozen (SIGSTOP) in the middle of a write transaction loses it, and
+// the write lock with it, within 2 s: the other instance's post is stored, not refused.
+TEST(RankingFaults, InstanceFrozenHoldingTheWriteLockReleasesIt_postgresql) {
+    std::string whyNot;
+    ScratchPostgres* postgres = SharedPostgres(whyNot);
+    if (!postgres) GTEST_SKIP() << "PostgreSQL tests skipped: " << whyNot;
+    std::string address = postgres->CreateDatabase(), directory = TempDirectory();
+    int otherPort = 0;
+    int started =
+        Start({"--listen", "127.0.0.1:0", "--db", address, "--posts-per-minute", "0"}, directory + "/log", otherPort);
+    ASSERT_LT(started, 0) << "the other instance did not start";
+    auto store = OpenScoreStore(address);
+    RankingServer server(*store, Loopback());
+    pqxx::connection observer(address);
+    auto lockHeld = [&] {
+        return pqxx::nontransaction(observer)
+                   .exec("SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND granted")
+                   .size() == 1;
+    };
+    // Keep the other instance writing, and freeze it until it is caught holding the lock.
+    std::atomic<bool> sending = true;
+    std::vector<std::thread> senders;
+    for (int i = 0; i < 6; ++i)
+        senders.emplace_back([&, i] {
+            for (int n = 0; sending; ++n) Send(otherPort, GameRequest(n, std::to_string(i) + "-" + std::to_string(n)));
+        });
+    bool caught = false;
+    for (int attempt = 0; attempt < 50 && !caught; ++attempt) {
+        std::this_thread::sleep_for(20ms);
+        kill(-started, SIGSTOP);
+        caught = lockHeld();
+        if (!caught) kill(-started, SIGCONT);
+    }
+    sending = false;
+    ASSERT_TRUE(caught) << "never caught the other instance holding the write lock";
+    EXPECT_EQ(Send(server.port(), GameRequest(7, "while frozen"), "127.0.0.1", 10s).status, 200);
+    kill(-started, SIGCONT);
+    for (std::thread& sender : senders) sender.join();
+    kill(-started, SIGTERM);
+    waitpid(-started, nullptr, 0);
+    std::filesystem::remove_all(directory);
+}
+
+// Six posts a minute from one sender, however many instances share the database and
+// whichever addresses of one IPv6 /64 it uses.
+TEST(RankingFaults, TwoInstancesShareOneLimitPerSlash64_postgresql) {
+    std::string whyNot;
+    ScratchPostgres* postgres = SharedPostgres(whyNot);
+    if (!postgres) GTEST_SKIP() << "PostgreSQL tests skipped: " << whyNot;
+    std::string address = postgres->CreateDatabase();
+    auto firstStore = OpenScoreStore(address), secondStore = OpenScoreStore(address);
+    ServerSettings settings = Loopback(6);
+    settings.behindProxy = true;
+    RankingServer first(*firstStore, settings), second(*secondStore, settings);
+    int accepted = 0;
+    for (int i = 1; i <= 12; ++i) {
+        std::string request = GameRequest(i, "neighbour");
+        request.insert(request.find('\n') + 1, "X-Real-IP: 2001:db8:1:2::" + std::to_string(i) + "\n");
+        accepted += Send((i % 2 ? first : second).port(), request).status == 200;
+    }
+    EXPECT_EQ(accepted, 6);
 }
 
 TEST(RankingFaults, ListenTakesOnlyRealAddressesAndEveryRefusalIsLogged) {
