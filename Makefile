@@ -11,12 +11,12 @@ JOBS       ?= $(shell nproc)
 # pack and check the package) and the artwork generator add.
 RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libsdl2-mixer-dev libfluidsynth-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic \
-                 libcivetweb-dev libsqlite3-dev libpqxx-dev
+                 libcivetweb-dev libsqlite3-dev libpqxx-dev libutf8proc-dev
 PACKAGE_PACKAGES := dpkg-dev file
 FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
                  imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
-                 chromium desktop-file-utils appstream lintian $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
+                 chromium desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -1,6 +1,8 @@
 // vemol-ranking: the companion ranking server of Vemol. Stops cleanly on SIGTERM or
 // SIGINT: the requests in flight are finished and their scores stored first.
 #include <pthread.h>
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -33,6 +35,13 @@ int main(int argc, char** argv) {
     sigset_t stopSignals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Each connection held while its request arrives is a descriptor: allow as many as
+    // the system lets this process have, not the 1,024 a shell starts with.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
     try {
         std::unique_ptr<ScoreStore> store = OpenScoreStore(parsed.options->database);

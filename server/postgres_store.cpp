@@ -1,8 +1,14 @@
 #include "server/postgres_store.h"
 
+#include <sys/socket.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <list>
 #include <mutex>
 #include <optional>
 #include <pqxx/pqxx>
+#include <thread>
 
 #include "server/store_queries.h"
 
@@ -18,7 +24,9 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS best_scores ("
     " name TEXT PRIMARY KEY, score INTEGER NOT NULL,"
     " score_id BIGINT NOT NULL REFERENCES scores (id));"
-    "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);";
+    "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);"
+    "CREATE TABLE IF NOT EXISTS post_allowance ("
+    " sender_range TEXT PRIMARY KEY, tokens FLOAT8 NOT NULL, refilled_at FLOAT8 NOT NULL);";
 
 // Every instance writing to the same database takes this transaction lock first, so the
 // duplicate check and the insert of one instance never interleave with another's, and
@@ -42,23 +50,123 @@ constexpr const char* kAddScore =
     " WHERE excluded.score > best_scores.score)"
     " SELECT count(*) FROM inserted";
 
+// The allowance of posts per sender range, shared by every instance: a token bucket
+// refilled by the database's own clock, so instances whose clocks differ still agree.
+// $1 range, $2 posts a minute. Gives a row when the post is allowed.
+constexpr const char* kTakePost =
+    "WITH now AS (SELECT extract(epoch FROM clock_timestamp())::float8 AS t)"
+    " INSERT INTO post_allowance (sender_range, tokens, refilled_at)"
+    " SELECT $1::text, $2::float8 - 1, t FROM now"
+    " ON CONFLICT (sender_range) DO UPDATE SET"
+    " tokens = LEAST($2::float8, post_allowance.tokens + ((SELECT t FROM now) - post_allowance.refilled_at)"
+    " * $2::float8 / 60) - 1, refilled_at = (SELECT t FROM now)"
+    " WHERE LEAST($2::float8, post_allowance.tokens + ((SELECT t FROM now) - post_allowance.refilled_at)"
+    " * $2::float8 / 60) >= 1"
+    " RETURNING 1";
+// Ranges whose allowance has long refilled are forgotten.
+constexpr const char* kForgetFullAllowances =
+    "DELETE FROM post_allowance WHERE refilled_at < extract(epoch FROM clock_timestamp()) - 120";
+
+// Limits set on every connection, so that a slow or stuck database, or another instance
+// that froze while holding the write lock, costs a bounded time: an instance stuck inside
+// a transaction loses it (and the lock) after 2 s, and a waiting one gives up after 3 s.
+constexpr const char* kSessionLimits =
+    "SET statement_timeout = 3500; SET lock_timeout = 3000; SET idle_in_transaction_session_timeout = 2000";
+// Connecting gives up after 2 s (libpq's least), and a connection whose peer vanished is
+// found dead by TCP within about 10 s even while idle.
+constexpr const char* kConnectionLimits =
+    "connect_timeout=2&keepalives=1&keepalives_idle=5&keepalives_interval=2&keepalives_count=2&tcp_user_timeout=8000";
+
+std::string WithConnectionLimits(const std::string& address) {
+    return address + (address.find('?') == std::string::npos ? "?" : "&") + kConnectionLimits;
+}
+
+using Clock = std::chrono::steady_clock;
+
+// The database's own time limits do not help when it stops answering altogether (a
+// frozen server, a network that drops everything): a call past its deadline has its
+// socket shut down, which ends libpq's wait at once with a broken connection.
+class Watchdog {
+public:
+    Watchdog() : thread_([this] { Run(); }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+    struct Entry {
+        int fd;
+        Clock::time_point deadline;
+        bool fired = false;
+    };
+    // Guards `fd` until the returned entry is released.
+    std::list<Entry>::iterator Guard(int fd, Clock::time_point deadline) {
+        std::lock_guard lock(mutex_);
+        return entries_.insert(entries_.end(), Entry{fd, deadline});
+    }
+    // True when the guard had to fire.
+    bool Release(std::list<Entry>::iterator entry) {
+        std::lock_guard lock(mutex_);
+        bool fired = entry->fired;
+        entries_.erase(entry);
+        return fired;
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        while (!stopping_) {
+            wake_.wait_for(lock, std::chrono::milliseconds(50));
+            for (Entry& entry : entries_) {
+                if (!entry.fired && Clock::now() > entry.deadline) {
+                    shutdown(entry.fd, SHUT_RDWR);
+                    entry.fired = true;
+                }
+            }
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::list<Entry> entries_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
 // One connection with the statements prepared on it, opened again after it broke.
 class Session {
 public:
-    explicit Session(std::string address) : address_(std::move(address)) {}
+    Session(std::string address, Watchdog& watchdog, std::chrono::milliseconds limit)
+        : address_(WithConnectionLimits(address)), watchdog_(watchdog), limit_(limit) {}
 
-    // Runs `work` on the connection. A connection found broken (the database restarted,
-    // an idle connection was cut) is opened afresh and `work` tried once more: its
-    // transaction never committed, and a write that did commit before the break is
-    // caught as a re-send.
+    // Runs `work` on the connection within the session's time limit. A connection found
+    // broken (the database restarted, an idle connection was cut) is opened afresh and
+    // `work` tried once more: its transaction never committed, and a write that did
+    // commit before the break is caught as a re-send. A database that did not answer in
+    // time is not tried again.
     template <typename Work>
     auto Run(Work&& work) {
+        Clock::time_point deadline = Clock::now() + limit_;
         for (int attempt = 1;; ++attempt) {
+            bool fired = false;
             try {
-                if (!connection_ || !connection_->is_open()) Connect();
-                return work(*connection_);
+                if (!connection_ || !connection_->is_open()) Connect(deadline);
+                auto guard = watchdog_.Guard(connection_->sock(), deadline);
+                try {
+                    auto result = work(*connection_);
+                    if (watchdog_.Release(guard)) throw pqxx::broken_connection("no answer in time");
+                    return result;
+                } catch (...) {
+                    fired = watchdog_.Release(guard) || fired;
+                    throw;
+                }
             } catch (const pqxx::broken_connection& error) {
                 connection_.reset();
+                if (fired) throw StoreError("PostgreSQL: no answer within " + std::to_string(limit_.count()) + " ms");
                 if (attempt == 2) throw StoreError(std::string("PostgreSQL: connection lost: ") + error.what());
             } catch (const std::exception& error) {
                 throw StoreError(std::string("PostgreSQL: ") + error.what());
@@ -67,21 +175,30 @@ public:
     }
 
 private:
-    void Connect() {
+    void Connect(Clock::time_point deadline) {
         connection_.reset();
         auto connection = std::make_unique<pqxx::connection>(address_);
-        {
+        auto guard = watchdog_.Guard(connection->sock(), deadline);
+        try {
             pqxx::work schema(*connection);
+            schema.exec(kSessionLimits);
             schema.exec(kWriteLock);
             schema.exec(kSchema);
             schema.commit();
+            connection->prepare("add_score", kAddScore);
+            connection->prepare("top_scores", queries::kTopScores);
+            connection->prepare("take_post", kTakePost);
+        } catch (...) {
+            if (watchdog_.Release(guard)) throw pqxx::broken_connection("no answer in time");
+            throw;
         }
-        connection->prepare("add_score", kAddScore);
-        connection->prepare("top_scores", queries::kTopScores);
+        watchdog_.Release(guard);
         connection_ = std::move(connection);
     }
 
     std::string address_;
+    Watchdog& watchdog_;
+    std::chrono::milliseconds limit_;
     std::unique_ptr<pqxx::connection> connection_;
 };
 
@@ -93,7 +210,11 @@ AddOutcome AddOne(pqxx::work& transaction, const NewScore& score) {
 
 class PostgresStore final : public ScoreStore {
 public:
-    explicit PostgresStore(const std::string& address) : writer_(address), reader_(address) {
+    explicit PostgresStore(const std::string& address)
+        : writer_(address, watchdog_, kWriteLimit),
+          reader_(address, watchdog_, kReadLimit),
+          limiter_(address, watchdog_, kReadLimit),
+          health_(address, watchdog_, kHealthLimit) {
         // Connect now, so a wrong address or a missing database is reported at start-up.
         Ping();
     }
@@ -133,11 +254,43 @@ public:
         });
     }
 
+    // Takes the write lock as a post would and asks for a transaction id, which a
+    // read-only server refuses; then rolls back.
+    void CheckWritable() override {
+        std::lock_guard lock(healthMutex_);
+        health_.Run([](pqxx::connection& connection) {
+            pqxx::work transaction(connection);
+            transaction.exec("SET LOCAL lock_timeout = 1000");
+            transaction.exec(kWriteLock);
+            transaction.exec("SELECT txid_current()");
+            transaction.abort();
+            return 0;
+        });
+    }
+
+    std::optional<bool> AllowPost(const std::string& senderRange, int postsPerMinute) override {
+        std::lock_guard lock(limiterMutex_);
+        return limiter_.Run([&](pqxx::connection& connection) {
+            pqxx::nontransaction transaction(connection);
+            if (++postsSincePrune_ >= 1000) {
+                postsSincePrune_ = 0;
+                transaction.exec(kForgetFullAllowances);
+            }
+            return !transaction.exec_prepared("take_post", senderRange, postsPerMinute).empty();
+        });
+    }
+
 private:
-    std::mutex writeMutex_;
-    std::mutex readMutex_;
-    Session writer_;
-    Session reader_;
+    // A post waits for at most one batch before its own: two write limits stay within
+    // the game's 10 s.
+    static constexpr std::chrono::milliseconds kWriteLimit{4000};
+    static constexpr std::chrono::milliseconds kReadLimit{3000};
+    static constexpr std::chrono::milliseconds kHealthLimit{1500};
+
+    Watchdog watchdog_;
+    std::mutex writeMutex_, readMutex_, limiterMutex_, healthMutex_;
+    Session writer_, reader_, limiter_, health_;
+    int postsSincePrune_ = 0;
 };
 
 }  // namespace

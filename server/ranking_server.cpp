@@ -10,6 +10,9 @@
 #include <thread>
 #include <variant>
 
+#include "server/connection_front.h"
+#include "server/health_probe.h"
+#include "server/listen_address.h"
 #include "server/ranking_page.h"
 #include "server/rate_limiter.h"
 #include "server/request_log.h"
@@ -81,26 +84,47 @@ BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::st
 
 std::int64_t SecondsSince1970() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
+// /healthz answers within this, whatever the database does.
+constexpr auto kHealthLimit = std::chrono::milliseconds(1500);
+
 // What the handlers share.
 struct Context {
     ScoreStore& store;
     ScoreWriter writer;
     RateLimiter limiter;
+    HealthProbe health;
     ServerSettings settings;
+    std::unique_ptr<ConnectionFront> front;
     // Requests being served, and whether the server is stopping: CivetWeb's own stop
     // cuts reads and writes short, so a stop first waits for these to finish.
     std::atomic<int> inFlight = 0;
     std::atomic<bool> stopping = false;
 
-    std::string Sender(mg_connection* connection) const {
+    // The client as the front accepted it; a connection made to CivetWeb directly (only
+    // possible from this machine) is its own sender.
+    std::string Peer(const mg_connection* connection) const {
         const mg_request_info* request = mg_get_request_info(connection);
-        std::string_view peer = request->remote_addr;
+        std::string client = front ? front->ClientOf(request->remote_port) : std::string();
+        return client.empty() ? std::string(request->remote_addr) : client;
+    }
+
+    std::string Sender(mg_connection* connection) const {
+        std::string peer = Peer(connection);
         if (settings.behindProxy && (peer == "127.0.0.1" || peer == "::1")) {
             // An address is short; a longer value is cut so it cannot swell the limiter.
             if (const char* forwarded = mg_get_header(connection, "X-Real-IP"); forwarded && *forwarded)
                 return std::string(forwarded).substr(0, 64);
         }
-        return std::string(peer);
+        return peer;
+    }
+
+    // True when the sender's range may post now: counted in the database when it keeps a
+    // shared allowance, else here.
+    bool AllowPost(const std::string& sender, Clock::time_point now) {
+        if (settings.postsPerMinute <= 0) return true;
+        std::string range = SenderRange(sender);
+        if (std::optional<bool> shared = store.AllowPost(range, settings.postsPerMinute)) return *shared;
+        return limiter.Allow(range, now);
     }
 };
 
@@ -146,8 +170,12 @@ private:
 };
 
 Reply PostScore(Context& context, mg_connection* connection, Clock::time_point started) {
-    if (!context.limiter.Allow(context.Sender(connection), started))
-        return Text(429, "too many scores from this address; try again in a minute", "rate limited");
+    try {
+        if (!context.AllowPost(context.Sender(connection), started))
+            return Text(429, "too many scores from this address; try again in a minute", "rate limited");
+    } catch (const StoreError& error) {
+        return Text(503, "the ranking cannot store scores right now; try again later", error.what());
+    }
     std::string body;
     switch (ReadBody(connection, started + std::chrono::seconds(context.settings.readTimeLimitSeconds), body)) {
         case BodyRead::TooLarge: return Text(413, "the body is larger than 8 KiB", "body too large");
@@ -191,21 +219,42 @@ Reply GetJson(Context& context, mg_connection*, Clock::time_point) {
     return Ranking<RenderRankingJson>(context, "application/json");
 }
 
+// Healthy only when a score sent now would be stored.
 Reply GetHealth(Context& context, mg_connection*, Clock::time_point) {
-    try {
-        context.store.Ping();
-        return Text(200, "ok", "healthy");
-    } catch (const StoreError& error) {
-        return Text(503, "the ranking's database does not answer", error.what());
-    }
+    std::optional<std::string> failure = context.health.Check(kHealthLimit);
+    if (!failure) return Text(503, "the ranking's database does not answer in time", "database does not answer");
+    if (!failure->empty()) return Text(503, "the ranking cannot store scores now: " + *failure, *failure);
+    return Text(200, "ok", "healthy");
+}
+
+// Requests CivetWeb refuses itself (a malformed request line, an unknown method, an
+// oversized header) are logged like every other; its own error page is sent.
+int LogRefusal(mg_connection* connection, int status, const char* message) {
+    const mg_request_info* request = mg_get_request_info(connection);
+    auto* server = static_cast<CivetServer*>(mg_get_user_data(mg_get_context(connection)));
+    auto* context = server ? static_cast<const Context*>(server->getUserContext()) : nullptr;
+    std::string sender = context ? context->Peer(connection) : std::string(request->remote_addr);
+    std::string path = request->local_uri_raw ? request->local_uri_raw
+                       : request->request_uri ? request->request_uri
+                                              : "-";
+    LogRequest({sender, request->request_method ? request->request_method : "-", path, status, Clock::duration::zero(),
+                std::string("refused: ") + (message ? message : "")});
+    return 1;
+}
+
+CivetCallbacks Callbacks() {
+    CivetCallbacks callbacks{};
+    callbacks.http_error = LogRefusal;
+    return callbacks;
 }
 
 Reply NotFound(Context&, mg_connection*, Clock::time_point) { return Text(404, "not found", "not found"); }
 
+// CivetWeb listens on loopback only: the front passes it requests that have arrived.
 std::vector<std::string> CivetOptions(const ServerSettings& settings) {
     std::string timeLimit = std::to_string(settings.readTimeLimitSeconds * 1000);
-    return {"listening_ports",    settings.listen, "num_threads",       std::to_string(settings.threads),
-            "request_timeout_ms", timeLimit,       "enable_keep_alive", "no",
+    return {"listening_ports",    "127.0.0.1:0", "num_threads",       std::to_string(settings.threads),
+            "request_timeout_ms", timeLimit,     "enable_keep_alive", "no",
             "linger_timeout_ms",  "1000"};
 }
 
@@ -214,46 +263,58 @@ std::vector<std::string> CivetOptions(const ServerSettings& settings) {
 struct RankingServer::Parts {
     Context context;
     PathHandler script, page, json, health, other;
+    CivetCallbacks callbacks = Callbacks();
     CivetServer civet;
 
-    Parts(ScoreStore& store, const ServerSettings& settings)
-        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), settings},
+    Parts(ScoreStore& store, const ServerSettings& settings, const ListenAddress& address)
+        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), HealthProbe(store), settings, {}},
           script(context, nullptr, PostScore),
           page(context, GetPage, nullptr),
           json(context, GetJson, nullptr),
           health(context, GetHealth, nullptr),
           other(context, NotFound, NotFound),
-          civet(CivetOptions(settings)) {
+          civet(CivetOptions(settings), &callbacks, &context) {
         civet.addHandler(kScoreScriptPath, script);
         civet.addHandler(kRankingPagePath, page);
         civet.addHandler(kRankingJsonPath, json);
         civet.addHandler(kHealthPath, health);
         civet.addHandler("/", other);
+        FrontLimits limits;
+        limits.whole = std::chrono::seconds(settings.readTimeLimitSeconds);
+        limits.silence = std::min(limits.whole, std::chrono::seconds(5));
+        limits.perAddress = settings.connectionsPerAddress;
+        // Behind a proxy every player arrives from it: the proxy holds slow clients itself.
+        limits.loopbackUncapped = settings.behindProxy;
+        context.front = std::make_unique<
+            ConnectionFront>(address, civet.getListeningPorts().front(), limits, [](const FrontRefusal& refusal) {
+            LogRequest({refusal.address, refusal.method, refusal.path, refusal.status, refusal.took, refusal.outcome});
+        });
     }
 };
 
 RankingServer::RankingServer(ScoreStore& store, const ServerSettings& settings) {
+    std::optional<ListenAddress> address = ParseListenAddress(settings.listen);
+    if (!address) throw std::runtime_error("cannot listen on " + settings.listen + ": not ADDR:PORT");
     try {
-        parts_ = std::make_unique<Parts>(store, settings);
+        parts_ = std::make_unique<Parts>(store, settings, *address);
     } catch (const CivetException& error) {
-        throw std::runtime_error("cannot listen on " + settings.listen + ": " + error.what());
+        throw std::runtime_error("cannot start the request threads: " + std::string(error.what()));
     }
 }
 
 RankingServer::~RankingServer() {
     if (!parts_) return;
-    // New requests are turned away while the ones in flight finish, within the time a
-    // request may take to arrive and a little more for the database.
+    // The front stops taking connections and passes on the requests that arrive within
+    // their time limits; then new requests are turned away while the ones in flight
+    // finish, within the time a request may take and a little more for the database.
     Context& context = parts_->context;
+    context.front->Stop();
     context.stopping = true;
     auto deadline = Clock::now() + std::chrono::seconds(context.settings.readTimeLimitSeconds + 10);
     while (context.inFlight > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     parts_->civet.close();
 }
 
-int RankingServer::port() const {
-    std::vector<int> ports = parts_->civet.getListeningPorts();
-    return ports.empty() ? 0 : ports.front();
-}
+int RankingServer::port() const { return parts_->context.front->port(); }
 
 }  // namespace vemol::ranking

@@ -21,13 +21,15 @@ struct ServerSettings {
     std::string listen = "127.0.0.1:8080";  // ADDR:PORT; port 0 picks a free one
     int postsPerMinute = 6;                 // per address; 0: no limit
     int readTimeLimitSeconds = 10;          // for a whole request to arrive
-    int threads = 32;                       // requests served at once
+    int threads = 32;                       // complete requests served at once
+    int connectionsPerAddress = 8;          // open at once from one address (one /64 for IPv6)
     bool behindProxy = false;               // take the sender from X-Real-IP set by a local proxy
 };
 
 class RankingServer {
 public:
-    // Listens at once; throws std::runtime_error when it cannot.
+    // Listens at once; throws std::runtime_error when it cannot. Clients reach CivetWeb
+    // through a front that waits for each request to arrive whole (connection_front.h).
     RankingServer(ScoreStore& store, const ServerSettings& settings);
     // Finishes the requests in flight, stores what they sent, then returns.
     ~RankingServer();

@@ -4,6 +4,7 @@
 // ranking). Texts are UTF-8 by the time they reach a store.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -54,6 +55,17 @@ public:
     virtual std::vector<StoredScore> TopScores(int limit) = 0;
     // Throws StoreError when the database does not answer.
     virtual void Ping() = 0;
+    // Throws StoreError, with the reason, unless a write would commit now: the write lock
+    // can be taken and the database can grow. Writes nothing.
+    virtual void CheckWritable() = 0;
+    // Takes one post from the allowance of `senderRange` (an address, or an IPv6 /64),
+    // `postsPerMinute` a minute, kept in the database so that every server instance on
+    // it shares one allowance. Nothing when this database keeps none: the server then
+    // counts in its own memory. Throws StoreError.
+    virtual std::optional<bool> AllowPost(const std::string& senderRange, int postsPerMinute) {
+        (void)senderRange, (void)postsPerMinute;
+        return std::nullopt;
+    }
 };
 
 // Opens (and on first use creates) the store at `location`: "sqlite:PATH" or a

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "server/listen_address.h"
+
 namespace vemol::ranking {
 namespace {
 
@@ -9,12 +11,16 @@ constexpr const char* kUsage =
     "Usage: vemol-ranking [OPTION]...\n"
     "The Vemol ranking server: receives the game's scores and serves the ranking page.\n"
     "\n"
-    "  --listen ADDR:PORT        where to listen (default 127.0.0.1:8080; port 0 picks one)\n"
+    "  --listen ADDR:PORT        where to listen: IPv4 A.B.C.D:PORT or [IPv6]:PORT\n"
+    "                            (default 127.0.0.1:8080; port 0 picks a free one)\n"
     "  --db LOCATION             sqlite:PATH (default sqlite:ranking.db) or\n"
     "                            postgresql://USER@HOST:PORT/DBNAME\n"
     "  --posts-per-minute N      scores one address may send a minute (default 6; 0: no limit)\n"
     "  --read-timeout SECONDS    time for a whole request to arrive (default 10)\n"
-    "  --threads N               requests served at once (default 32)\n"
+    "  --threads N               complete requests served at once (default 32)\n"
+    "  --connections-per-address N\n"
+    "                            connections one address (one /64 for IPv6) may hold\n"
+    "                            open at once (default 8)\n"
     "  --behind-proxy            take the sender's address from X-Real-IP when the\n"
     "                            request comes from a proxy on this machine\n"
     "  --help, --version\n";
@@ -28,7 +34,8 @@ std::optional<int> ReadCount(const std::string& text, int lowest, int highest) {
 }
 
 bool TakesValue(const std::string& flag) {
-    for (const char* known : {"--listen", "--db", "--posts-per-minute", "--read-timeout", "--threads"})
+    for (const char* known :
+         {"--listen", "--db", "--posts-per-minute", "--read-timeout", "--threads", "--connections-per-address"})
         if (flag == known) return true;
     return false;
 }
@@ -53,10 +60,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             return Wrong(TakesValue(flag) ? "missing value after " + flag : "unknown argument " + flag);
         const std::string& value = arguments[++i];
         if (flag == "--listen") {
-            if (value.find(':') == std::string::npos) return Wrong("--listen needs ADDR:PORT, got " + value);
+            if (!ParseListenAddress(value))
+                return Wrong("--listen needs A.B.C.D:PORT or [IPv6]:PORT with a port up to 65535, got " + value);
             options.server.listen = value;
         } else if (flag == "--db") {
             options.database = value;
+        } else if (flag == "--connections-per-address") {
+            std::optional<int> count = ReadCount(value, 1, 10000);
+            if (!count) return Wrong("bad value for " + flag + ": " + value);
+            options.server.connectionsPerAddress = *count;
         } else if (flag == "--posts-per-minute" || flag == "--read-timeout" || flag == "--threads") {
             int lowest = flag == "--posts-per-minute" ? 0 : 1;
             std::optional<int> count = ReadCount(value, lowest, flag == "--threads" ? 1024 : 3600);

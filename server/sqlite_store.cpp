@@ -1,7 +1,9 @@
 #include "server/sqlite_store.h"
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
 
+#include <filesystem>
 #include <mutex>
 
 #include "server/store_queries.h"
@@ -72,6 +74,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     sqlite3* get() const { return db_; }
+    void SetBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
     // Fixed statements without values (pragmas, schema, transaction brackets).
     void Run(const char* sql) {
         char* message = nullptr;
@@ -150,10 +153,14 @@ public:
     explicit SqliteStore(const std::string& path)
         : writer_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWriterSetup),
           reader_(path, SQLITE_OPEN_READONLY),
+          health_(path, SQLITE_OPEN_READWRITE),
+          folder_(std::filesystem::absolute(path).parent_path()),
           findDuplicate_(writer_, kFindRecentDuplicate),
           insert_(writer_, kInsertScore),
           raiseBest_(writer_, kRaiseBestScore),
-          top_(reader_, queries::kTopScores) {}
+          top_(reader_, queries::kTopScores) {
+        health_.SetBusyTimeout(1000);
+    }
 
     std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) override {
         std::lock_guard lock(writeMutex_);
@@ -189,7 +196,21 @@ public:
         reader_.Run("SELECT count(*) FROM best_scores WHERE 0");
     }
 
+    // The write lock taken as a post takes it (waiting at most 1 s for another writer)
+    // and rolled back, and room on the disk for the database to grow: SQLite reuses the
+    // space of its write-ahead log, so a full disk shows only once a post needs more.
+    void CheckWritable() override {
+        std::lock_guard lock(healthMutex_);
+        struct statvfs disk {};
+        if (statvfs(folder_.c_str(), &disk) == 0 && disk.f_bavail * disk.f_frsize < kLeastFreeBytes)
+            throw StoreError("SQLite: the disk holding the database is full");
+        health_.Run("BEGIN IMMEDIATE");
+        sqlite3_exec(health_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+
 private:
+    static constexpr unsigned long long kLeastFreeBytes = 256 * 1024;
+
     AddOutcome AddOne(const NewScore& score) {
         {
             ResetAfterUse reset{findDuplicate_};
@@ -218,8 +239,11 @@ private:
 
     std::mutex writeMutex_;
     std::mutex readMutex_;
+    std::mutex healthMutex_;
     Connection writer_;
     Connection reader_;
+    Connection health_;
+    std::string folder_;
     Statement findDuplicate_;
     Statement insert_;
     Statement raiseBest_;

@@ -7,8 +7,6 @@
 #include "scratch_postgres.h"
 
 namespace vemol::ranking::testing {
-namespace {
-
 // One PostgreSQL for the whole test program, stopped when the program ends.
 ScratchPostgres* SharedPostgres(std::string& whyNot) {
     static std::string reason;
@@ -16,8 +14,6 @@ ScratchPostgres* SharedPostgres(std::string& whyNot) {
     whyNot = reason;
     return postgres.get();
 }
-
-}  // namespace
 
 void BackendTest::SetUp() {
     if (GetParam() == "postgresql") {

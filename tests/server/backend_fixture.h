@@ -12,6 +12,10 @@
 
 namespace vemol::ranking::testing {
 
+class ScratchPostgres;
+// The PostgreSQL shared by the whole test program; nothing, and why, when it cannot start.
+ScratchPostgres* SharedPostgres(std::string& whyNot);
+
 class BackendTest : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override;

@@ -1,6 +1,7 @@
 #include "scratch_postgres.h"
 
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,6 +92,24 @@ std::string ScratchPostgres::CreateDatabase() {
     pqxx::connection connection(Address("postgres"));
     pqxx::nontransaction(connection).exec("CREATE DATABASE " + name);
     return Address(name);
+}
+
+}  // namespace vemol::ranking::testing
+
+namespace vemol::ranking::testing {
+
+void ScratchPostgres::Freeze(bool frozen) {
+    std::ifstream pidFile(directory_ + "/data/postmaster.pid");
+    std::string postmaster;
+    std::getline(pidFile, postmaster);
+    int signal = frozen ? SIGSTOP : SIGCONT;
+    kill(std::atoi(postmaster.c_str()), signal);
+    // Its children: every process whose parent is the postmaster.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state, parent;
+        if (stat >> pid >> name >> state >> parent && parent == postmaster) kill(std::atoi(pid.c_str()), signal);
+    }
 }
 
 }  // namespace vemol::ranking::testing

@@ -18,6 +18,9 @@ public:
 
     // Creates an empty database and returns its connection address.
     std::string CreateDatabase();
+    // Stops (SIGSTOP) or resumes every process of the server: it keeps its connections
+    // open and answers nothing.
+    void Freeze(bool frozen);
 
 private:
     ScratchPostgres(std::string directory, int port) : directory_(std::move(directory)), port_(port) {}
