@@ -39,7 +39,7 @@ BY_EXTENSION = {
 BLOCK = {"md": "markdown", "xml": "xml", "html": "xml", "svg": "xml"}
 
 # Files that cannot carry a comment; .reuse/dep5 covers them.
-LEFT_TO_DEP5 = re.compile(r"^(LICENSES/|COPYING$|packaging/copyright$|.*changelog(\.Debian)?(\.in)?$|"
+LEFT_TO_DEP5 = re.compile(r"^(LICENSES/|\.reuse/|COPYING$|packaging/copyright$|.*changelog(\.Debian)?(\.in)?$|"
                           r"resources/(?!.*(CMakeLists\.txt|\.txt|\.cmake|\.cpp|\.h)$)|"
                           r"tests/golden/|docs/screenshots/)")
 
