@@ -1,22 +1,26 @@
 # Vemol for Linux. `make run` installs what is missing, builds and starts the game;
 # `make test` does the same set-up, then builds and runs every test; `make package` builds
-# the Debian package; `make ranking` builds and starts the companion ranking server.
+# the two Debian packages, vemol and vemol-ranking; `make ranking` builds and starts the
+# companion ranking server.
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 PACKAGE_BUILD ?= build-package
 JOBS       ?= $(shell nproc)
 
-# Debian packages: to build and play, to pack the game, then what the tests (which also
-# pack and check the package) and the artwork generator add.
+# Debian packages: to build and play, to pack the game and the server (hardening flags,
+# the last commit's date), then what the tests (which also pack and check the packages:
+# lintian, hardening-check from devscripts, systemd-analyze, reuse; the fuzzers with
+# clang 14) and the artwork generator add.
 RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libsdl2-mixer-dev libfluidsynth-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic \
                  libcivetweb-dev libsqlite3-dev libpqxx-dev libutf8proc-dev
-PACKAGE_PACKAGES := dpkg-dev file
+PACKAGE_PACKAGES := dpkg-dev file git
 FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
                  imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
-                 chromium desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
+                 chromium desktop-file-utils appstream lintian devscripts systemd reuse curl \
+                 clang-14 libclang-rt-14-dev $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -49,7 +53,8 @@ bench: deps test-deps
 	./$(BUILD)/bench/frames/vemol_bench
 	./$(BUILD)/bench/server/ranking_bench
 
-# The Debian package, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games.
+# The Debian packages, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games
+# and the server in /usr/sbin, hardened, byte-identical from run to run.
 package: deps package-deps
 	sh packaging/build-package.sh $(PACKAGE_BUILD)
 
