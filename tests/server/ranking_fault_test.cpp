@@ -68,7 +68,7 @@ TEST(RankingFaults, SlowAndIdleClientsDoNotShutOthersOut) {
     int turnedAway = 0;
     for (int fd : crowd) {
         pollfd entry{fd, POLLIN, 0};
-        if (poll(&entry, 1, 20) == 1 && FinishExchange(dup(fd), 1s).status == 503) ++turnedAway;
+        if (poll(&entry, 1, 200) == 1 && FinishExchange(dup(fd), 1s).status == 503) ++turnedAway;
     }
     EXPECT_EQ(turnedAway, 32);
     // 30 addresses hold 3 trickling connections each, one address holds 5 silent ones.
@@ -130,6 +130,12 @@ TEST(RankingFaults, HeldLockAndFrozenDatabaseGetTimelyAnswers_postgresql) {
     auto store = OpenScoreStore(address);
     RankingServer server(*store, Loopback());
     auto health = [&] { return Send(server.port(), "GET /healthz HTTP/1.0\r\n\r\n", "127.0.0.1", 2s).status; };
+    // A check begun before the release may still give the first answer after it.
+    auto healthyAgain = [&] {
+        for (int i = 0; i < 5; ++i)
+            if (health() == 200) return true;
+        return false;
+    };
     {
         pqxx::connection holder(address);
         pqxx::work held(holder);
@@ -137,12 +143,12 @@ TEST(RankingFaults, HeldLockAndFrozenDatabaseGetTimelyAnswers_postgresql) {
         EXPECT_EQ(Send(server.port(), GameRequest(3, "blocked"), "127.0.0.1", 10s).status, 503);
         EXPECT_EQ(health(), 503);
     }
-    EXPECT_EQ(health(), 200);
+    EXPECT_TRUE(healthyAgain());
     postgres->Freeze(true);
     EXPECT_EQ(health(), 503);
     EXPECT_EQ(Send(server.port(), GameRequest(4, "frozen"), "127.0.0.1", 10s).status, 503);
     postgres->Freeze(false);
-    EXPECT_EQ(health(), 200);
+    EXPECT_TRUE(healthyAgain());
     EXPECT_EQ(Send(server.port(), GameRequest(5, "thawed")).status, 200);
 }
 
