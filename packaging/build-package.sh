@@ -25,4 +25,6 @@ cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games -DVEMOL_HARDENING=ON -DVEMOL_SANITIZE=OFF \
     -DVEMOL_BUILD_TESTS=OFF -DVEMOL_BUILD_BENCH=OFF -DVEMOL_BUILD_TOOLS=OFF -DVEMOL_TEST_HOOKS=OFF "$@"
 cmake --build "$build_dir" -j "$(nproc)"
+# Packages of an earlier version left in the folder would be taken for this build's.
+rm -f "$build_dir"/*.deb
 cd "$build_dir" && cpack -G DEB
