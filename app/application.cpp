@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/main_loop.h"
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
 #include "game/operations.h"
@@ -46,11 +47,7 @@ void ApplyNewGameTestHooks(GameState& g) {
 
 }  // namespace
 
-Application::Application()
-    : clock_([this](bool deaf) {
-          if (window_) window_->setDeaf(deaf);
-      }),
-      audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
+Application::Application() : audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
     g_.clock = &clock_;
     g_.keys = &keys_;
     g_.sound = audio_.get();
@@ -93,25 +90,32 @@ void Application::StartAudio() {
     if (audio_->CreateAudioEngine()) audio_->LoadSounds(resources::Catalogue::embedded());
 }
 
+// The opening runs on the main loop's turns, so the window answers the desktop meanwhile.
 void Application::PlayOpeningMovie() {
     WindowMovieScreen screen(*window_);
     auto clip = resources::Catalogue::embedded().find("AVI", resources::kMovieId);
-    vemol::PlayOpeningMovie(clock_, screen, clip ? *clip : resources::Bytes{});
+    OpeningMovie movie(clock_, screen, clip ? *clip : resources::Bytes{});
+    openingUnderWay_ = true;
+    vemol::RunMainLoop(*events_, [&movie] { return movie.advance(); });
+    openingUnderWay_ = false;
+    runWaitingCommands();
 }
 
 bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, resources::Catalogue::embedded()); }
 
+// Each frame, then what its outcome asks for, then the menu choices that waited for the
+// transition or the pause to end.
 void Application::RunMainLoop() {
     vemol::RunMainLoop(*events_, [this] {
-        if (g_.playing != 0) {
-            RunPlayFrame(g_);
-            if (g_.playing == 0) platform::ReturnFreedMemory();  // the game has just ended
-            return;
-        }
-        RunTitleFrame(g_);
+        const bool wasPlaying = g_.playing != 0;
+        const FrameOutcome outcome = RunFrame(g_);
+        if (wasPlaying && g_.playing == 0) platform::ReturnFreedMemory();  // the game has just ended
 #if defined(VEMOL_TEST_HOOKS)
-        if (g_.playing != 0) ApplyNewGameTestHooks(g_);
+        if (!wasPlaying && g_.playing != 0) ApplyNewGameTestHooks(g_);
 #endif
+        if (outcome.openSendScore) openSendScoreDialog();
+        runWaitingCommands();
+        return outcome.idleSeconds;
     });
 }
 
@@ -129,8 +133,8 @@ void Application::SetRankingCommandsEnabled(bool enabled) {
     for (int command : {SendScore, RankingPage, KrmHome}) window_->setCommandEnabled(command, enabled);
 }
 
-void Application::OpenSendScoreDialog() {
-    platform::RunSendScoreDialog(owner(), g_, clock_);
+void Application::openSendScoreDialog() {
+    platform::RunSendScoreDialog(owner(), g_);
     keys_.clear();
 }
 
@@ -143,11 +147,34 @@ void Application::ShowErrorMessage(const char* text, const char* caption) {
     platform::ShowMessageBox(nullptr, text, caption, platform::MessageKind::Error);
 }
 
+// A close request is answered at once, even during a wait. Other menu choices made
+// during the opening, the transition or the game-over pause act, in the order chosen, as
+// soon as the wait has ended: the original handled them afterwards too, and the waits
+// keep their timing.
 void Application::onCommand(int command) {
+    if (command == resources::command::Exit) {
+        window_->close();
+        return;
+    }
+    if (openingUnderWay_ || WaitUnderWay(g_))
+        waitingCommands_.push_back(command);
+    else
+        runCommand(command);
+}
+
+void Application::runWaitingCommands() {
+    if (openingUnderWay_ || WaitUnderWay(g_)) return;
+    while (!waitingCommands_.empty() && !events_->quitPosted()) {
+        const int command = waitingCommands_.front();
+        waitingCommands_.pop_front();
+        runCommand(command);
+    }
+}
+
+void Application::runCommand(int command) {
     using namespace resources::command;
     switch (command) {
-        case Exit: window_->close(); break;
-        case SendScore: OpenSendScoreDialog(); break;
+        case SendScore: openSendScoreDialog(); break;
         case Version: openVersionDialog(); break;
         case KrmHome:
             g_.openHomePage = 1;

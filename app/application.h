@@ -1,6 +1,7 @@
 #pragma once
 // The program itself: the start-up steps in their order, the menu commands, and the shell
 // services the game asks for, wired to the GTK platform layer.
+#include <deque>
 #include <memory>
 
 #include "app/startup.h"
@@ -33,12 +34,14 @@ public:
 
     // What the game asks of the shell.
     void SetRankingCommandsEnabled(bool enabled) override;
-    void OpenSendScoreDialog() override;
     void ShutdownAudioAndQuit() override;
     void ShowErrorMessage(const char* text, const char* caption) override;
 
 private:
     void onCommand(int command);
+    void runCommand(int command);
+    void runWaitingCommands();
+    void openSendScoreDialog();
     void openVersionDialog();
     void openWebPage();
     void shutdownAudio();
@@ -52,7 +55,8 @@ private:
     std::unique_ptr<platform::GtkLoopEvents> events_;
     std::unique_ptr<platform::Gamepads> pads_;
     std::unique_ptr<platform::TestControl> testControl_;
-    bool quitting_ = false;
+    bool openingUnderWay_ = false;
+    std::deque<int> waitingCommands_;  // menu choices made during a wait, in order
 };
 
 }  // namespace vemol::app

@@ -54,6 +54,8 @@ constexpr int kTileRows = 12;
 // The shatterTiles slot of the tile in column k, row m.
 constexpr int ShatterTileSlot(int k, int m) { return kTileRows * k + m; }
 
+constexpr std::int32_t kNoTransition = -1;
+
 // The three main pictures: the dice faces (SAI), the board (BG) and the title (OPENING).
 enum MainTexture { kDiceTexture, kBoardTexture, kTitleTexture, kMainTextureCount };
 
@@ -90,6 +92,12 @@ struct GameState {
     std::int32_t playing = 0;
     std::int32_t endCountdown = -1;
     std::int32_t endPause = 0;
+    // The waits the main loop advances frame by frame: the next of the new-game
+    // transition's frames (kNoTransition when none runs), and the game-over pause under
+    // way since pauseStart, its frame drawn up to the pause and not yet presented.
+    std::int32_t transitionStep = kNoTransition;
+    bool pausing = false;
+    float pauseStart = 0.0f;
     std::int32_t columnGauge[kColumns][kGaugeCells] = {};
     std::int32_t menuSelection = 0;
     std::int32_t menuKeyDelay = 0;

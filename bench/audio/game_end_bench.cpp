@@ -26,7 +26,6 @@ namespace {
 struct BenchClock : vemol::Clock {
     float t = 100.0f;
     float now() override { return t; }
-    void sleep(float seconds) override { t += seconds; }
 };
 
 struct NoKeys : vemol::Keyboard {
@@ -35,7 +34,6 @@ struct NoKeys : vemol::Keyboard {
 
 struct QuietShell : vemol::Shell {
     void SetRankingCommandsEnabled(bool) override {}
-    void OpenSendScoreDialog() override {}
     void ShutdownAudioAndQuit() override {}
     void ShowErrorMessage(const char*, const char*) override {}
 };
