@@ -8,14 +8,14 @@
 #include "app/main_loop.h"
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
+#include "game/device_objects.h"
+#include "game/init_device.h"
 #include "game/operations.h"
 #include "platform/heap.h"
 #include "platform/message_box.h"
 #include "platform/sdl_mixer.h"
 #include "platform/send_score_dialog.h"
 #include "platform/version_dialog.h"
-#include "render/device_objects.h"
-#include "render/init_device.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::app {
@@ -134,7 +134,7 @@ void Application::SetRankingCommandsEnabled(bool enabled) {
 }
 
 void Application::openSendScoreDialog() {
-    platform::RunSendScoreDialog(owner(), g_);
+    platform::RunSendScoreDialog(owner(), ranking_, g_.sessionBestScore);
     keys_.clear();
 }
 
@@ -177,7 +177,7 @@ void Application::runCommand(int command) {
         case SendScore: openSendScoreDialog(); break;
         case Version: openVersionDialog(); break;
         case KrmHome:
-            g_.openHomePage = 1;
+            openHomePage_ = 1;
             openWebPage();
             break;
         case RankingPage: openWebPage(); break;
@@ -190,7 +190,7 @@ void Application::openVersionDialog() {
     keys_.clear();
 }
 
-void Application::openWebPage() { platform::RunOpenWebPage(owner(), g_); }
+void Application::openWebPage() { platform::RunOpenWebPage(owner(), openHomePage_); }
 
 void Application::shutdownAudio() { audio_->Shutdown(); }
 

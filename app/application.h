@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
+#include "net/ranking_state.h"
 #include "platform/gamepads.h"
 #include "platform/gtk_clock.h"
 #include "platform/gtk_loop_events.h"
@@ -48,6 +49,9 @@ private:
     platform::MainWindow* owner() const { return window_.get(); }
 
     GameState g_;
+    // What the Send Score dialog and the Score menu's web pages keep for the run.
+    net::RankingState ranking_;
+    std::int32_t openHomePage_ = 0;
     platform::KeyTable keys_;
     platform::GtkClock clock_;
     std::unique_ptr<AudioEngine> audio_;

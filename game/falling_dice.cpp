@@ -4,7 +4,7 @@
 
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

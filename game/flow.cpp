@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

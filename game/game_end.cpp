@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "game/best_score_file.h"
+#include "game/init_device.h"
 #include "game/operations.h"
-#include "render/init_device.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

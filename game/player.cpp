@@ -2,7 +2,7 @@
 // faces turning with every roll, and the shot key.
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

@@ -2,7 +2,7 @@
 // blasts and point pop-ups a hit or a landing leaves behind.
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

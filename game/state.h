@@ -1,6 +1,6 @@
 #pragma once
-// The one game state record: device objects, pools, the player's die, the scalars, the
-// ranking state and the services. Created once, passed by reference.
+// The one game state record: device objects, pools, the player's die, the scalars and
+// the services. Created once, passed by reference.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -10,7 +10,6 @@
 #include "game/random.h"
 #include "game/services.h"
 #include "gfx/device.h"
-#include "net/ranking_state.h"
 
 namespace vemol {
 
@@ -101,9 +100,7 @@ struct GameState {
     std::int32_t columnGauge[kColumns][kGaugeCells] = {};
     std::int32_t menuSelection = 0;
     std::int32_t menuKeyDelay = 0;
-    std::int32_t openHomePage = 0;
 
-    net::RankingState ranking;
     Random random;
     std::string bestScorePath = "vemol.dat";
     // False when vemol.dat exists but could not be read: the game never saves over it.

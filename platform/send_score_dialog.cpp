@@ -51,12 +51,12 @@ net::SendOutcome SendWhileRepainting(const net::ScoreEntry& entry) {
 }
 
 // One opening of the dialog; true when it asks to be opened again.
-bool RunOnce(GtkWindow* owner, GameState& g) {
+bool RunOnce(GtkWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
     TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
     // The first release treated Escape as SEND, so backing out sent the score; here
     // Escape backs out like CANSEL.
     dialog.setEscapeCommand(control::Cansel);
-    FillFields(dialog, net::OpenSendScoreForm(g.ranking, g.sessionBestScore));
+    FillFields(dialog, net::OpenSendScoreForm(ranking, sessionBestScore));
 
     bool reopen = false;
     dialog.run([&](int command) {
@@ -65,7 +65,7 @@ bool RunOnce(GtkWindow* owner, GameState& g) {
         } else if (command == control::Send) {
             dialog.setDeaf(true);
             net::SendScoreResult result =
-                net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog), SendWhileRepainting);
+                net::PressSend(ranking, sessionBestScore, TypedFields(dialog), SendWhileRepainting);
             dialog.setDeaf(false);
             MessageKind kind = net::IsSendFailure(result) ? MessageKind::Error : MessageKind::Plain;
             ShowMessageBox(dialog.window(), net::SendScoreMessage(result), "", kind);
@@ -78,13 +78,13 @@ bool RunOnce(GtkWindow* owner, GameState& g) {
 
 }  // namespace
 
-void RunSendScoreDialog(MainWindow* owner, GameState& g) {
-    while (RunOnce(owner ? owner->window() : nullptr, g)) {
+void RunSendScoreDialog(MainWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
+    while (RunOnce(owner ? owner->window() : nullptr, ranking, sessionBestScore)) {
     }
 }
 
-void RunOpenWebPage(MainWindow* owner, GameState& g) {
-    net::WebPageResult result = net::OpenWebPage(g.openHomePage);
+void RunOpenWebPage(MainWindow* owner, std::int32_t& openHomePage) {
+    net::WebPageResult result = net::OpenWebPage(openHomePage);
     if (!result.opened)
         ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }

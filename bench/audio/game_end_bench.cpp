@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "audio/audio_engine.h"
+#include "game/device_objects.h"
 #include "game/operations.h"
 #include "game/state.h"
 #include "platform/sdl_mixer.h"
-#include "render/device_objects.h"
 #include "resources/catalogue.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 #include "resources/catalogue.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // new game, and the start-up failures that end the program.
 #include <gtest/gtest.h>
 
-#include "render/init_device.h"
+#include "game/init_device.h"
 #include "support/harness.h"
 
 namespace vemol::test {

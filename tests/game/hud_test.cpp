@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "render/init_device.h"
+#include "game/init_device.h"
 
 namespace vemol::test {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "game/device_objects.h"
 #include "game/operations.h"
+#include "game/passes.h"
 #include "game/state.h"
-#include "render/device_objects.h"
-#include "render/passes.h"
 
 namespace vemol::test {
 

@@ -2,7 +2,7 @@
 // cube, the textures, the HUD sprite sheet, then the camera.
 #include <cstdint>
 
-#include "render/device_objects.h"
+#include "game/device_objects.h"
 
 #include "game/operations.h"
 

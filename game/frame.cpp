@@ -1,5 +1,5 @@
 // The frame bracket and the one way every pass places and draws a mesh.
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

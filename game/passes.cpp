@@ -1,6 +1,6 @@
 // The backdrop, in play and on the title, and the two blended effect passes: blasts and
 // point pop-ups.
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
