@@ -15,7 +15,7 @@ RUN_PACKAGES  := g++ cmake ninja-build pkg-config libgtk-3-dev libsdl2-mixer-dev
 PACKAGE_PACKAGES := dpkg-dev file
 FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-                 imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
+                 imagemagick sox libfreetype-dev libpng-dev zlib1g-dev fonts-dejavu-core openbox weston postgresql \
                  chromium desktop-file-utils appstream lintian $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
