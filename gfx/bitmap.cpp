@@ -7,7 +7,7 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
 constexpr std::size_t kInfoHeaderSize = 40;
@@ -110,4 +110,4 @@ bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib) 
     return true;
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

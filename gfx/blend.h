@@ -8,7 +8,7 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 inline int blendFactor(Blend blend, int src, int srcAlpha, int dst, int dstAlpha) {
     switch (blend) {
@@ -63,4 +63,4 @@ inline std::uint32_t blendPixel(BlendKind kind, Blend srcBlend, Blend dstBlend, 
                     blendChannel(channelB(s), channelB(d), sa, srcBlend, dstBlend));
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 constexpr double kGuardBand = 8.0;  // in viewport widths/heights, about +-2500 pixels
@@ -110,4 +110,4 @@ void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[
     rasterizeTrianglePair(target, a, b, firstPlane, secondPlane);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

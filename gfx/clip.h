@@ -2,7 +2,7 @@
 // Clipping in homogeneous space, before the divide by w.
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // A vertex after world x view x projection, with its attributes.
 struct ClipVertex {
@@ -21,4 +21,4 @@ void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const Cli
 void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
                           const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

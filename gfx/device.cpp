@@ -12,7 +12,7 @@
 #include "gfx/pixel.h"
 #include "gfx/plane.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 Device::Device(int width, int height, Format format)
     : backBuffer_(width, height, format),
@@ -226,4 +226,4 @@ void Device::rasterizeMesh(const Mesh& mesh) {
     }
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -10,7 +10,7 @@
 #include "gfx/changed_rows.h"
 #include "gfx/math.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 namespace detail {
 class FrameStartCache;
@@ -256,4 +256,4 @@ bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib);
 std::uint16_t toR5G6B5(std::uint32_t argb);
 std::uint32_t fromR5G6B5(std::uint16_t pixel);
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -8,7 +8,7 @@
 
 #include "gfx/blend.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 enum class Mode { Opaque, Add, Darken, General };
@@ -294,4 +294,4 @@ bool fillFlatTexturedPair(const Setup& first, const Setup& second, const RasterT
     return true;
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

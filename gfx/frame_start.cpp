@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 // Bit for bit, so a NaN equals itself and 0 differs from -0: equal bits draw equally.
@@ -106,4 +106,4 @@ void FrameStartCache::putBack(int cellRow, int firstColumn, int endColumn, Surfa
     }
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
 // One row, with the pixel type fixed so the loop stays a plain load, test and store.
@@ -37,4 +37,4 @@ bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, i
     return true;
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

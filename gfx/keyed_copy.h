@@ -5,7 +5,7 @@
 
 #include "gfx/device.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 // Copies `rect` of `src` to (dx, dy) of `dst`, leaving out the keyed pixels (ColourKey is
 // in device.h). Only pixels
@@ -13,4 +13,4 @@ namespace gfx {
 // nothing is copied and the result is false.
 bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key);
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
 Vec3 subtract(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -99,4 +99,4 @@ void transformPoint(const Matrix& m, float x, float y, float z, float out[4]) {
     for (int col = 0; col < 4; ++col) out[col] = x * m.m[0][col] + y * m.m[1][col] + z * m.m[2][col] + m.m[3][col];
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

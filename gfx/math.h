@@ -2,7 +2,7 @@
 // 4x4 matrices in row-vector layout (a point is a row vector multiplied on the left,
 // translation in the fourth row), with the helpers the game calls. The formulas are
 // the published ones of the fixed-function era's helper library.
-namespace gfx {
+namespace vemol::gfx {
 
 struct Vec3 {
     float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -23,4 +23,4 @@ Matrix matrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar)
 // Transforms (x, y, z, 1) by m and returns the homogeneous result.
 void transformPoint(const Matrix& m, float x, float y, float z, float out[4]);
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -5,7 +5,7 @@
 
 #include "gfx/device.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 inline int channelR(std::uint32_t c) { return (c >> 16) & 0xFF; }
 inline int channelG(std::uint32_t c) { return (c >> 8) & 0xFF; }
@@ -53,4 +53,4 @@ inline void writePixel(std::uint8_t* row, int x, Format format, std::uint32_t ar
         reinterpret_cast<std::uint32_t*>(row)[x] = argb | 0xFF000000u;
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 bool invert4x4(const double m[4][4], double out[4][4]) {
     double a[4][8];
@@ -62,4 +62,4 @@ DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const doubl
     return plane;
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -5,7 +5,7 @@
 // less-or-equal test.
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Inverts a 4x4 matrix; false when it is singular.
 bool invert4x4(const double m[4][4], double out[4][4]);
@@ -15,4 +15,4 @@ bool invert4x4(const double m[4][4], double out[4][4]);
 DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const double c[3],
                                const double inverseViewProjection[4][4], int width, int height);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -8,7 +8,7 @@
 #include "gfx/frame_start.h"
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 std::int64_t toFixed(double value, double limit) { return std::llround(clampFinite(value, limit)); }
@@ -111,4 +111,4 @@ void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&firs
         fillTriangle(b, target);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

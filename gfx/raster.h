@@ -5,7 +5,7 @@
 
 #include "gfx/device.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // A vertex after projection: screen position (pixel centres on integer coordinates),
 // 1/w for perspective correction, and its attributes (colour channels 0..255).
@@ -43,4 +43,4 @@ void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const 
 void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
                            const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

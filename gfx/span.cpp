@@ -9,7 +9,7 @@
 #include "gfx/tipped_span.h"
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 struct Context {
@@ -162,4 +162,4 @@ void fillTriangle(const Setup& setup, const RasterTarget& target) {
     kFillTable[index](context);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -1,6 +1,6 @@
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Each sloped edge bounds its row at floor(M / D) (right edges) or -floor(M / D) (left
 // edges, a ceiling in disguise), where M = K(py) - bias grows by 256 dX from row to row
@@ -27,4 +27,4 @@ SpanWalker::SpanWalker(const Setup& setup) : xMin_(setup.xMin), xMax_(setup.xMax
     }
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -6,7 +6,7 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 int bytesPerPixel(Format format) { return format == Format::R5G6B5 ? 2 : 4; }
 
@@ -84,4 +84,4 @@ void Device::copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx
     }
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -1,6 +1,6 @@
 #include "gfx/tipped_span.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 struct TippedRow {
@@ -156,4 +156,4 @@ bool fillTippedTextured(const Setup& s, const RasterTarget& target, const Sample
     return true;
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -8,7 +8,7 @@
 #include "gfx/pixel.h"
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 inline constexpr double kSubpixel = 256.0;
 inline constexpr int kDepthFractionBits = 20;
@@ -247,4 +247,4 @@ void fillTriangle(const Setup& setup, const RasterTarget& target);
 // the same pixels.
 void fillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -70,7 +70,7 @@ void BM_GameEndFrameStopsTheTune(benchmark::State& state) {
     g.sound = &engine;
     g.shell = &shell;
     g.bestScorePath = "/nonexistent/vemol.dat";
-    g.device = std::make_unique<gfx::Device>(632, 453);
+    g.device = std::make_unique<vemol::gfx::Device>(632, 453);
     if (!vemol::CreateDeviceObjects(g, catalogue)) {
         state.SkipWithError("the device objects could not be made");
         return;
