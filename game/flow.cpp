@@ -17,7 +17,7 @@ constexpr int kMenuKeyDelay = 7;
 constexpr int kTransitionFrames = 50;
 constexpr float kGameOverPause = 0.7f;
 
-const gfx::Matrix kIdentity = gfx::matrixIdentity();
+const gfx::Matrix kIdentity = gfx::MatrixIdentity();
 
 // The pause never ends sooner than a millisecond after it is looked at, so float
 // rounding near its end never turns the wait into a spin.
@@ -102,7 +102,7 @@ FrameOutcome RunTitleFrame(GameState& g) {
     if (g.keys->isDown(Key::Return)) return ActOnMenuSelection(g);
     g.endPause = 0;
     g.shell->SetRankingCommandsEnabled(true);
-    g.backdrop.world = gfx::matrixIdentity();
+    g.backdrop.world = gfx::MatrixIdentity();
     ClearFrame(g);
     ReadMenuKeys(g);
     g.device->beginScene();

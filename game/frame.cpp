@@ -11,7 +11,7 @@ void PresentFrame(GameState& g) {
 }
 
 void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world, const gfx::Mesh& mesh) {
-    g.device->setWorld(gfx::matrixMultiply(parent, world));
+    g.device->setWorld(gfx::MatrixMultiply(parent, world));
     g.device->drawMesh(mesh);
 }
 

@@ -39,7 +39,7 @@ void LayOutTiles(GameState& g) {
     for (int m = 0; m < kTileRows; ++m) {
         for (int k = 0; k < kTileColumns; ++k) {
             ObjectRecord& tile = Tile(g, k, m);
-            tile.world = gfx::matrixIdentity();
+            tile.world = gfx::MatrixIdentity();
             tile.x = 3.6f * static_cast<float>(k) - 27.0f;
             tile.y = -2.0f;
             tile.z = 3.6f * static_cast<float>(m) - 19.8f;

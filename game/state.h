@@ -16,7 +16,7 @@ namespace vemol {
 struct ObjectRecord {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     float spin = 0.0f;
-    gfx::Matrix world = gfx::matrixIdentity();
+    gfx::Matrix world = gfx::MatrixIdentity();
     float spawnTime = 0.0f;
     float lastMoveTime = 0.0f;
     std::int32_t face = 0;
@@ -32,7 +32,7 @@ struct ObjectRecord {
 
 struct PlayerDie {
     float x = 0.0f, y = 0.0f, z = 0.0f;
-    gfx::Matrix world = gfx::matrixIdentity();
+    gfx::Matrix world = gfx::MatrixIdentity();
     std::int32_t rollDir = 0;  // 0 idle, 1 -x, 2 +x, 3 -z, 4 +z
     float rollStart = 0.0f;
     float frameTime = 0.0f;

@@ -14,11 +14,11 @@ struct ClipVertex {
 // Clips the triangle against the near and far planes and a guard band far outside the
 // screen (which only keeps coordinates small; the rasterizer trims to the screen), then
 // projects the pieces and rasterizes them.
-void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+void ClipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
                       const DepthPlane& plane);
 // Two triangles drawn one after the other; when neither needs clipping they go to the
-// rasterizer together (rasterizeTrianglePair).
-void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
+// rasterizer together (RasterizeTrianglePair).
+void ClipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
                           const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
 }  // namespace vemol::gfx::detail

@@ -11,6 +11,6 @@ namespace vemol::gfx {
 // in device.h). Only pixels
 // inside both surfaces are read or written. Surfaces of differing formats are refused:
 // nothing is copied and the result is false.
-bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key);
+bool CopyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key);
 
 }  // namespace vemol::gfx

@@ -19,9 +19,9 @@ SpanWalker::SpanWalker(const Setup& setup) : xMin_(setup.xMin), xMax_(setup.xMax
         const std::int64_t step = 256 * e.dX;
         Bound& b = bounds_[boundCount_++];
         b.divisor = divisor;
-        b.quotient = floorDiv(m, divisor);
+        b.quotient = FloorDiv(m, divisor);
         b.remainder = m - b.quotient * divisor;
-        b.stepQuotient = floorDiv(step, divisor);
+        b.stepQuotient = FloorDiv(step, divisor);
         b.stepRemainder = step - b.stepQuotient * divisor;
         b.left = left;
     }

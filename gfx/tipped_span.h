@@ -8,6 +8,6 @@ namespace vemol::gfx::detail {
 
 // Draws the setup if it qualifies; false leaves it to the general filler. Pixel for pixel
 // what the general perspective filler draws.
-bool fillTippedTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+bool FillTippedTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
 
 }  // namespace vemol::gfx::detail

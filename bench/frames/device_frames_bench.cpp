@@ -52,7 +52,7 @@ std::vector<std::uint8_t> patternBitmap(int width, int height, int seed) {
 }
 
 std::unique_ptr<Texture> patternTexture(int width, int height, int seed) {
-    return vemol::gfx::createTextureFromBitmap(patternBitmap(width, height, seed));
+    return vemol::gfx::CreateTextureFromBitmap(patternBitmap(width, height, seed));
 }
 
 constexpr Corner kDiceFace[4] = {{0.25f, 0.25f}, {0.25f, 0.0f}, {0.0f, 0.25f}, {0.0f, 0.0f}};
@@ -77,18 +77,18 @@ struct PlayScene {
     void draw(vemol::gfx::Device& d) const {
         d.clear(kClearColour, 1.0f);
         d.beginScene();
-        d.setWorld(placed(vemol::gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        d.setWorld(placed(vemol::gfx::MatrixIdentity(), 7.0f, 0.0f, -14.0f));
         d.setTexture(board.get());
         d.drawMesh(backdrop);
         d.setTexture(dice.get());
         for (int k = 0; k < 10; ++k) {  // shots
-            d.setWorld(placed(vemol::gfx::matrixRotationY(0.3f * k), -24.0f + 4.6f * k, 4.0f, -6.0f + k));
+            d.setWorld(placed(vemol::gfx::MatrixRotationY(0.3f * k), -24.0f + 4.6f * k, 4.0f, -6.0f + k));
             d.drawMesh(die);
         }
-        d.setWorld(placed(vemol::gfx::matrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
+        d.setWorld(placed(vemol::gfx::MatrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
         d.drawMesh(cube);
         for (int i = 0; i < 30; ++i) {  // falling dice, 12 columns, a few rows
-            d.setWorld(placed(vemol::gfx::matrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12), 0.0f,
+            d.setWorld(placed(vemol::gfx::MatrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12), 0.0f,
                               17.0f - 6.0f * (i / 12)));
             d.drawMesh(die);
         }
@@ -97,7 +97,7 @@ struct PlayScene {
         d.setDestBlend(Blend::One);
         d.setTexture(blast.get());
         for (int k = 0; k < 10; ++k) {
-            Matrix m = placed(vemol::gfx::matrixIdentity(), -22.0f + 5.0f * k, 0.0f, -8.0f + 2.0f * k);
+            Matrix m = placed(vemol::gfx::MatrixIdentity(), -22.0f + 5.0f * k, 0.0f, -8.0f + 2.0f * k);
             m.m[0][0] = 3.0f;
             m.m[2][2] = 2.0f;
             d.setWorld(m);
@@ -106,7 +106,7 @@ struct PlayScene {
         d.setBlendEnable(false);
         d.setTexture(points.get());
         for (int k = 0; k < 10; ++k) {
-            d.setWorld(placed(vemol::gfx::matrixIdentity(), -20.0f + 4.5f * k, 0.0f, 4.0f + k));
+            d.setWorld(placed(vemol::gfx::MatrixIdentity(), -20.0f + 4.5f * k, 0.0f, 4.0f + k));
             d.setBlendEnable(true);
             d.setSrcBlend(Blend::Zero);
             d.setDestBlend(Blend::InvSrcColor);
@@ -142,7 +142,7 @@ void BM_FrameFloor(benchmark::State& state) {
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
-        device.setWorld(placed(vemol::gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        device.setWorld(placed(vemol::gfx::MatrixIdentity(), 7.0f, 0.0f, -14.0f));
         device.setTexture(scene.board.get());
         device.drawMesh(scene.backdrop);
         presentIntoMemory(device, shown);
@@ -165,7 +165,7 @@ void BM_TransitionFrame(benchmark::State& state) {
         step ^= 1;
         device.clear(kClearColour, 1.0f);
         device.setWorld(
-            placed(vemol::gfx::matrixRotationX(static_cast<float>(step) * -0.03f), 3.0f, (step - 8) * 0.5f, -10.8f));
+            placed(vemol::gfx::MatrixRotationX(static_cast<float>(step) * -0.03f), 3.0f, (step - 8) * 0.5f, -10.8f));
         device.setTexture(title.get());
         device.drawMesh(backdrop);
         presentIntoMemory(device, shown);
@@ -193,13 +193,13 @@ void BM_GameOverFrame(benchmark::State& state) {
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
         device.beginScene();
-        device.setWorld(placed(vemol::gfx::matrixIdentity(), 3.0f, -8.0f, -10.8f));
+        device.setWorld(placed(vemol::gfx::MatrixIdentity(), 3.0f, -8.0f, -10.8f));
         device.setTexture(title.get());
         device.drawMesh(backdrop);
         device.setTexture(&capture);
         for (int j = 0; j < 16; ++j)
             for (int i = 0; i < 12; ++i) {
-                device.setWorld(placed(vemol::gfx::matrixIdentity(), 3.6f * j - 27.0f, -2.0f, 3.6f * i - 19.8f));
+                device.setWorld(placed(vemol::gfx::MatrixIdentity(), 3.6f * j - 27.0f, -2.0f, 3.6f * i - 19.8f));
                 device.drawMesh(tiles[static_cast<std::size_t>(12 * j + i)]);
             }
         device.endScene();

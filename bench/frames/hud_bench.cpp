@@ -17,7 +17,7 @@ void BM_HudPassAllGaugesFull(benchmark::State& state) {
     g.device = std::make_unique<vemol::gfx::Device>(632, 453, format);
     auto sheet = std::make_unique<vemol::gfx::Surface>(640, 480, format);
     const auto effect = vemol::resources::Catalogue::embedded().find("BITMAP", "EFFECT");
-    if (!effect || !vemol::gfx::loadSurfaceFromBitmap(*sheet, *effect)) {
+    if (!effect || !vemol::gfx::LoadSurfaceFromBitmap(*sheet, *effect)) {
         state.SkipWithError("no EFFECT sprite sheet among the embedded resources");
         return;
     }

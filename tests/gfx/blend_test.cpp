@@ -20,7 +20,7 @@ using vemol::gfx::Device;
 std::unique_ptr<vemol::gfx::Texture> solidTexture(std::uint32_t rgb) {
     static std::uint32_t colour;
     colour = rgb;
-    return vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {1, 1, 1, 1}, [](int, int) { return std::uint8_t{0}; }, [](int) { return colour; }));
 }
 
@@ -152,7 +152,7 @@ std::string hex(std::uint32_t value) {
 }
 
 std::unique_ptr<vemol::gfx::Texture> patternTexture() {
-    return vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {64, 32}, [](int x, int y) { return static_cast<std::uint8_t>((x * 7) ^ (y * 13)); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x010305u + 0x203040u) & 0xFFFFFFu; }));
 }
@@ -169,7 +169,7 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
             d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
             for (int i = 0; i < 12; ++i) {
-                d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i,
+                d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(0.5f * i), -22.0f + 4.0f * i,
                                            i % 3 == 0 ? 4.0f : 0.0f, -12.0f + 2.1f * i));
                 d.setBlendEnable(i % 4 != 0);
                 d.setSrcBlend(i % 2 ? Blend::SrcAlpha : Blend::Zero);
@@ -177,15 +177,15 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
                 d.drawMesh(gfxtest::squareMesh(2.5f, i % 5 ? 0xFFFFFFFF : 0xFF80C040));
             }
             d.setBlendEnable(false);
-            d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
             d.drawMesh(gfxtest::cubeMesh(3.0f, 0xFF40FF80));
-            d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
-            d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
             d.drawMesh(gfxtest::squareMesh(5.0f, 0xFF80C040));  // tipped and tinted
             // Tipped with the picture running backwards along the rows and across its wrap.
             const gfxtest::Corner backwardsAcross[4] = {{-1.3f, 2.0f}, {-1.3f, -1.0f}, {2.2f, 2.0f}, {2.2f, -1.0f}};
-            d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationX(-0.3f), 14.0f, 3.0f, 8.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-0.3f), 14.0f, 3.0f, 8.0f));
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF, backwardsAcross));
         },
         "busy frame");

@@ -45,12 +45,12 @@ void expectLaterDrawsShow(const vemol::gfx::Matrix& parent) {
     for (const Piece& p : pieces) {
         const vemol::gfx::Mesh piece = gfxtest::squareMesh(p.half, kLaterColour);
         const vemol::gfx::Matrix world =
-            vemol::gfx::matrixMultiply(gfxtest::placed(vemol::gfx::matrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
+            vemol::gfx::MatrixMultiply(gfxtest::placed(vemol::gfx::MatrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
         const std::vector<bool> covered = coverageOf(piece, world);
         Device d(kWidth, kHeight);
         gfxtest::setGameCamera(d);
         d.clear(0xFFFBEDB5, 1.0f);
-        d.setWorld(vemol::gfx::matrixMultiply(gfxtest::translation(7.0f, 0.0f, -14.0f), parent));
+        d.setWorld(vemol::gfx::MatrixMultiply(gfxtest::translation(7.0f, 0.0f, -14.0f), parent));
         d.drawMesh(backdrop);
         d.setWorld(world);
         d.drawMesh(piece);
@@ -67,17 +67,17 @@ void expectLaterDrawsShow(const vemol::gfx::Matrix& parent) {
 }
 
 TEST(Depth, LaterDrawsInTheBackdropPlaneAlwaysShow) {
-    expectLaterDrawsShow(vemol::gfx::matrixIdentity());
+    expectLaterDrawsShow(vemol::gfx::MatrixIdentity());
     expectLaterDrawsShow(
-        vemol::gfx::matrixMultiply(vemol::gfx::matrixRotationX(0.45f), vemol::gfx::matrixRotationZ(-0.2f)));
-    expectLaterDrawsShow(gfxtest::placed(vemol::gfx::matrixRotationZ(0.3f), 1.0f, -3.0f, 2.0f));
+        vemol::gfx::MatrixMultiply(vemol::gfx::MatrixRotationX(0.45f), vemol::gfx::MatrixRotationZ(-0.2f)));
+    expectLaterDrawsShow(gfxtest::placed(vemol::gfx::MatrixRotationZ(0.3f), 1.0f, -3.0f, 2.0f));
 }
 
 TEST(Depth, BackdropDrawnLaterHidesWhatLiesInItsPlane) {
     Device d(kWidth, kHeight);
     gfxtest::setGameCamera(d);
     d.clear(0xFFFBEDB5, 1.0f);
-    d.setWorld(vemol::gfx::matrixRotationY(0.4f));
+    d.setWorld(vemol::gfx::MatrixRotationY(0.4f));
     d.drawMesh(gfxtest::squareMesh(1.4f, kLaterColour));
     d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
     d.drawMesh(gfxtest::squareMesh(35.0f, kBackdropColour));
@@ -135,7 +135,7 @@ bool rayHits(const TippedSquare& s, int px, int py, double& viewDepth, bool* onS
 }
 
 void expectTippedSquareClipped(float angle, float y, float z, bool cutInView) {
-    const vemol::gfx::Matrix world = gfxtest::placed(vemol::gfx::matrixRotationX(angle), 3.0f, y, z);
+    const vemol::gfx::Matrix world = gfxtest::placed(vemol::gfx::MatrixRotationX(angle), 3.0f, y, z);
     const TippedSquare square{{3.0, y, z},
                               {world.m[0][0], world.m[0][1], world.m[0][2]},
                               {world.m[2][0], world.m[2][1], world.m[2][2]},

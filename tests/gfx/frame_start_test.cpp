@@ -35,7 +35,7 @@ void expectSameBuffers(const vemol::gfx::Device& reused, const vemol::gfx::Devic
 }
 
 std::unique_ptr<vemol::gfx::Texture> stripes() {
-    return vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {16, 16}, [](int x, int y) { return static_cast<std::uint8_t>(x * 16 + y); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x010203u); }));
 }

@@ -44,9 +44,9 @@ std::uint32_t plusPalette(int i) { return i == 1 ? 0xF0F0F0u : 0x000000u; }
 struct Artwork {
     std::unique_ptr<vemol::gfx::Texture> board, ring, plus;
     explicit Artwork(Format format)
-        : board(vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap({64, 64}, boardPixel, boardPalette), format)),
-          ring(vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap({32, 32}, ringPixel, ringPalette), format)),
-          plus(vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap({36, 32}, plusPixel, plusPalette), format)) {}
+        : board(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({64, 64}, boardPixel, boardPalette), format)),
+          ring(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({32, 32}, ringPixel, ringPalette), format)),
+          plus(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({36, 32}, plusPixel, plusPalette), format)) {}
 };
 
 void drawPlayScene(Device& d, const Artwork& art) {
@@ -57,7 +57,7 @@ void drawPlayScene(Device& d, const Artwork& art) {
     d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
     const gfxtest::Corner face[4] = {{0.5f, 0.5f}, {0.5f, 0.0f}, {0.0f, 0.5f}, {0.0f, 0.0f}};
     for (int i = 0; i < 5; ++i) {
-        d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationY(0.7f * i), -18.0f + 9.0f * i, i == 2 ? 4.0f : 0.0f,
+        d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(0.7f * i), -18.0f + 9.0f * i, i == 2 ? 4.0f : 0.0f,
                                    12.0f - 5.0f * i));
         d.drawMesh(gfxtest::squareMesh(1.4f, 0xFFFFFFFF, face));
     }
@@ -68,7 +68,7 @@ void drawPlayScene(Device& d, const Artwork& art) {
         v[i].diffuse =
             static_cast<std::uint32_t>(i / 4 + 1) << 24 | (0x40u + 8u * i) << 16 | (0xFFu - 9u * i) << 8 | 0x80u;
     d.setWorld(gfxtest::placed(
-        vemol::gfx::matrixMultiply(vemol::gfx::matrixRotationX(0.5f), vemol::gfx::matrixRotationZ(0.3f)), -12.0f, 2.0f,
+        vemol::gfx::MatrixMultiply(vemol::gfx::MatrixRotationX(0.5f), vemol::gfx::MatrixRotationZ(0.3f)), -12.0f, 2.0f,
         -16.0f));
     d.drawMesh(cube);
     d.setBlendEnable(true);
@@ -96,7 +96,7 @@ void drawTransitionScene(Device& d, const Artwork& art, int step) {
     d.clear(0xFFFBEDB5, 1.0f);
     d.setTexture(art.board.get());
     const float angle = static_cast<float>(step) * -0.03f;
-    d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationX(angle), 3.0f, (step - 8) * 0.5f, -10.8f));
+    d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(angle), 3.0f, (step - 8) * 0.5f, -10.8f));
     d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
 }
 
@@ -120,7 +120,7 @@ void drawShatterScene(Device& d, const Artwork& art) {
             const gfxtest::Corner uv[4] = {
                 {float(u1), float(t0)}, {float(u1), float(t1)}, {float(u0), float(t0)}, {float(u0), float(t1)}};
             const float drift = static_cast<float>((i * 7 + j * 3) % 5) * 0.4f * (j > 8);
-            d.setWorld(gfxtest::placed(vemol::gfx::matrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift,
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift,
                                        -2.0f - drift, 3.6f * i - 19.8f - drift));
             d.drawMesh(gfxtest::squareMesh(1.8f, 0xFFFFFFFF, uv));
         }

@@ -97,7 +97,7 @@ int drawnPixelsOfFace(int group, vemol::gfx::Vec3 eye, vemol::gfx::Vec3 at, vemo
     std::vector<QuadVertex> vertices(cube.vertices().begin() + 4 * group, cube.vertices().begin() + 4 * group + 4);
     const vemol::gfx::Mesh face = meshOf(vertices, {0, 1, 2, 2, 3, 0});
     Device d(64, 48);
-    d.setView(vemol::gfx::matrixLookAtLH(eye, at, up));
+    d.setView(vemol::gfx::MatrixLookAtLH(eye, at, up));
     d.setProjection(gfxtest::gameProjection());
     d.clear(0xFF000000, 1.0f);
     d.drawMesh(face);
@@ -134,7 +134,7 @@ TEST(Rasterizer, PointSamplingPicksTheTexelBeyondAnEdgeAndWraps) {
     const auto bitmap = gfxtest::makeBitmap(
         {4, 4}, [](int x, int y) { return static_cast<std::uint8_t>(4 * y + x); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x100 + i * 16); });
-    const auto texture = vemol::gfx::createTextureFromBitmap(bitmap);
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(bitmap);
     ASSERT_TRUE(texture);
     struct Case {
         float u0, u1, v0, v1;
@@ -176,7 +176,7 @@ TEST(Rasterizer, BrokenGeometryDrawsNothingAndNothingElseGoesWrong) {
     d.drawMesh(meshOf(v, {1, 0, 2, 3, 0, 2, 0, 9, 2, 0, 4, 4, 0}));
     EXPECT_EQ(gfxtest::countNot(d.backBuffer(), 0xFF000000), 0);
     // Texture coordinates far beyond the texture still wrap.
-    const auto texture = vemol::gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {2, 2}, [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); },
         [](int i) { return 0x102030u * static_cast<std::uint32_t>(i + 1); }));
     const gfxtest::Corner far[4] = {{1e9f, -1e9f}, {1e9f, 3e9f}, {-4e9f, 1e9f}, {nan, inf}};

@@ -5,9 +5,9 @@
 
 namespace gfxtest {
 
-vemol::gfx::Matrix gameView() { return vemol::gfx::matrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}); }
+vemol::gfx::Matrix gameView() { return vemol::gfx::MatrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}); }
 
-vemol::gfx::Matrix gameProjection() { return vemol::gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f); }
+vemol::gfx::Matrix gameProjection() { return vemol::gfx::MatrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f); }
 
 void setGameCamera(vemol::gfx::Device& device) {
     device.setView(gameView());
@@ -45,7 +45,7 @@ vemol::gfx::Mesh cubeMesh(float side, std::uint32_t diffuse) {
     return mesh;
 }
 
-vemol::gfx::Matrix translation(float x, float y, float z) { return placed(vemol::gfx::matrixIdentity(), x, y, z); }
+vemol::gfx::Matrix translation(float x, float y, float z) { return placed(vemol::gfx::MatrixIdentity(), x, y, z); }
 
 vemol::gfx::Matrix placed(const vemol::gfx::Matrix& rotation, float x, float y, float z) {
     vemol::gfx::Matrix m = rotation;

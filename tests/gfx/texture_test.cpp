@@ -19,7 +19,7 @@ std::uint32_t paletteOf(std::uint8_t index) { return 0xFF000000u | greyRamp(inde
 
 TEST(Bitmap, RowsArePaddedStoredBottomUpAndScaledToPowersOfTwo) {
     const auto dib = makeBitmap({3, 2}, diagonal, greyRamp);  // 3 wide: one padding byte a row
-    const auto texture = vemol::gfx::createTextureFromBitmap(dib);
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(dib);
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->width(), 4);
     EXPECT_EQ(texture->height(), 2);
@@ -30,14 +30,14 @@ TEST(Bitmap, RowsArePaddedStoredBottomUpAndScaledToPowersOfTwo) {
 
     BitmapLayout topDown{3, 2};
     topDown.topDown = true;
-    const auto flipped = vemol::gfx::createTextureFromBitmap(makeBitmap(topDown, diagonal, greyRamp));
+    const auto flipped = vemol::gfx::CreateTextureFromBitmap(makeBitmap(topDown, diagonal, greyRamp));
     ASSERT_TRUE(flipped);
     EXPECT_EQ(flipped->level0().pixel(3, 1), paletteOf(diagonal(2, 1)));
 }
 
 TEST(Bitmap, NarrowPointPicturesAreStretchedToSixtyFourByThirtyTwo) {
     for (int width : {36, 33, 32}) {
-        const auto texture = vemol::gfx::createTextureFromBitmap(makeBitmap({width, 32}, diagonal, greyRamp));
+        const auto texture = vemol::gfx::CreateTextureFromBitmap(makeBitmap({width, 32}, diagonal, greyRamp));
         ASSERT_TRUE(texture);
         EXPECT_EQ(texture->width(), width == 32 ? 32 : 64);
         EXPECT_EQ(texture->height(), 32);
@@ -46,7 +46,7 @@ TEST(Bitmap, NarrowPointPicturesAreStretchedToSixtyFourByThirtyTwo) {
         EXPECT_EQ(texture->level0().pixel(0, 5), paletteOf(diagonal(0, 5)));
         EXPECT_EQ(texture->level0().pixel(last, 5), paletteOf(diagonal(width - 1, 5)));
     }
-    const auto big = vemol::gfx::createTextureFromBitmap(makeBitmap({512, 512}, diagonal, greyRamp));
+    const auto big = vemol::gfx::CreateTextureFromBitmap(makeBitmap({512, 512}, diagonal, greyRamp));
     ASSERT_TRUE(big);
     EXPECT_EQ(big->width(), 512);
     EXPECT_EQ(big->level0().pixel(7, 9), paletteOf(diagonal(7, 9)));
@@ -58,7 +58,7 @@ TEST(Bitmap, SmallPalettesAndSixteenBitTextures) {
     const auto dib = makeBitmap(
         layout, [](int x, int y) { return static_cast<std::uint8_t>(x + 4 * y); },
         [](int i) { return i == 5 ? 0x0000FFu : 0xFF8000u; });
-    const auto texture = vemol::gfx::createTextureFromBitmap(dib, Format::R5G6B5);
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(dib, Format::R5G6B5);
     ASSERT_TRUE(texture);
     EXPECT_EQ(texture->format(), Format::R5G6B5);
     EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(texture->level0().data())[5], 0x001F);
@@ -67,7 +67,7 @@ TEST(Bitmap, SmallPalettesAndSixteenBitTextures) {
 
 TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
     const std::vector<std::uint8_t> good = makeBitmap({5, 3}, diagonal, greyRamp);
-    ASSERT_TRUE(vemol::gfx::createTextureFromBitmap(good));
+    ASSERT_TRUE(vemol::gfx::CreateTextureFromBitmap(good));
     auto patched = [&](std::size_t at, std::uint32_t value, int bytes) {
         std::vector<std::uint8_t> dib = good;
         for (int i = 0; i < bytes; ++i) dib[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -95,9 +95,9 @@ TEST(Bitmap, MalformedBytesAreRejectedWithoutReadingPastThem) {
     fewColours.paletteSize = fewColours.storedColours = 4;
     bad.push_back(makeBitmap(fewColours, diagonal, greyRamp));  // indices past the palette
     for (std::size_t i = 0; i < bad.size(); ++i) {
-        EXPECT_FALSE(vemol::gfx::createTextureFromBitmap(bad[i])) << "case " << i;
+        EXPECT_FALSE(vemol::gfx::CreateTextureFromBitmap(bad[i])) << "case " << i;
         vemol::gfx::Surface surface(8, 8, Format::X8R8G8B8);
-        EXPECT_FALSE(vemol::gfx::loadSurfaceFromBitmap(surface, bad[i])) << "case " << i;
+        EXPECT_FALSE(vemol::gfx::LoadSurfaceFromBitmap(surface, bad[i])) << "case " << i;
         EXPECT_EQ(surface.pixel(0, 0), 0xFF000000u) << "case " << i << " wrote into the surface";
     }
 }
@@ -111,7 +111,7 @@ TEST(Bitmap, RandomlyDamagedBitmapsAreEitherRejectedOrDecodedWhole) {
         const int damage = 1 + static_cast<int>(next() % 4);
         for (int k = 0; k < damage; ++k) dib[next() % 48] = static_cast<std::uint8_t>(next());
         if (next() % 3 == 0) dib.resize(next() % dib.size());
-        const auto texture = vemol::gfx::createTextureFromBitmap(dib);
+        const auto texture = vemol::gfx::CreateTextureFromBitmap(dib);
         if (!texture) continue;
         // Whatever was accepted has power-of-two sides.
         EXPECT_EQ(texture->width() & (texture->width() - 1), 0);
@@ -125,29 +125,29 @@ TEST(Surface, SpriteSheetIsCopiedOneToOneAndPureBlueStaysPureBlue) {
         {20, 10}, [](int x, int y) { return static_cast<std::uint8_t>(x == 3 && y == 2 ? 1 : 0); },
         [](int i) { return i == 1 ? 0xFFC020u : 0x0000FFu; });
     vemol::gfx::Surface sheet16(640, 480, Format::R5G6B5);
-    ASSERT_TRUE(vemol::gfx::loadSurfaceFromBitmap(sheet16, dib));
+    ASSERT_TRUE(vemol::gfx::LoadSurfaceFromBitmap(sheet16, dib));
     const auto* pixels = reinterpret_cast<const std::uint16_t*>(sheet16.data());
     EXPECT_EQ(pixels[0], 0x001F);
     EXPECT_EQ(pixels[19 + 9 * 640], 0x001F);
-    EXPECT_EQ(pixels[3 + 2 * 640], vemol::gfx::toR5G6B5(0xFFFFC020));
+    EXPECT_EQ(pixels[3 + 2 * 640], vemol::gfx::ToR5G6B5(0xFFFFC020));
     EXPECT_EQ(pixels[20], 0x0000);  // beyond the picture: untouched
     vemol::gfx::Surface sheet32(640, 480, Format::X8R8G8B8);
-    ASSERT_TRUE(vemol::gfx::loadSurfaceFromBitmap(sheet32, dib));
+    ASSERT_TRUE(vemol::gfx::LoadSurfaceFromBitmap(sheet32, dib));
     EXPECT_EQ(sheet32.pixel(0, 0), 0xFF0000FFu);
     EXPECT_EQ(sheet32.pixel(3, 2), 0xFFFFC020u);
     vemol::gfx::Surface tiny(4, 4, Format::X8R8G8B8);  // a picture larger than the surface is cut
-    ASSERT_TRUE(vemol::gfx::loadSurfaceFromBitmap(tiny, dib));
+    ASSERT_TRUE(vemol::gfx::LoadSurfaceFromBitmap(tiny, dib));
     EXPECT_EQ(tiny.pixel(3, 2), 0xFFFFC020u);
 }
 
 TEST(Surface, SixteenBitConversions) {
-    EXPECT_EQ(vemol::gfx::toR5G6B5(0xFF0000FF), 0x001F);
-    EXPECT_EQ(vemol::gfx::toR5G6B5(0xFFFF0000), 0xF800);
-    EXPECT_EQ(vemol::gfx::toR5G6B5(0xFF00FF00), 0x07E0);
-    EXPECT_EQ(vemol::gfx::toR5G6B5(0xFFFFFFFF), 0xFFFF);
+    EXPECT_EQ(vemol::gfx::ToR5G6B5(0xFF0000FF), 0x001F);
+    EXPECT_EQ(vemol::gfx::ToR5G6B5(0xFFFF0000), 0xF800);
+    EXPECT_EQ(vemol::gfx::ToR5G6B5(0xFF00FF00), 0x07E0);
+    EXPECT_EQ(vemol::gfx::ToR5G6B5(0xFFFFFFFF), 0xFFFF);
     for (int p = 0; p < 0x10000; ++p)
-        ASSERT_EQ(vemol::gfx::toR5G6B5(vemol::gfx::fromR5G6B5(static_cast<std::uint16_t>(p))), p);
-    EXPECT_EQ(vemol::gfx::fromR5G6B5(0x001F), 0xFF0000FFu);
+        ASSERT_EQ(vemol::gfx::ToR5G6B5(vemol::gfx::FromR5G6B5(static_cast<std::uint16_t>(p))), p);
+    EXPECT_EQ(vemol::gfx::FromR5G6B5(0x001F), 0xFF0000FFu);
 }
 
 TEST(Surface, LockGivesTheRectanglesCornerWithTheSurfacePitch) {
@@ -198,8 +198,8 @@ TEST(Surface, CaptureCopiesTheBackBufferIntoTheTextureCorner) {
 TEST(Surface, KeyedCopyRefusesSurfacesOfDifferingFormats) {
     vemol::gfx::Surface from(4, 4, Format::X8R8G8B8), to(4, 4, Format::R5G6B5);
     std::memset(from.data(), 0x5A, static_cast<std::size_t>(from.pitch()) * 4);
-    EXPECT_FALSE(vemol::gfx::copyRectKeyed(from, {0, 0, 4, 4}, to, 0, 0, {0xFFFFFFu, 0xFFu}));
-    EXPECT_EQ(to.pixel(1, 1), vemol::gfx::fromR5G6B5(0));
+    EXPECT_FALSE(vemol::gfx::CopyRectKeyed(from, {0, 0, 4, 4}, to, 0, 0, {0xFFFFFFu, 0xFFu}));
+    EXPECT_EQ(to.pixel(1, 1), vemol::gfx::FromR5G6B5(0));
 }
 
 TEST(Device, FrameBracketClearsAndPresents) {
@@ -219,17 +219,17 @@ TEST(Device, FrameBracketClearsAndPresents) {
     EXPECT_EQ(device.presentCount(), 2u);
     EXPECT_EQ(presented, &device.backBuffer());
     EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(device.backBuffer().data())[631 + 452 * 632],
-              vemol::gfx::toR5G6B5(0xFFFBEDB5));
+              vemol::gfx::ToR5G6B5(0xFFFBEDB5));
     EXPECT_EQ(device.depthBuffer().back(), 65535);
 }
 
 TEST(Device, SixteenBitBackBufferDrawsTheSamePictureInFewerBits) {
-    const auto texture = vemol::gfx::createTextureFromBitmap(makeBitmap({16, 16}, diagonal, greyRamp));
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(makeBitmap({16, 16}, diagonal, greyRamp));
     auto draw = [&](vemol::gfx::Device& d) {
         gfxtest::setGameCamera(d);
         d.clear(0xFFFBEDB5, 1.0f);
         d.setTexture(texture.get());
-        d.setWorld(vemol::gfx::matrixRotationY(0.3f));
+        d.setWorld(vemol::gfx::MatrixRotationY(0.3f));
         d.drawMesh(gfxtest::squareMesh(10.0f, 0xFFFFC080));
     };
     vemol::gfx::Device wide(160, 120), narrow(160, 120, Format::R5G6B5);
@@ -238,7 +238,7 @@ TEST(Device, SixteenBitBackBufferDrawsTheSamePictureInFewerBits) {
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 160; ++x)
             ASSERT_EQ(narrow.backBuffer().pixel(x, y),
-                      vemol::gfx::fromR5G6B5(vemol::gfx::toR5G6B5(wide.backBuffer().pixel(x, y))));
+                      vemol::gfx::FromR5G6B5(vemol::gfx::ToR5G6B5(wide.backBuffer().pixel(x, y))));
 }
 
 }  // namespace
