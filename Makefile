@@ -18,7 +18,7 @@ RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libsdl2-m
 PACKAGE_PACKAGES := dpkg-dev file git
 FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-                 imagemagick sox libfreetype-dev fonts-dejavu-core openbox weston postgresql \
+                 imagemagick sox libfreetype-dev libpng-dev zlib1g-dev fonts-dejavu-core openbox weston postgresql \
                  chromium desktop-file-utils appstream lintian devscripts systemd reuse curl \
                  clang-14 libclang-rt-14-dev $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 

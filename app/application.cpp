@@ -6,8 +6,11 @@
 #include <iostream>
 #include <string_view>
 
+#include "app/main_loop.h"
 #include "app/opening_movie.h"
 #include "game/best_score_file.h"
+#include "game/device_objects.h"
+#include "game/init_device.h"
 #include "game/operations.h"
 #include "net/texts.h"
 #include "platform/heap.h"
@@ -15,8 +18,6 @@
 #include "platform/sdl_mixer.h"
 #include "platform/send_score_dialog.h"
 #include "platform/version_dialog.h"
-#include "render/device_objects.h"
-#include "render/init_device.h"
 #include "resources/ui_templates.h"
 
 namespace vemol::app {
@@ -49,15 +50,12 @@ void ApplyNewGameTestHooks(GameState& g) {
 }  // namespace
 
 Application::Application(const net::RankingServer& rankingServer)
-    : clock_([this](bool deaf) {
-          if (window_) window_->setDeaf(deaf);
-      }),
-      audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
+    : audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
     g_.clock = &clock_;
     g_.keys = &keys_;
     g_.sound = audio_.get();
     g_.shell = this;
-    g_.ranking.server = rankingServer;
+    ranking_.server = rankingServer;
 }
 
 Application::~Application() = default;
@@ -97,32 +95,37 @@ void Application::StartAudio() {
     if (audio_->CreateAudioEngine()) audio_->LoadSounds(resources::Catalogue::embedded());
 }
 
+// The opening runs on the main loop's turns, so the window answers the desktop meanwhile.
 void Application::PlayOpeningMovie() {
     WindowMovieScreen screen(*window_);
     auto clip = resources::Catalogue::embedded().find("AVI", resources::kMovieId);
-    vemol::PlayOpeningMovie(clock_, screen, clip ? *clip : resources::Bytes{});
+    OpeningMovie movie(clock_, screen, clip ? *clip : resources::Bytes{});
+    openingUnderWay_ = true;
+    vemol::RunMainLoop(*events_, [&movie] { return movie.advance(); });
+    openingUnderWay_ = false;
+    runWaitingCommands();
 }
 
 bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, resources::Catalogue::embedded()); }
 
+// Each frame, then what its outcome asks for, then the menu choices that waited for the
+// transition or the pause to end.
 void Application::RunMainLoop() {
     vemol::RunMainLoop(*events_, [this] {
-        if (g_.playing != 0) {
-            runPlayFrame();
-            return;
-        }
-        RunTitleFrame(g_);
+        const bool wasPlaying = g_.playing != 0;
+        const std::int32_t bestBefore = g_.bestScore;
+        const FrameOutcome outcome = RunFrame(g_);
+        if (wasPlaying && g_.playing == 0) onGameEnded(bestBefore);
 #if defined(VEMOL_TEST_HOOKS)
-        if (g_.playing != 0) ApplyNewGameTestHooks(g_);
+        if (!wasPlaying && g_.playing != 0) ApplyNewGameTestHooks(g_);
 #endif
+        if (outcome.openSendScore) openSendScoreDialog();
+        runWaitingCommands();
+        return outcome.idleSeconds;
     });
 }
 
-void Application::runPlayFrame() {
-    const std::int32_t bestBefore = g_.bestScore;
-    RunPlayFrame(g_);
-    if (g_.playing != 0) return;
-    // The game has just ended.
+void Application::onGameEnded(std::int32_t bestBefore) {
     platform::ReturnFreedMemory();
     if (g_.bestScore > bestBefore && !g_.bestScoreKeepable && bestScoreProblem_.empty())
         bestScoreProblem_ = unreadableProblem_;
@@ -166,8 +169,8 @@ void Application::SetRankingCommandsEnabled(bool enabled) {
     for (int command : {SendScore, RankingPage, KrmHome}) window_->setCommandEnabled(command, enabled);
 }
 
-void Application::OpenSendScoreDialog() {
-    platform::RunSendScoreDialog(owner(), g_, clock_);
+void Application::openSendScoreDialog() {
+    platform::RunSendScoreDialog(owner(), ranking_, g_.sessionBestScore);
     keys_.clear();
 }
 
@@ -180,14 +183,37 @@ void Application::ShowErrorMessage(const char* text, const char* caption) {
     platform::ShowMessageBox(nullptr, text, caption, platform::MessageKind::Error);
 }
 
+// A close request is answered at once, even during a wait. Other menu choices made
+// during the opening, the transition or the game-over pause act, in the order chosen, as
+// soon as the wait has ended: the original handled them afterwards too, and the waits
+// keep their timing.
 void Application::onCommand(int command) {
+    if (command == resources::command::Exit) {
+        window_->close();
+        return;
+    }
+    if (openingUnderWay_ || WaitUnderWay(g_))
+        waitingCommands_.push_back(command);
+    else
+        runCommand(command);
+}
+
+void Application::runWaitingCommands() {
+    if (openingUnderWay_ || WaitUnderWay(g_)) return;
+    while (!waitingCommands_.empty() && !events_->quitPosted()) {
+        const int command = waitingCommands_.front();
+        waitingCommands_.pop_front();
+        runCommand(command);
+    }
+}
+
+void Application::runCommand(int command) {
     using namespace resources::command;
     switch (command) {
-        case Exit: window_->close(); break;
-        case SendScore: OpenSendScoreDialog(); break;
+        case SendScore: openSendScoreDialog(); break;
         case Version: openVersionDialog(); break;
         case KrmHome:
-            g_.openHomePage = 1;
+            openHomePage_ = 1;
             openWebPage();
             break;
         case RankingPage: openWebPage(); break;
@@ -200,7 +226,7 @@ void Application::openVersionDialog() {
     keys_.clear();
 }
 
-void Application::openWebPage() { platform::RunOpenWebPage(owner(), g_); }
+void Application::openWebPage() { platform::RunOpenWebPage(owner(), openHomePage_, ranking_.server); }
 
 void Application::shutdownAudio() { audio_->Shutdown(); }
 

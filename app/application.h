@@ -1,12 +1,14 @@
 #pragma once
 // The program itself: the start-up steps in their order, the menu commands, and the shell
 // services the game asks for, wired to the GTK platform layer.
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
+#include "net/ranking_state.h"
 #include "platform/gamepads.h"
 #include "platform/gtk_clock.h"
 #include "platform/gtk_loop_events.h"
@@ -34,21 +36,26 @@ public:
 
     // What the game asks of the shell.
     void SetRankingCommandsEnabled(bool enabled) override;
-    void OpenSendScoreDialog() override;
     void ShutdownAudioAndQuit() override;
     void ShowErrorMessage(const char* text, const char* caption) override;
     void BestScoreNotSaved(const std::string& problem) override;
 
 private:
     void onCommand(int command);
+    void runCommand(int command);
+    void runWaitingCommands();
+    void openSendScoreDialog();
     void openVersionDialog();
     void openWebPage();
     void shutdownAudio();
-    void runPlayFrame();
+    void onGameEnded(std::int32_t bestBefore);  // after the frame that ended a game
     void tellBestScoreNotKept();
     platform::MainWindow* owner() const { return window_.get(); }
 
     GameState g_;
+    // What the Send Score dialog and the Score menu's web pages keep for the run.
+    net::RankingState ranking_;
+    std::int32_t openHomePage_ = 0;
     platform::KeyTable keys_;
     platform::GtkClock clock_;
     std::unique_ptr<AudioEngine> audio_;
@@ -56,12 +63,13 @@ private:
     std::unique_ptr<platform::GtkLoopEvents> events_;
     std::unique_ptr<platform::Gamepads> pads_;
     std::unique_ptr<platform::TestControl> testControl_;
-    bool quitting_ = false;
     // Why a best score raised in this run is not kept: the save's failure, or why the
     // file could not be read at start (then it is never saved over). Told once a run.
     std::string bestScoreProblem_;
     std::string unreadableProblem_;
     bool bestScoreNotKeptTold_ = false;
+    bool openingUnderWay_ = false;
+    std::deque<int> waitingCommands_;  // menu choices made during a wait, in order
 };
 
 }  // namespace vemol::app

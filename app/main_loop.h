@@ -1,23 +1,15 @@
 #pragma once
-// The main loop's turn rule: each turn handles one pending window-system event or, when
-// none is pending, runs exactly one frame. The quit request is taken after every other
-// pending event, in a turn of its own that runs no frame.
+// The main loop's turn rule over the window system's events (LoopEvents). The loop alone
+// owns time: a frame never waits, it tells the loop how long nothing is due instead.
 #include <functional>
+
+#include "game/services.h"
 
 namespace vemol {
 
-class LoopEvents {
-public:
-    virtual ~LoopEvents() = default;
-    // Handles one pending event, the quit request last; false when nothing was pending.
-    virtual bool handleOneEvent() = 0;
-    virtual bool quitTaken() const = 0;
-    // True while frames must not run (a menu is pulled down).
-    virtual bool framesHeld() const = 0;
-    // Blocks until an event arrives.
-    virtual void waitForEvent() = 0;
-};
-
-void RunMainLoop(LoopEvents& events, const std::function<void()>& runFrame);
+// Runs turns until the quit request is taken or a frame returns a negative number. A
+// frame returns the seconds until it has more to do (0: run the next frame at once); the
+// loop waits that long for events, answering the desktop meanwhile, then runs it again.
+void RunMainLoop(LoopEvents& events, const std::function<float()>& runFrame);
 
 }  // namespace vemol

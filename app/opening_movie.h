@@ -2,7 +2,10 @@
 // The opening: the maker's logo clip, shown once between the window appearing and the
 // title screen.
 #include <cstdint>
+#include <memory>
 #include <span>
+
+#include "app/avi_reader.h"
 
 #include "game/services.h"
 
@@ -21,9 +24,28 @@ constexpr int kMovieX = 260;
 constexpr int kMovieY = 180;
 
 // The opening: dark for 2 s, the clip once, unscaled, top-left at (260, 180), last frame
-// held, the area cleared 7 s after the clip began. Waits with clock.sleep (which keeps the
-// window answering the desktop but reads no input). A clip that cannot be read is skipped
-// with one line on standard error; the 9 seconds still pass.
-void PlayOpeningMovie(Clock& clock, MovieScreen& screen, std::span<const std::uint8_t> clip);
+// held, the area cleared 7 s after the clip began. The main loop advances it like frames;
+// it reads no input. A clip that cannot be read is skipped with one line on standard
+// error; the 9 seconds still pass.
+class OpeningMovie {
+public:
+    // The 2 dark seconds start now.
+    OpeningMovie(Clock& clock, MovieScreen& screen, std::span<const std::uint8_t> clip);
+    ~OpeningMovie();
+    // Shows what is due now. Returns the seconds until something more is due, or a
+    // negative number once the opening is over and the area is cleared.
+    float advance();
+
+private:
+    enum class Phase { Dark, Clip, Over };
+    float advanceClip(float elapsed);
+
+    Clock& clock_;
+    MovieScreen& screen_;
+    AviReadResult read_;
+    std::unique_ptr<AviFrameDecoder> decoder_;  // while the clip still has frames to show
+    Phase phase_ = Phase::Dark;
+    float start_;
+};
 
 }  // namespace vemol

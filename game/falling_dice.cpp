@@ -4,7 +4,7 @@
 
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -115,7 +115,7 @@ void UpdateFallingDice(GameState& g, const gfx::Matrix& parent) {
     for (ObjectRecord& die : g.fallingDice) {
         if (!die.live) continue;
         die.spin = (g.now() - die.spawnTime) * 4.0f;
-        die.world = gfx::matrixRotationY(die.spin);
+        die.world = gfx::MatrixRotationY(die.spin);
         if (die.collected) {
             FlyCollectedDie(g, die);
             die.world.m[3][0] = die.x;

@@ -1,9 +1,10 @@
 // The per-frame state machine: title frames with the three-entry menu, the start of a new
 // game with its transition, play frames, the end countdown and the game-over frames.
+#include <algorithm>
 #include <ctime>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -16,15 +17,20 @@ constexpr int kMenuKeyDelay = 7;
 constexpr int kTransitionFrames = 50;
 constexpr float kGameOverPause = 0.7f;
 
-const gfx::Matrix kIdentity = gfx::matrixIdentity();
+const gfx::Matrix kIdentity = gfx::MatrixIdentity();
 
-void ActOnMenuSelection(GameState& g) {
+// The pause never ends sooner than a millisecond after it is looked at, so float
+// rounding near its end never turns the wait into a spin.
+constexpr float kShortestIdle = 0.001f;
+
+FrameOutcome ActOnMenuSelection(GameState& g) {
     g.random.srand(static_cast<std::uint32_t>(g.clock->calendarSeconds()));
     switch (g.menuSelection) {
-        case kMenuSend: g.shell->OpenSendScoreDialog(); break;
+        case kMenuSend: return {.openSendScore = true};
         case kMenuExit: g.shell->ShutdownAudioAndQuit(); break;
         default: StartNewGame(g); break;
     }
+    return {};
 }
 
 // Up wins over Down; either starts the delay even when the selection cannot move.
@@ -46,13 +52,6 @@ void ReadMenuKeys(GameState& g) {
     g.sound->PlaySoundSegment(Segment::Move, DMUS_SEGF_SECONDARY);
 }
 
-// Holds the first game-over frame; the window may repaint meanwhile but no input is read.
-void WaitGameOverPause(GameState& g) {
-    const float start = g.now();
-    while (g.now() - start < kGameOverPause) g.clock->sleep(0.005f);
-    g.endPause = 0;
-}
-
 void RunPlayBranch(GameState& g) {
     UpdatePlayer(g);
     g.device->setTexture(g.mainTextures[kDiceTexture].get());
@@ -69,51 +68,83 @@ void RunPlayBranch(GameState& g) {
     }
 }
 
-void RunGameOverBranch(GameState& g) {
-    if (g.endPause == 1) WaitGameOverPause(g);
-    DrawBackdropTitle(g, kIdentity, 0);
-    UpdateGameEnd(g, kIdentity);
+// One of the frames in which the title picture tips away: back to back at the frame
+// rate, reading no input. After the last the tune starts and the board takes its place.
+void RunTransitionFrame(GameState& g) {
+    ClearFrame(g);
+    g.device->beginScene();
+    DrawBackdropTitle(g, kIdentity, g.transitionStep);
+    PresentFrame(g);
+    if (++g.transitionStep < kTransitionFrames) return;
+    g.transitionStep = kNoTransition;
+    g.sound->StartMusic();
+    PlaceBackdropForPlay(g);
+}
+
+// The pause before the game-over frames, reading no input. The frame that meets it keeps
+// what it has drawn so far, unpresented, and goes on once 0.7 s have passed; until then it
+// tells the loop how long is left, and the window keeps showing the frame before.
+float GameOverPauseLeft(GameState& g) {
+    if (!g.pausing) {
+        g.pausing = true;
+        g.pauseStart = g.now();
+    }
+    const float left = kGameOverPause - (g.now() - g.pauseStart);
+    if (left > 0.0f) return std::max(left, kShortestIdle);
+    g.pausing = false;
+    g.endPause = 0;
+    return 0.0f;
 }
 
 }  // namespace
 
-void RunTitleFrame(GameState& g) {
-    if (g.keys->isDown(Key::Return)) {
-        ActOnMenuSelection(g);
-        return;
-    }
+FrameOutcome RunTitleFrame(GameState& g) {
+    if (g.keys->isDown(Key::Return)) return ActOnMenuSelection(g);
     g.endPause = 0;
     g.shell->SetRankingCommandsEnabled(true);
-    g.backdrop.world = gfx::matrixIdentity();
+    g.backdrop.world = gfx::MatrixIdentity();
     ClearFrame(g);
     ReadMenuKeys(g);
     g.device->beginScene();
     DrawBackdropTitle(g, kIdentity, 0);
     DrawHud(g);
     PresentFrame(g);
+    return {};
 }
 
 void StartNewGame(GameState& g) {
     g.shell->SetRankingCommandsEnabled(false);
     ResetWorld(g);
     g.sound->PlaySoundSegment(Segment::Start, DMUS_SEGF_SECONDARY);
-    // The title picture tips away; these frames run back to back, reading no input.
-    for (int step = 0; step < kTransitionFrames; step++) {
-        ClearFrame(g);
-        g.device->beginScene();
-        DrawBackdropTitle(g, kIdentity, step);
-        PresentFrame(g);
-    }
-    g.sound->StartMusic();
-    PlaceBackdropForPlay(g);
+    g.transitionStep = 0;
 }
 
-void RunPlayFrame(GameState& g) {
-    ClearFrame(g);
-    g.device->beginScene();
-    if (g.endCountdown != 0) RunPlayBranch(g);
-    if (g.endCountdown == 0) RunGameOverBranch(g);
+FrameOutcome RunPlayFrame(GameState& g) {
+    if (!g.pausing) {
+        ClearFrame(g);
+        g.device->beginScene();
+        if (g.endCountdown != 0) RunPlayBranch(g);
+    }
+    if (g.endCountdown == 0) {
+        if (g.endPause == 1) {
+            const float left = GameOverPauseLeft(g);
+            if (left > 0.0f) return {.idleSeconds = left};
+        }
+        DrawBackdropTitle(g, kIdentity, 0);
+        UpdateGameEnd(g, kIdentity);
+    }
     PresentFrame(g);
+    return {};
 }
+
+FrameOutcome RunFrame(GameState& g) {
+    if (g.transitionStep != kNoTransition) {
+        RunTransitionFrame(g);
+        return {};
+    }
+    return g.playing != 0 ? RunPlayFrame(g) : RunTitleFrame(g);
+}
+
+bool WaitUnderWay(const GameState& g) { return g.transitionStep != kNoTransition || g.pausing; }
 
 }  // namespace vemol

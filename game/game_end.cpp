@@ -6,9 +6,9 @@
 #include <string>
 
 #include "game/best_score_file.h"
+#include "game/init_device.h"
 #include "game/operations.h"
-#include "render/init_device.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -40,7 +40,7 @@ void LayOutTiles(GameState& g) {
     for (int m = 0; m < kTileRows; ++m) {
         for (int k = 0; k < kTileColumns; ++k) {
             ObjectRecord& tile = Tile(g, k, m);
-            tile.world = gfx::matrixIdentity();
+            tile.world = gfx::MatrixIdentity();
             tile.x = 3.6f * static_cast<float>(k) - 27.0f;
             tile.y = -2.0f;
             tile.z = 3.6f * static_cast<float>(m) - 19.8f;

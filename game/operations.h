@@ -4,10 +4,22 @@
 
 namespace vemol {
 
-// Game flow.
-void RunTitleFrame(GameState& g);
-void RunPlayFrame(GameState& g);
+// Game flow. A frame never waits: what it needs after it has run is in its outcome.
+struct FrameOutcome {
+    // Seconds until the frame has more to do: the game-over pause is under way, its frame
+    // drawn up to the pause; run the frame again then. 0: the next frame is due at once.
+    float idleSeconds = 0.0f;
+    // The title's Send entry was chosen: the Send Score dialog opens after the frame.
+    bool openSendScore = false;
+};
+// The frame the game is in: a transition frame, a play frame or a title frame.
+FrameOutcome RunFrame(GameState& g);
+FrameOutcome RunTitleFrame(GameState& g);
+FrameOutcome RunPlayFrame(GameState& g);
+// Starts a game; the 50 frames of the transition follow, one per frame.
 void StartNewGame(GameState& g);
+// True during the transition and the game-over pause, which read no input.
+bool WaitUnderWay(const GameState& g);
 
 // World state and pools.
 void ResetWorld(GameState& g);

@@ -2,7 +2,7 @@
 // faces turning with every roll, and the shot key.
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -85,19 +85,19 @@ void StepRoll(GameState& g, float e, float& shownX, float& shownZ) {
         switch (p.rollDir) {
             case 1:
                 shownX = p.x - 20.0f * e;
-                p.world = gfx::matrixRotationZ(10.0f * e);
+                p.world = gfx::MatrixRotationZ(10.0f * e);
                 break;
             case 2:
                 shownX = p.x + 20.0f * e;
-                p.world = gfx::matrixRotationZ(-10.0f * e);
+                p.world = gfx::MatrixRotationZ(-10.0f * e);
                 break;
             case 3:
                 shownZ = p.z - 20.0f * e;
-                p.world = gfx::matrixRotationX(-10.0f * e);
+                p.world = gfx::MatrixRotationX(-10.0f * e);
                 break;
             case 4:
                 shownZ = p.z + 20.0f * e;
-                p.world = gfx::matrixRotationX(10.0f * e);
+                p.world = gfx::MatrixRotationX(10.0f * e);
                 break;
         }
         return;
@@ -109,7 +109,7 @@ void StepRoll(GameState& g, float e, float& shownX, float& shownZ) {
         case 3: p.z = p.z - kCellStep; break;
         case 4: p.z = p.z + kCellStep; break;
     }
-    p.world = gfx::matrixIdentity();
+    p.world = gfx::MatrixIdentity();
     shownX = p.x;
     shownZ = p.z;
     switch (p.rollDir) {
@@ -127,7 +127,7 @@ void RollDieX(GameState& g, int direction) { PermuteFaces(g, direction > 0 ? kRo
 void RollDieZ(GameState& g, int direction) { PermuteFaces(g, direction > 0 ? kRollTowardMinusZ : kRollTowardPlusZ); }
 
 void UpdatePlayer(GameState& g) {
-    const gfx::Matrix identity = gfx::matrixIdentity();
+    const gfx::Matrix identity = gfx::MatrixIdentity();
     PlayerDie& p = g.player;
 
     g.device->setWorld(identity);
@@ -148,7 +148,7 @@ void UpdatePlayer(GameState& g) {
     p.world.m[3][0] = shownX;
     p.world.m[3][1] = 2.0f;
     p.world.m[3][2] = shownZ;
-    g.device->setWorld(gfx::matrixMultiply(identity, p.world));
+    g.device->setWorld(gfx::MatrixMultiply(identity, p.world));
 }
 
 }  // namespace vemol

@@ -11,8 +11,6 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual float now() = 0;
-    // Waits about `seconds` without reading input (the window may still repaint).
-    virtual void sleep(float seconds) = 0;
     // The calendar time in whole seconds, which seeds the dice at every title choice.
     virtual std::int64_t calendarSeconds();
 };
@@ -55,14 +53,27 @@ public:
     virtual ~Shell() = default;
     // Menu items Send Score, Ranking Page and KRM HOME.
     virtual void SetRankingCommandsEnabled(bool enabled) = 0;
-    // The Send Score dialog, modal; returns when it has closed.
-    virtual void OpenSendScoreDialog() = 0;
     // The audio shutdown, then the quit request (exit code 0).
     virtual void ShutdownAudioAndQuit() = 0;
     // A modal error message box (start-up failures).
     virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
     // A raised best score could not be saved, for `problem`; it still counts for the run.
     virtual void BestScoreNotSaved(const std::string& problem) { (void)problem; }
+};
+
+// The main loop's events from the window system. Each turn of the loop handles one
+// pending event or, when none is pending, runs exactly one frame; the quit request is
+// taken after every other pending event, in a turn of its own that runs no frame.
+class LoopEvents {
+public:
+    virtual ~LoopEvents() = default;
+    // Handles one pending event, the quit request last; false when nothing was pending.
+    virtual bool handleOneEvent() = 0;
+    virtual bool quitTaken() const = 0;
+    // True while frames must not run (a menu is pulled down).
+    virtual bool framesHeld() const = 0;
+    // Blocks until an event arrives or, when `seconds` is not negative, that long has passed.
+    virtual void waitForEvent(float seconds) = 0;
 };
 
 }  // namespace vemol

@@ -2,7 +2,7 @@
 // blasts and point pop-ups a hit or a landing leaves behind.
 #include "game/dice_faces.h"
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -43,7 +43,7 @@ void UpdateShots(GameState& g, const gfx::Matrix& parent) {
     for (ObjectRecord& shot : g.shots) {
         if (!shot.live) continue;
         shot.spin = (g.now() - shot.spawnTime) * 8.0f;
-        shot.world = gfx::matrixRotationY(shot.spin);
+        shot.world = gfx::MatrixRotationY(shot.spin);
         shot.world.m[3][0] = shot.x;
         shot.world.m[3][1] = shot.y;
         shot.z = shot.z + (g.now() - shot.lastMoveTime) * 24.0f;
@@ -59,7 +59,7 @@ void UpdateShots(GameState& g, const gfx::Matrix& parent) {
 void SpawnBlast(GameState& g, const ObjectRecord& source) {
     ObjectRecord* blast = FindFreeSlot(g.blasts);
     if (!blast) return;
-    blast->world = gfx::matrixIdentity();
+    blast->world = gfx::MatrixIdentity();
     blast->animA = 1.0f;
     blast->animB = 1.0f;
     blast->x = source.x;
@@ -70,7 +70,7 @@ void SpawnBlast(GameState& g, const ObjectRecord& source) {
 void SpawnScorePopup(GameState& g, const ObjectRecord& source) {
     ObjectRecord* popup = FindFreeSlot(g.scorePopups);
     if (!popup) return;
-    popup->world = gfx::matrixIdentity();
+    popup->world = gfx::MatrixIdentity();
     popup->animA = -0.5f;  // z velocity: dips toward the player first
     popup->animB = -0.1f;  // x velocity: drifts left throughout
     popup->x = source.x;

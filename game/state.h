@@ -1,6 +1,6 @@
 #pragma once
-// The one game state record: device objects, pools, the player's die, the scalars, the
-// ranking state and the services. Created once, passed by reference.
+// The one game state record: device objects, pools, the player's die, the scalars and
+// the services. Created once, passed by reference.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -10,14 +10,13 @@
 #include "game/random.h"
 #include "game/services.h"
 #include "gfx/device.h"
-#include "net/ranking_state.h"
 
 namespace vemol {
 
 struct ObjectRecord {
     float x = 0.0f, y = 0.0f, z = 0.0f;
     float spin = 0.0f;
-    gfx::Matrix world = gfx::matrixIdentity();
+    gfx::Matrix world = gfx::MatrixIdentity();
     float spawnTime = 0.0f;
     float lastMoveTime = 0.0f;
     std::int32_t face = 0;
@@ -33,7 +32,7 @@ struct ObjectRecord {
 
 struct PlayerDie {
     float x = 0.0f, y = 0.0f, z = 0.0f;
-    gfx::Matrix world = gfx::matrixIdentity();
+    gfx::Matrix world = gfx::MatrixIdentity();
     std::int32_t rollDir = 0;  // 0 idle, 1 -x, 2 +x, 3 -z, 4 +z
     float rollStart = 0.0f;
     float frameTime = 0.0f;
@@ -53,6 +52,8 @@ constexpr int kTileColumns = 16;
 constexpr int kTileRows = 12;
 // The shatterTiles slot of the tile in column k, row m.
 constexpr int ShatterTileSlot(int k, int m) { return kTileRows * k + m; }
+
+constexpr std::int32_t kNoTransition = -1;
 
 // The three main pictures: the dice faces (SAI), the board (BG) and the title (OPENING).
 enum MainTexture { kDiceTexture, kBoardTexture, kTitleTexture, kMainTextureCount };
@@ -90,12 +91,16 @@ struct GameState {
     std::int32_t playing = 0;
     std::int32_t endCountdown = -1;
     std::int32_t endPause = 0;
+    // The waits the main loop advances frame by frame: the next of the new-game
+    // transition's frames (kNoTransition when none runs), and the game-over pause under
+    // way since pauseStart, its frame drawn up to the pause and not yet presented.
+    std::int32_t transitionStep = kNoTransition;
+    bool pausing = false;
+    float pauseStart = 0.0f;
     std::int32_t columnGauge[kColumns][kGaugeCells] = {};
     std::int32_t menuSelection = 0;
     std::int32_t menuKeyDelay = 0;
-    std::int32_t openHomePage = 0;
 
-    net::RankingState ranking;
     Random random;
     std::string bestScorePath = "vemol.dat";
     // False when vemol.dat exists but could not be read: the game never saves over it.

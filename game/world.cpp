@@ -27,7 +27,7 @@ void ResetFallingDice(GameState& g) {
     for (int i = 0; i < static_cast<int>(g.fallingDice.size()); ++i) {
         ObjectRecord& die = g.fallingDice[i];
         die.x = die.y = die.z = die.spin = 0.0f;
-        die.world = gfx::matrixIdentity();
+        die.world = gfx::MatrixIdentity();
         die.live = 0;
         die.collected = 0;
         // One more slot joins every five seconds; slot 0 comes on the first play frame.
@@ -38,7 +38,7 @@ void ResetFallingDice(GameState& g) {
 }  // namespace
 
 void PlaceBackdropForPlay(GameState& g) {
-    g.backdrop.world = gfx::matrixIdentity();
+    g.backdrop.world = gfx::MatrixIdentity();
     g.backdrop.x = 7.0f;
     g.backdrop.y = 0.0f;
     g.backdrop.z = -14.0f;
@@ -49,12 +49,12 @@ void ResetWorld(GameState& g) {
     ResetFallingDice(g);
     for (ObjectRecord& shot : g.shots) {
         shot.x = shot.y = shot.z = shot.spin = 0.0f;
-        shot.world = gfx::matrixIdentity();
+        shot.world = gfx::MatrixIdentity();
         shot.live = 0;
     }
 
     PlayerDie& p = g.player;
-    p.world = gfx::matrixIdentity();
+    p.world = gfx::MatrixIdentity();
     p.x = -1.85f;
     p.y = 0.0f;
     p.z = -15.3f;

@@ -7,7 +7,7 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
 constexpr std::size_t kInfoHeaderSize = 40;
@@ -31,16 +31,16 @@ struct DecodedBitmap {
 std::uint32_t readU32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
-std::uint16_t readU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t ReadU16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
 // Checks every field and size before anything is read; empty on malformed bytes.
-std::optional<DecodedBitmap> decodeBitmap(std::span<const std::uint8_t> dib) {
+std::optional<DecodedBitmap> DecodeBitmap(std::span<const std::uint8_t> dib) {
     if (dib.size() < kInfoHeaderSize) return std::nullopt;
     const std::uint8_t* p = dib.data();
     const std::uint32_t headerSize = readU32(p);
     const auto width = static_cast<std::int32_t>(readU32(p + 4));
     const auto height = static_cast<std::int32_t>(readU32(p + 8));
-    const std::uint16_t planes = readU16(p + 12), bitCount = readU16(p + 14);
+    const std::uint16_t planes = ReadU16(p + 12), bitCount = ReadU16(p + 14);
     const std::uint32_t compression = readU32(p + 16);
     std::uint32_t colours = readU32(p + 32);
     if (headerSize < kInfoHeaderSize || headerSize > dib.size()) return std::nullopt;
@@ -61,7 +61,7 @@ std::optional<DecodedBitmap> decodeBitmap(std::span<const std::uint8_t> dib) {
 
     const std::uint8_t* quads = p + headerSize;
     for (std::uint32_t i = 0; i < colours; ++i)
-        bmp.palette[i] = packArgb(0xFF, quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]);
+        bmp.palette[i] = PackArgb(0xFF, quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]);
     bmp.rows = quads + paletteBytes;
 
     // An index past the palette would name a colour the bitmap does not have.
@@ -71,7 +71,7 @@ std::optional<DecodedBitmap> decodeBitmap(std::span<const std::uint8_t> dib) {
     return bmp;
 }
 
-int roundUpToPowerOfTwo(int n) {
+int RoundUpToPowerOfTwo(int n) {
     int p = 1;
     while (p < n) p <<= 1;
     return p;
@@ -79,11 +79,11 @@ int roundUpToPowerOfTwo(int n) {
 
 }  // namespace
 
-std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib, Format format) {
-    const auto bmp = decodeBitmap(dib);
+std::unique_ptr<Texture> CreateTextureFromBitmap(std::span<const std::uint8_t> dib, Format format) {
+    const auto bmp = DecodeBitmap(dib);
     if (!bmp) return nullptr;
-    const int width = roundUpToPowerOfTwo(bmp->width);
-    const int height = roundUpToPowerOfTwo(bmp->height);
+    const int width = RoundUpToPowerOfTwo(bmp->width);
+    const int height = RoundUpToPowerOfTwo(bmp->height);
     auto texture = std::make_unique<Texture>(width, height, format);
     Surface& surface = texture->level0();
     // Nearest-neighbour scaling from texel centres, so the picture fills the texture.
@@ -92,22 +92,22 @@ std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> d
         std::uint8_t* row = surface.data() + static_cast<std::size_t>(y) * surface.pitch();
         for (int x = 0; x < width; ++x) {
             const int sx = static_cast<int>((2LL * x + 1) * bmp->width / (2LL * width));
-            writePixel(row, x, format, bmp->colour(sx, sy));
+            WritePixel(row, x, format, bmp->colour(sx, sy));
         }
     }
     return texture;
 }
 
-bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib) {
-    const auto bmp = decodeBitmap(dib);
+bool LoadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib) {
+    const auto bmp = DecodeBitmap(dib);
     if (!bmp) return false;
     const int width = std::min(bmp->width, surface.width());
     const int height = std::min(bmp->height, surface.height());
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = surface.data() + static_cast<std::size_t>(y) * surface.pitch();
-        for (int x = 0; x < width; ++x) writePixel(row, x, surface.format(), bmp->colour(x, y));
+        for (int x = 0; x < width; ++x) WritePixel(row, x, surface.format(), bmp->colour(x, y));
     }
     return true;
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -8,9 +8,9 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
-inline int blendFactor(Blend blend, int src, int srcAlpha, int dst, int dstAlpha) {
+inline int BlendFactor(Blend blend, int src, int srcAlpha, int dst, int dstAlpha) {
     switch (blend) {
         case Blend::Zero: return 0;
         case Blend::One: return 255;
@@ -26,10 +26,10 @@ inline int blendFactor(Blend blend, int src, int srcAlpha, int dst, int dstAlpha
     return 0;
 }
 
-inline int blendChannel(int src, int dst, int srcAlpha, Blend srcBlend, Blend dstBlend) {
+inline int BlendChannel(int src, int dst, int srcAlpha, Blend srcBlend, Blend dstBlend) {
     constexpr int kDstAlpha = 255;
-    const int sum = src * blendFactor(srcBlend, src, srcAlpha, dst, kDstAlpha) +
-                    dst * blendFactor(dstBlend, src, srcAlpha, dst, kDstAlpha);
+    const int sum = src * BlendFactor(srcBlend, src, srcAlpha, dst, kDstAlpha) +
+                    dst * BlendFactor(dstBlend, src, srcAlpha, dst, kDstAlpha);
     return std::min(255, (sum + 127) / 255);
 }
 
@@ -37,30 +37,30 @@ inline int blendChannel(int src, int dst, int srcAlpha, Blend srcBlend, Blend ds
 // formula); every other pair goes through the general one.
 enum class BlendKind { General, Add, DarkenByInvSource };
 
-inline BlendKind classifyBlend(Blend srcBlend, Blend dstBlend, bool sourceOpaque) {
+inline BlendKind ClassifyBlend(Blend srcBlend, Blend dstBlend, bool sourceOpaque) {
     const bool srcIsOne = srcBlend == Blend::One || (sourceOpaque && srcBlend == Blend::SrcAlpha);
     if (srcIsOne && dstBlend == Blend::One) return BlendKind::Add;
     if (srcBlend == Blend::Zero && dstBlend == Blend::InvSrcColor) return BlendKind::DarkenByInvSource;
     return BlendKind::General;
 }
 
-inline std::uint32_t addSaturate(std::uint32_t s, std::uint32_t d) {
-    return packArgb(0xFF, std::min(255, channelR(s) + channelR(d)), std::min(255, channelG(s) + channelG(d)),
-                    std::min(255, channelB(s) + channelB(d)));
+inline std::uint32_t AddSaturate(std::uint32_t s, std::uint32_t d) {
+    return PackArgb(0xFF, std::min(255, ChannelR(s) + ChannelR(d)), std::min(255, ChannelG(s) + ChannelG(d)),
+                    std::min(255, ChannelB(s) + ChannelB(d)));
 }
 
-inline std::uint32_t blendPixel(BlendKind kind, Blend srcBlend, Blend dstBlend, std::uint32_t s, std::uint32_t d) {
+inline std::uint32_t BlendPixel(BlendKind kind, Blend srcBlend, Blend dstBlend, std::uint32_t s, std::uint32_t d) {
     switch (kind) {
-        case BlendKind::Add: return addSaturate(s, d);
+        case BlendKind::Add: return AddSaturate(s, d);
         case BlendKind::DarkenByInvSource:
-            return packArgb(0xFF, mul255(channelR(d), 255 - channelR(s)), mul255(channelG(d), 255 - channelG(s)),
-                            mul255(channelB(d), 255 - channelB(s)));
+            return PackArgb(0xFF, Mul255(ChannelR(d), 255 - ChannelR(s)), Mul255(ChannelG(d), 255 - ChannelG(s)),
+                            Mul255(ChannelB(d), 255 - ChannelB(s)));
         case BlendKind::General: break;
     }
-    const int sa = channelA(s);
-    return packArgb(0xFF, blendChannel(channelR(s), channelR(d), sa, srcBlend, dstBlend),
-                    blendChannel(channelG(s), channelG(d), sa, srcBlend, dstBlend),
-                    blendChannel(channelB(s), channelB(d), sa, srcBlend, dstBlend));
+    const int sa = ChannelA(s);
+    return PackArgb(0xFF, BlendChannel(ChannelR(s), ChannelR(d), sa, srcBlend, dstBlend),
+                    BlendChannel(ChannelG(s), ChannelG(d), sa, srcBlend, dstBlend),
+                    BlendChannel(ChannelB(s), ChannelB(d), sa, srcBlend, dstBlend));
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

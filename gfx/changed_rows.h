@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace gfx {
+namespace vemol::gfx {
 
 class ChangedRows {
 public:
@@ -52,4 +52,4 @@ private:
     std::vector<Span> spans_;
 };
 
-}  // namespace gfx
+}  // namespace vemol::gfx

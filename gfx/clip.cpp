@@ -5,7 +5,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 constexpr double kGuardBand = 8.0;  // in viewport widths/heights, about +-2500 pixels
@@ -26,47 +26,47 @@ double distance(const ClipVertex& v, int plane) {
     }
 }
 
-unsigned outcode(const ClipVertex& v) {
+unsigned Outcode(const ClipVertex& v) {
     unsigned code = 0;
     for (int p = 0; p < kPlaneCount; ++p)
         if (!(distance(v, p) >= 0.0)) code |= 1u << p;  // NaN counts as outside
     return code;
 }
 
-ClipVertex lerp(const ClipVertex& a, const ClipVertex& b, double t) {
+ClipVertex Lerp(const ClipVertex& a, const ClipVertex& b, double t) {
     auto mix = [t](double p, double q) { return p + (q - p) * t; };
     return {mix(a.x, b.x), mix(a.y, b.y), mix(a.z, b.z), mix(a.w, b.w), mix(a.u, b.u),
             mix(a.v, b.v), mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b), mix(a.a, b.a)};
 }
 
-int clipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
+int ClipPolygon(const ClipVertex* in, int count, int plane, ClipVertex* out) {
     int n = 0;
     for (int i = 0; i < count; ++i) {
         const ClipVertex& cur = in[i];
         const ClipVertex& next = in[(i + 1) % count];
         const double dc = distance(cur, plane), dn = distance(next, plane);
         if (dc >= 0.0) out[n++] = cur;
-        if ((dc >= 0.0) != (dn >= 0.0)) out[n++] = lerp(cur, next, dc / (dc - dn));
+        if ((dc >= 0.0) != (dn >= 0.0)) out[n++] = Lerp(cur, next, dc / (dc - dn));
     }
     return n;
 }
 
-ScreenVertex project(const ClipVertex& v, int width, int height) {
+ScreenVertex Project(const ClipVertex& v, int width, int height) {
     const double q = 1.0 / v.w;
     return {(v.x * q + 1.0) * 0.5 * width, (1.0 - v.y * q) * 0.5 * height, v.z * q, q, v.u, v.v, v.r, v.g, v.b, v.a};
 }
 
 }  // namespace
 
-void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+void ClipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
                       const DepthPlane& plane) {
     for (const ClipVertex* v : {&a, &b, &c})
         if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z) || !std::isfinite(v->w)) return;
     const int width = target.colour->width(), height = target.colour->height();
-    const unsigned ca = outcode(a), cb = outcode(b), cc = outcode(c);
+    const unsigned ca = Outcode(a), cb = Outcode(b), cc = Outcode(c);
     if (ca & cb & cc) return;  // wholly outside one plane
     if ((ca | cb | cc) == 0) {
-        rasterizeTriangle(target, project(a, width, height), project(b, width, height), project(c, width, height),
+        RasterizeTriangle(target, Project(a, width, height), Project(b, width, height), Project(c, width, height),
                           plane);
         return;
     }
@@ -74,40 +74,40 @@ void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const Cli
     int count = 3, current = 0;
     for (int p = 0; p < kPlaneCount && count >= 3; ++p) {
         if (!((ca | cb | cc) & (1u << p))) continue;
-        count = clipPolygon(buffers[current], count, p, buffers[1 - current]);
+        count = ClipPolygon(buffers[current], count, p, buffers[1 - current]);
         current = 1 - current;
     }
     if (count < 3) return;
     const ClipVertex* poly = buffers[current];
-    const ScreenVertex first = project(poly[0], width, height);
-    ScreenVertex previous = project(poly[1], width, height);
+    const ScreenVertex first = Project(poly[0], width, height);
+    ScreenVertex previous = Project(poly[1], width, height);
     for (int i = 2; i < count; ++i) {
-        const ScreenVertex next = project(poly[i], width, height);
-        rasterizeTriangle(target, first, previous, next, plane);
+        const ScreenVertex next = Project(poly[i], width, height);
+        RasterizeTriangle(target, first, previous, next, plane);
         previous = next;
     }
 }
 
-void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
+void ClipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
                           const DepthPlane& firstPlane, const DepthPlane& secondPlane) {
     bool inside = true;
     for (const ClipVertex* triangle : {first, second})
         for (int i = 0; i < 3; ++i) {
             const ClipVertex& v = triangle[i];
             inside = inside && std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && std::isfinite(v.w) &&
-                     outcode(v) == 0;
+                     Outcode(v) == 0;
         }
     if (!inside) {
-        clipAndRasterize(target, first[0], first[1], first[2], firstPlane);
-        clipAndRasterize(target, second[0], second[1], second[2], secondPlane);
+        ClipAndRasterize(target, first[0], first[1], first[2], firstPlane);
+        ClipAndRasterize(target, second[0], second[1], second[2], secondPlane);
         return;
     }
     const int width = target.colour->width(), height = target.colour->height();
-    const ScreenVertex a[3] = {project(first[0], width, height), project(first[1], width, height),
-                               project(first[2], width, height)};
-    const ScreenVertex b[3] = {project(second[0], width, height), project(second[1], width, height),
-                               project(second[2], width, height)};
-    rasterizeTrianglePair(target, a, b, firstPlane, secondPlane);
+    const ScreenVertex a[3] = {Project(first[0], width, height), Project(first[1], width, height),
+                               Project(first[2], width, height)};
+    const ScreenVertex b[3] = {Project(second[0], width, height), Project(second[1], width, height),
+                               Project(second[2], width, height)};
+    RasterizeTrianglePair(target, a, b, firstPlane, secondPlane);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

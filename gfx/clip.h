@@ -2,7 +2,7 @@
 // Clipping in homogeneous space, before the divide by w.
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // A vertex after world x view x projection, with its attributes.
 struct ClipVertex {
@@ -14,11 +14,11 @@ struct ClipVertex {
 // Clips the triangle against the near and far planes and a guard band far outside the
 // screen (which only keeps coordinates small; the rasterizer trims to the screen), then
 // projects the pieces and rasterizes them.
-void clipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+void ClipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
                       const DepthPlane& plane);
 // Two triangles drawn one after the other; when neither needs clipping they go to the
-// rasterizer together (rasterizeTrianglePair).
-void clipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
+// rasterizer together (RasterizeTrianglePair).
+void ClipAndRasterizePair(const RasterTarget& target, const ClipVertex (&first)[3], const ClipVertex (&second)[3],
                           const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -12,7 +12,7 @@
 #include "gfx/pixel.h"
 #include "gfx/plane.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 Device::Device(int width, int height, Format format)
     : backBuffer_(width, height, format),
@@ -20,9 +20,9 @@ Device::Device(int width, int height, Format format)
       frameStartCache_(std::make_unique<detail::FrameStartCache>()),
       changedRows_(backBuffer_.width(), backBuffer_.height()),
       frameStart_(std::make_unique<detail::FrameStart>()),
-      world_(matrixIdentity()),
-      view_(matrixIdentity()),
-      projection_(matrixIdentity()) {
+      world_(MatrixIdentity()),
+      view_(MatrixIdentity()),
+      projection_(MatrixIdentity()) {
     updateViewProjection();
 }
 
@@ -51,7 +51,7 @@ void Device::finishPending() const {
             std::copy(first, first + backBuffer_.pitch(), row);
             continue;
         }
-        for (int x = 0; x < backBuffer_.width(); ++x) writePixel(row, x, backBuffer_.format(), colour);
+        for (int x = 0; x < backBuffer_.width(); ++x) WritePixel(row, x, backBuffer_.format(), colour);
         first = row;
     }
     const float d = std::isnan(depth) ? 1.0f : std::clamp(depth, 0.0f, 1.0f);
@@ -77,7 +77,7 @@ void Device::forgetWhatWasDrawn() const {
 
 bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx, int dy, ColourKey key) {
     finishPending();
-    const bool copied = copyRectKeyed(src, rect, backBuffer_, dx, dy, key);
+    const bool copied = CopyRectKeyed(src, rect, backBuffer_, dx, dy, key);
     // Where it may have written, within the back buffer (in 64 bits: any ints may come).
     auto inside = [](std::int64_t v, int size) { return static_cast<int>(std::clamp<std::int64_t>(v, 0, size)); };
     const std::int64_t right = std::int64_t{dx} + rect.right - rect.left;
@@ -109,7 +109,7 @@ void Device::updateViewProjection() {
             for (int k = 0; k < 4; ++k) sum += static_cast<double>(view_.m[i][k]) * projection_.m[k][j];
             viewProjection_[i][j] = sum;
         }
-    inverseValid_ = detail::invert4x4(viewProjection_, inverseViewProjection_);
+    inverseValid_ = detail::Invert4x4(viewProjection_, inverseViewProjection_);
 }
 
 namespace {
@@ -121,7 +121,7 @@ struct TransformedVertex {
     detail::ClipVertex clip;
 };
 
-TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const double vp[4][4]) {
+TransformedVertex TransformVertex(const QuadVertex& q, const Matrix& w, const double vp[4][4]) {
     TransformedVertex t{};
     for (int c = 0; c < 3; ++c)
         t.world[c] = q.x * static_cast<double>(w.m[0][c]) + q.y * static_cast<double>(w.m[1][c]) +
@@ -135,10 +135,10 @@ TransformedVertex transformVertex(const QuadVertex& q, const Matrix& w, const do
               clip[3],
               q.u,
               q.v,
-              static_cast<double>(channelR(q.diffuse)),
-              static_cast<double>(channelG(q.diffuse)),
-              static_cast<double>(channelB(q.diffuse)),
-              static_cast<double>(channelA(q.diffuse))};
+              static_cast<double>(ChannelR(q.diffuse)),
+              static_cast<double>(ChannelG(q.diffuse)),
+              static_cast<double>(ChannelB(q.diffuse)),
+              static_cast<double>(ChannelA(q.diffuse))};
     return t;
 }
 
@@ -187,7 +187,7 @@ void Device::rasterizeMesh(const Mesh& mesh) {
         heapVertices.resize(static_cast<std::size_t>(vertexCount));
         vertices = heapVertices.data();
     }
-    for (int i = 0; i < vertexCount; ++i) vertices[i] = transformVertex(mesh.vertices()[i], world_, viewProjection_);
+    for (int i = 0; i < vertexCount; ++i) vertices[i] = TransformVertex(mesh.vertices()[i], world_, viewProjection_);
 
     const detail::RasterTarget target{&backBuffer_, depth_.data(),          texture_,     state_,
                                       fastPaths_,   frameStartCache_.get(), &changedRows_};
@@ -205,7 +205,7 @@ void Device::rasterizeMesh(const Mesh& mesh) {
         clip[1] = b.clip;
         clip[2] = c.clip;
         return inverseValid_
-                   ? detail::depthPlaneFromWorld(a.world, b.world, c.world, inverseViewProjection_, width(), height())
+                   ? detail::DepthPlaneFromWorld(a.world, b.world, c.world, inverseViewProjection_, width(), height())
                    : detail::DepthPlane{};
     };
     std::size_t t = 0;
@@ -216,14 +216,14 @@ void Device::rasterizeMesh(const Mesh& mesh) {
         detail::ClipVertex first[3], second[3];
         const detail::DepthPlane firstPlane = corners(t, first);
         if (next == triangleCount) {
-            detail::clipAndRasterize(target, first[0], first[1], first[2], firstPlane);
+            detail::ClipAndRasterize(target, first[0], first[1], first[2], firstPlane);
             return;
         }
         const detail::DepthPlane secondPlane = corners(next, second);
-        detail::clipAndRasterizePair(target, first, second, firstPlane, secondPlane);
+        detail::ClipAndRasterizePair(target, first, second, firstPlane, secondPlane);
         t = next + 1;
         while (t < triangleCount && !valid(t)) ++t;
     }
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -10,7 +10,7 @@
 #include "gfx/changed_rows.h"
 #include "gfx/math.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 namespace detail {
 class FrameStartCache;
@@ -18,7 +18,7 @@ struct FrameStart;
 }  // namespace detail
 
 enum class Format { X8R8G8B8, R5G6B5 };
-int bytesPerPixel(Format format);
+int BytesPerPixel(Format format);
 
 struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
@@ -247,13 +247,13 @@ private:
 // bottom-up rows padded to 4 bytes). Returns an empty pointer on malformed bytes.
 // Each side is rounded up to a power of two and the picture scaled to fill it; texels
 // are opaque.
-std::unique_ptr<Texture> createTextureFromBitmap(std::span<const std::uint8_t> dib, Format format = Format::X8R8G8B8);
+std::unique_ptr<Texture> CreateTextureFromBitmap(std::span<const std::uint8_t> dib, Format format = Format::X8R8G8B8);
 // Copies the bitmap 1:1 into the surface's top-left corner in the surface's format
 // (pure blue stays pure blue). Returns false on malformed bytes.
-bool loadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib);
+bool LoadSurfaceFromBitmap(Surface& surface, std::span<const std::uint8_t> dib);
 
 // 0xAARRGGBB -> R5G6B5 and back.
-std::uint16_t toR5G6B5(std::uint32_t argb);
-std::uint32_t fromR5G6B5(std::uint16_t pixel);
+std::uint16_t ToR5G6B5(std::uint32_t argb);
+std::uint32_t FromR5G6B5(std::uint16_t pixel);
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -4,12 +4,12 @@
 // test. Everything that does not vary along a row is taken out of the pixel loop.
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Draws the setup if it qualifies for the hot path; false leaves it to the general filler.
-bool fillFlatTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+bool FillFlatTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
 // Both triangles at once when they share everything a pixel depends on; false leaves them
 // to be filled one by one.
-bool fillFlatTexturedPair(const Setup& first, const Setup& second, const RasterTarget& target, const Sampler& sampler);
+bool FillFlatTexturedPair(const Setup& first, const Setup& second, const RasterTarget& target, const Sampler& sampler);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

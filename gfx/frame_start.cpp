@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 // Bit for bit, so a NaN equals itself and 0 differs from -0: equal bits draw equally.
 template <typename T>
-bool sameBits(const T& a, const T& b) {
+bool SameBits(const T& a, const T& b) {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
-bool sameState(const RenderState& a, const RenderState& b) {
+bool SameState(const RenderState& a, const RenderState& b) {
     return a.zEnable == b.zEnable && a.zWrite == b.zWrite && a.zFunc == b.zFunc && a.cull == b.cull &&
            a.blendEnable == b.blendEnable && a.srcBlend == b.srcBlend && a.destBlend == b.destBlend;
 }
@@ -21,9 +21,9 @@ bool sameState(const RenderState& a, const RenderState& b) {
 
 bool FrameStart::operator==(const FrameStart& o) const {
     static_assert(sizeof(QuadVertex) == 9 * 4, "vertices compare as plain bytes");
-    return clearColour == o.clearColour && sameBits(clearDepth, o.clearDepth) && texture == o.texture &&
-           textureVersion == o.textureVersion && fastPaths == o.fastPaths && sameState(state, o.state) &&
-           sameBits(world, o.world) && sameBits(view, o.view) && sameBits(projection, o.projection) &&
+    return clearColour == o.clearColour && SameBits(clearDepth, o.clearDepth) && texture == o.texture &&
+           textureVersion == o.textureVersion && fastPaths == o.fastPaths && SameState(state, o.state) &&
+           SameBits(world, o.world) && SameBits(view, o.view) && SameBits(projection, o.projection) &&
            indices == o.indices && vertices.size() == o.vertices.size() &&
            std::memcmp(vertices.data(), o.vertices.data(), vertices.size() * sizeof(QuadVertex)) == 0;
 }
@@ -89,7 +89,7 @@ void FrameStartCache::putBack(int cellRow, int firstColumn, int endColumn, Surfa
                               std::uint16_t* depth) const {
     const int left = firstColumn * kCellWidth, right = std::min(endColumn * kCellWidth, colour.width());
     const int top = cellRow * kCellHeight, bottom = std::min(top + kCellHeight, colour.height());
-    const int pixelBytes = bytesPerPixel(colour.format());
+    const int pixelBytes = BytesPerPixel(colour.format());
     const bool wholeRows = left == 0 && right == colour.width();
     const int rowCount = wholeRows ? 1 : bottom - top;
     const int rowWidth = wholeRows ? colour.width() * (bottom - top) : right - left;
@@ -106,4 +106,4 @@ void FrameStartCache::putBack(int cellRow, int firstColumn, int endColumn, Surfa
     }
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

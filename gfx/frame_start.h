@@ -11,7 +11,7 @@
 
 #include "gfx/device.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Everything the result of a clear and one draw depends on.
 struct FrameStart {
@@ -60,4 +60,4 @@ private:
     std::vector<Cell> cells_;
 };
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstring>
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
 // One row, with the pixel type fixed so the loop stays a plain load, test and store.
@@ -19,7 +19,7 @@ void CopyRowKeyed(const std::uint8_t* fromRow, std::uint8_t* toRow, int fromX, i
 
 }  // namespace
 
-bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key) {
+bool CopyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key) {
     if (src.format() != dst.format()) return false;
     // The copied part as offsets (q, r) into the rectangle, inside both surfaces.
     const int qBegin = std::max({0, -rect.left, -dx});
@@ -37,4 +37,4 @@ bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, i
     return true;
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -5,12 +5,12 @@
 
 #include "gfx/device.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
 // Copies `rect` of `src` to (dx, dy) of `dst`, leaving out the keyed pixels (ColourKey is
 // in device.h). Only pixels
 // inside both surfaces are read or written. Surfaces of differing formats are refused:
 // nothing is copied and the result is false.
-bool copyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key);
+bool CopyRectKeyed(const Surface& src, const Rect& rect, Surface& dst, int dx, int dy, ColourKey key);
 
-}  // namespace gfx
+}  // namespace vemol::gfx

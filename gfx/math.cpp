@@ -4,32 +4,32 @@
 
 #include <cmath>
 
-namespace gfx {
+namespace vemol::gfx {
 namespace {
 
-Vec3 subtract(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 Subtract(const Vec3& a, const Vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
-Vec3 cross(const Vec3& a, const Vec3& b) {
+Vec3 Cross(const Vec3& a, const Vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-float dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-Vec3 normalize(const Vec3& v) {
-    const float length = std::sqrt(dot(v, v));
+Vec3 Normalize(const Vec3& v) {
+    const float length = std::sqrt(Dot(v, v));
     if (length == 0.0f) return {};
     return {v.x / length, v.y / length, v.z / length};
 }
 
 }  // namespace
 
-Matrix matrixIdentity() {
+Matrix MatrixIdentity() {
     Matrix r;
     for (int i = 0; i < 4; ++i) r.m[i][i] = 1.0f;
     return r;
 }
 
-Matrix matrixMultiply(const Matrix& a, const Matrix& b) {
+Matrix MatrixMultiply(const Matrix& a, const Matrix& b) {
     Matrix r;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
@@ -37,9 +37,9 @@ Matrix matrixMultiply(const Matrix& a, const Matrix& b) {
     return r;
 }
 
-Matrix matrixRotationX(float angle) {
+Matrix MatrixRotationX(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
-    Matrix r = matrixIdentity();
+    Matrix r = MatrixIdentity();
     r.m[1][1] = c;
     r.m[1][2] = s;
     r.m[2][1] = -s;
@@ -47,9 +47,9 @@ Matrix matrixRotationX(float angle) {
     return r;
 }
 
-Matrix matrixRotationY(float angle) {
+Matrix MatrixRotationY(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
-    Matrix r = matrixIdentity();
+    Matrix r = MatrixIdentity();
     r.m[0][0] = c;
     r.m[0][2] = -s;
     r.m[2][0] = s;
@@ -57,9 +57,9 @@ Matrix matrixRotationY(float angle) {
     return r;
 }
 
-Matrix matrixRotationZ(float angle) {
+Matrix MatrixRotationZ(float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
-    Matrix r = matrixIdentity();
+    Matrix r = MatrixIdentity();
     r.m[0][0] = c;
     r.m[0][1] = s;
     r.m[1][0] = -s;
@@ -67,23 +67,23 @@ Matrix matrixRotationZ(float angle) {
     return r;
 }
 
-Matrix matrixLookAtLH(const Vec3& eye, const Vec3& at, const Vec3& up) {
-    const Vec3 zAxis = normalize(subtract(at, eye));
-    const Vec3 xAxis = normalize(cross(up, zAxis));
-    const Vec3 yAxis = cross(zAxis, xAxis);
+Matrix MatrixLookAtLH(const Vec3& eye, const Vec3& at, const Vec3& up) {
+    const Vec3 zAxis = Normalize(Subtract(at, eye));
+    const Vec3 xAxis = Normalize(Cross(up, zAxis));
+    const Vec3 yAxis = Cross(zAxis, xAxis);
     Matrix r;
     const Vec3 axes[3] = {xAxis, yAxis, zAxis};
     for (int col = 0; col < 3; ++col) {
         r.m[0][col] = axes[col].x;
         r.m[1][col] = axes[col].y;
         r.m[2][col] = axes[col].z;
-        r.m[3][col] = -dot(axes[col], eye);
+        r.m[3][col] = -Dot(axes[col], eye);
     }
     r.m[3][3] = 1.0f;
     return r;
 }
 
-Matrix matrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar) {
+Matrix MatrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar) {
     const float yScale = 1.0f / std::tan(fovY / 2.0f);
     const float xScale = yScale / aspect;
     Matrix r;
@@ -95,8 +95,8 @@ Matrix matrixPerspectiveFovLH(float fovY, float aspect, float zNear, float zFar)
     return r;
 }
 
-void transformPoint(const Matrix& m, float x, float y, float z, float out[4]) {
+void TransformPoint(const Matrix& m, float x, float y, float z, float out[4]) {
     for (int col = 0; col < 4; ++col) out[col] = x * m.m[0][col] + y * m.m[1][col] + z * m.m[2][col] + m.m[3][col];
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <utility>
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
-bool invert4x4(const double m[4][4], double out[4][4]) {
+bool Invert4x4(const double m[4][4], double out[4][4]) {
     double a[4][8];
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
@@ -31,7 +31,7 @@ bool invert4x4(const double m[4][4], double out[4][4]) {
     return true;
 }
 
-DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const double c[3],
+DepthPlane DepthPlaneFromWorld(const double a[3], const double b[3], const double c[3],
                                const double inverseViewProjection[4][4], int width, int height) {
     const double e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
     const double e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
@@ -62,4 +62,4 @@ DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const doubl
     return plane;
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

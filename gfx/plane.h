@@ -5,14 +5,14 @@
 // less-or-equal test.
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Inverts a 4x4 matrix; false when it is singular.
-bool invert4x4(const double m[4][4], double out[4][4]);
+bool Invert4x4(const double m[4][4], double out[4][4]);
 
 // The screen-space depth plane of the world triangle (a, b, c) under the view x projection
 // whose inverse is given. Invalid for a degenerate triangle or one seen exactly edge-on.
-DepthPlane depthPlaneFromWorld(const double a[3], const double b[3], const double c[3],
+DepthPlane DepthPlaneFromWorld(const double a[3], const double b[3], const double c[3],
                                const double inverseViewProjection[4][4], int width, int height);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

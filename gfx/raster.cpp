@@ -8,22 +8,22 @@
 #include "gfx/frame_start.h"
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
-std::int64_t toFixed(double value, double limit) { return std::llround(clampFinite(value, limit)); }
+std::int64_t ToFixed(double value, double limit) { return std::llround(ClampFinite(value, limit)); }
 
-bool sameColour(const ScreenVertex& a, const ScreenVertex& b) {
+bool SameColour(const ScreenVertex& a, const ScreenVertex& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
-void fitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const double y[3]) {
+void FitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const double y[3]) {
     auto fit = [&](auto field) {
         if (s.perspective)
-            return fitLinear(x, y, field(*v[0]) * v[0]->q, field(*v[1]) * v[1]->q, field(*v[2]) * v[2]->q);
-        return fitLinear(x, y, field(*v[0]), field(*v[1]), field(*v[2]));
+            return FitLinear(x, y, field(*v[0]) * v[0]->q, field(*v[1]) * v[1]->q, field(*v[2]) * v[2]->q);
+        return FitLinear(x, y, field(*v[0]), field(*v[1]), field(*v[2]));
     };
-    s.q = fitLinear(x, y, v[0]->q, v[1]->q, v[2]->q);
+    s.q = FitLinear(x, y, v[0]->q, v[1]->q, v[2]->q);
     s.u = fit([](const ScreenVertex& p) { return p.u; });
     s.v = fit([](const ScreenVertex& p) { return p.v; });
     if (!s.gouraud) return;
@@ -35,12 +35,12 @@ void fitAttributes(Setup& s, const ScreenVertex* v[3], const double x[3], const 
 
 // Depth in 16.20 fixed point; rounding to the nearest 16-bit step is folded into z0.
 // The limits only bite on triangles seen almost exactly edge-on.
-void fitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const double x[3], const double y[3]) {
+void FitDepth(Setup& s, const DepthPlane& plane, const ScreenVertex* v[3], const double x[3], const double y[3]) {
     Linear z{plane.zx, plane.zy, plane.z0};
-    if (!plane.valid) z = fitLinear(x, y, v[0]->zn, v[1]->zn, v[2]->zn);
-    s.zx = toFixed(z.dx * kDepthScale, 0x1p44);
-    s.zy = toFixed(z.dy * kDepthScale, 0x1p44);
-    s.z0 = toFixed(z.c * kDepthScale + 0.5 * (1 << kDepthFractionBits), 0x1p58);
+    if (!plane.valid) z = FitLinear(x, y, v[0]->zn, v[1]->zn, v[2]->zn);
+    s.zx = ToFixed(z.dx * kDepthScale, 0x1p44);
+    s.zy = ToFixed(z.dy * kDepthScale, 0x1p44);
+    s.z0 = ToFixed(z.c * kDepthScale + 0.5 * (1 << kDepthFractionBits), 0x1p58);
 }
 
 // Everything the filler needs; false when the triangle covers no pixel or is culled.
@@ -64,14 +64,14 @@ bool setUp(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex
     }
 
     s = Setup{};
-    s.edges[0] = makeEdge(X[0], Y[0], X[1], Y[1]);
-    s.edges[1] = makeEdge(X[1], Y[1], X[2], Y[2]);
-    s.edges[2] = makeEdge(X[2], Y[2], X[0], Y[0]);
+    s.edges[0] = MakeEdge(X[0], Y[0], X[1], Y[1]);
+    s.edges[1] = MakeEdge(X[1], Y[1], X[2], Y[2]);
+    s.edges[2] = MakeEdge(X[2], Y[2], X[0], Y[0]);
     const int width = target.colour->width(), height = target.colour->height();
-    s.xMin = static_cast<int>(std::max<std::int64_t>(0, ceilDiv(std::min({X[0], X[1], X[2]}), 256)));
-    s.yMin = static_cast<int>(std::max<std::int64_t>(0, ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256)));
-    s.xMax = static_cast<int>(std::min<std::int64_t>(width - 1, floorDiv(std::max({X[0], X[1], X[2]}), 256)));
-    s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
+    s.xMin = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(std::min({X[0], X[1], X[2]}), 256)));
+    s.yMin = static_cast<int>(std::max<std::int64_t>(0, CeilDiv(std::min({Y[0], Y[1], Y[2]}), 256)));
+    s.xMax = static_cast<int>(std::min<std::int64_t>(width - 1, FloorDiv(std::max({X[0], X[1], X[2]}), 256)));
+    s.yMax = static_cast<int>(std::min<std::int64_t>(height - 1, FloorDiv(std::max({Y[0], Y[1], Y[2]}), 256)));
     if (s.xMin > s.xMax || s.yMin > s.yMax) return false;
     if (target.frameStart) target.frameStart->willDraw({s.xMin, s.yMin, s.xMax + 1, s.yMax + 1});
     if (target.changedRows) target.changedRows->mark(s.xMin, s.yMin, s.xMax + 1, s.yMax + 1);
@@ -83,32 +83,32 @@ bool setUp(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex
     }
     // Seen straight on (equal w) the attributes are linear on screen: no division per pixel.
     s.perspective = !(v[0]->q == v[1]->q && v[1]->q == v[2]->q);
-    s.gouraud = !(sameColour(*v[0], *v[1]) && sameColour(*v[1], *v[2]));
-    s.flatColour = packArgb(roundChannel(v[0]->a), roundChannel(v[0]->r), roundChannel(v[0]->g), roundChannel(v[0]->b));
-    fitAttributes(s, v, x, y);
-    fitDepth(s, plane, v, x, y);
+    s.gouraud = !(SameColour(*v[0], *v[1]) && SameColour(*v[1], *v[2]));
+    s.flatColour = PackArgb(RoundChannel(v[0]->a), RoundChannel(v[0]->r), RoundChannel(v[0]->g), RoundChannel(v[0]->b));
+    FitAttributes(s, v, x, y);
+    FitDepth(s, plane, v, x, y);
     return true;
 }
 
 }  // namespace
 
-void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+void RasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                        const DepthPlane& plane) {
     Setup s;
-    if (setUp(target, a, b, c, plane, s)) fillTriangle(s, target);
+    if (setUp(target, a, b, c, plane, s)) FillTriangle(s, target);
 }
 
-void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
+void RasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
                            const DepthPlane& firstPlane, const DepthPlane& secondPlane) {
     Setup a, b;
     const bool hasFirst = setUp(target, first[0], first[1], first[2], firstPlane, a);
     const bool hasSecond = setUp(target, second[0], second[1], second[2], secondPlane, b);
     if (hasFirst && hasSecond)
-        fillTrianglePair(a, b, target);
+        FillTrianglePair(a, b, target);
     else if (hasFirst)
-        fillTriangle(a, target);
+        FillTriangle(a, target);
     else if (hasSecond)
-        fillTriangle(b, target);
+        FillTriangle(b, target);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

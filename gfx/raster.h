@@ -5,7 +5,7 @@
 
 #include "gfx/device.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // A vertex after projection: screen position (pixel centres on integer coordinates),
 // 1/w for perspective correction, and its attributes (colour channels 0..255).
@@ -36,11 +36,11 @@ struct RasterTarget {
     ChangedRows* changedRows = nullptr;     // the same, for whoever shows the frame
 };
 
-void rasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+void RasterizeTriangle(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                        const DepthPlane& plane);
 // Two triangles drawn one after the other (the two halves of a square): the same pixels
-// as two rasterizeTriangle calls, with the rows they share filled together where possible.
-void rasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
+// as two RasterizeTriangle calls, with the rows they share filled together where possible.
+void RasterizeTrianglePair(const RasterTarget& target, const ScreenVertex (&first)[3], const ScreenVertex (&second)[3],
                            const DepthPlane& firstPlane, const DepthPlane& secondPlane);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

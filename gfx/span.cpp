@@ -9,7 +9,7 @@
 #include "gfx/tipped_span.h"
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 namespace {
 
 struct Context {
@@ -26,7 +26,7 @@ struct SpanWalk {
 };
 
 template <bool Perspective, bool Gouraud, bool Textured>
-SpanWalk startSpan(const Context& c, int px, int py) {
+SpanWalk StartSpan(const Context& c, int px, int py) {
     const Setup& s = c.setup;
     SpanWalk w{};
     if constexpr (Perspective) {
@@ -34,8 +34,8 @@ SpanWalk startSpan(const Context& c, int px, int py) {
         w.uq = s.u.at(px, py);
         w.vq = s.v.at(px, py);
     } else if constexpr (Textured) {
-        const FixedLinear u = toFixedTexels(s.u, c.sampler.width);
-        const FixedLinear v = toFixedTexels(s.v, c.sampler.height);
+        const FixedLinear u = ToFixedTexels(s.u, c.sampler.width);
+        const FixedLinear v = ToFixedTexels(s.v, c.sampler.height);
         w.u = u.at(px, py);
         w.v = v.at(px, py);
         w.du = u.dx;
@@ -51,7 +51,7 @@ SpanWalk startSpan(const Context& c, int px, int py) {
 }
 
 template <bool Perspective, bool Gouraud, bool Textured>
-void stepSpan(const Setup& s, SpanWalk& w) {
+void StepSpan(const Setup& s, SpanWalk& w) {
     if constexpr (Perspective) {
         w.q += s.q.dx;
         w.uq += s.u.dx;
@@ -74,27 +74,27 @@ std::uint32_t shade(const Context& c, const SpanWalk& w) {
     [[maybe_unused]] double oneOverQ = 1.0;
     if constexpr (Perspective) oneOverQ = 1.0 / w.q;
     if constexpr (Gouraud)
-        colour = packArgb(roundChannel(w.a * oneOverQ), roundChannel(w.r * oneOverQ), roundChannel(w.g * oneOverQ),
-                          roundChannel(w.b * oneOverQ));
+        colour = PackArgb(RoundChannel(w.a * oneOverQ), RoundChannel(w.r * oneOverQ), RoundChannel(w.g * oneOverQ),
+                          RoundChannel(w.b * oneOverQ));
     if constexpr (!Textured) {
         return colour;
     } else {
         std::int64_t tx, ty;
         if constexpr (Perspective) {
-            tx = floorToInt(w.uq * oneOverQ * c.sampler.width);
-            ty = floorToInt(w.vq * oneOverQ * c.sampler.height);
+            tx = FloorToInt(w.uq * oneOverQ * c.sampler.width);
+            ty = FloorToInt(w.vq * oneOverQ * c.sampler.height);
         } else {
             tx = w.u >> 32;
             ty = w.v >> 32;
         }
         const std::uint32_t texel =
             Generic ? c.sampler.fetchGeneric(tx, ty) : c.sampler.fetchFast(tx, ty) | 0xFF000000u;
-        return (colour & 0xFFFFFFu) == 0xFFFFFFu ? texel : modulate(texel, colour);
+        return (colour & 0xFFFFFFu) == 0xFFFFFFu ? texel : Modulate(texel, colour);
     }
 }
 
 template <bool Perspective, bool Gouraud, bool Textured, bool Blended, bool Generic>
-void fillRows(const Context& c) {
+void FillRows(const Context& c) {
     const Setup& s = c.setup;
     const RenderState& state = c.target.state;
     const Format format = c.target.colour->format();
@@ -102,11 +102,11 @@ void fillRows(const Context& c) {
                 [&](int py, int x0, int x1, std::uint8_t* row, std::uint16_t* depthRow) {
                     auto* row32 = reinterpret_cast<std::uint32_t*>(row);
                     std::int64_t z = s.z0 + s.zy * py + s.zx * x0;
-                    SpanWalk w = startSpan<Perspective, Gouraud, Textured>(c, x0, py);
-                    for (int x = x0; x <= x1; ++x, z += s.zx, stepSpan<Perspective, Gouraud, Textured>(s, w)) {
-                        const int depth = quantizeDepth(z);
+                    SpanWalk w = StartSpan<Perspective, Gouraud, Textured>(c, x0, py);
+                    for (int x = x0; x <= x1; ++x, z += s.zx, StepSpan<Perspective, Gouraud, Textured>(s, w)) {
+                        const int depth = QuantizeDepth(z);
                         if constexpr (Generic) {
-                            if (state.zEnable && !depthPasses(state.zFunc, depth, depthRow[x])) continue;
+                            if (state.zEnable && !DepthPasses(state.zFunc, depth, depthRow[x])) continue;
                             if (state.zEnable && state.zWrite) depthRow[x] = static_cast<std::uint16_t>(depth);
                         } else {
                             if (depth > depthRow[x]) continue;
@@ -114,11 +114,11 @@ void fillRows(const Context& c) {
                         }
                         std::uint32_t colour = shade<Perspective, Gouraud, Textured, Generic>(c, w);
                         if constexpr (Blended) {
-                            const std::uint32_t dst = Generic ? readPixel(row, x, format) : row32[x];
-                            colour = blendPixel(c.blendKind, state.srcBlend, state.destBlend, colour, dst);
+                            const std::uint32_t dst = Generic ? ReadPixel(row, x, format) : row32[x];
+                            colour = BlendPixel(c.blendKind, state.srcBlend, state.destBlend, colour, dst);
                         }
                         if constexpr (Generic)
-                            writePixel(row, x, format, colour);
+                            WritePixel(row, x, format, colour);
                         else
                             row32[x] = colour | 0xFF000000u;
                     }
@@ -129,37 +129,37 @@ using FillFunction = void (*)(const Context&);
 
 template <std::size_t... I>
 constexpr std::array<FillFunction, sizeof...(I)> makeFillTable(std::index_sequence<I...>) {
-    return {&fillRows<(I & 1) != 0, (I & 2) != 0, (I & 4) != 0, (I & 8) != 0, (I & 16) != 0>...};
+    return {&FillRows<(I & 1) != 0, (I & 2) != 0, (I & 4) != 0, (I & 8) != 0, (I & 16) != 0>...};
 }
 
 constexpr auto kFillTable = makeFillTable(std::make_index_sequence<32>{});
 
 }  // namespace
 
-void fillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target) {
-    if (fillFlatTexturedPair(first, second, target, makeSampler(target.texture))) return;
-    fillTriangle(first, target);
-    fillTriangle(second, target);
+void FillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target) {
+    if (FillFlatTexturedPair(first, second, target, MakeSampler(target.texture))) return;
+    FillTriangle(first, target);
+    FillTriangle(second, target);
 }
 
-void fillTriangle(const Setup& setup, const RasterTarget& target) {
-    const Sampler sampler = makeSampler(target.texture);
-    if (fillFlatTextured(setup, target, sampler)) return;
-    if (fillTippedTextured(setup, target, sampler)) return;
+void FillTriangle(const Setup& setup, const RasterTarget& target) {
+    const Sampler sampler = MakeSampler(target.texture);
+    if (FillFlatTextured(setup, target, sampler)) return;
+    if (FillTippedTextured(setup, target, sampler)) return;
     const bool textured = sampler.surface != nullptr;
     const bool gouraud = setup.gouraud;
     // Without texture or colour to interpolate only depth varies, and depth is planar.
     const bool perspective = setup.perspective && (textured || gouraud);
     const bool blended = target.state.blendEnable;
-    const bool sourceOpaque = textured || (!gouraud && channelA(setup.flatColour) == 255);
+    const bool sourceOpaque = textured || (!gouraud && ChannelA(setup.flatColour) == 255);
     const RenderState& st = target.state;
     const bool generic = !target.fastPaths || target.colour->format() != Format::X8R8G8B8 ||
                          (textured && (!sampler.powerOfTwo || !sampler.texels)) || !st.zEnable || !st.zWrite ||
                          st.zFunc != Compare::LessEqual;
-    const Context context{setup, target, sampler, classifyBlend(st.srcBlend, st.destBlend, sourceOpaque)};
+    const Context context{setup, target, sampler, ClassifyBlend(st.srcBlend, st.destBlend, sourceOpaque)};
     const std::size_t index =
         (perspective ? 1 : 0) | (gouraud ? 2 : 0) | (textured ? 4 : 0) | (blended ? 8 : 0) | (generic ? 16 : 0);
     kFillTable[index](context);
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

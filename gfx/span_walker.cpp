@@ -1,6 +1,6 @@
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Each sloped edge bounds its row at floor(M / D) (right edges) or -floor(M / D) (left
 // edges, a ceiling in disguise), where M = K(py) - bias grows by 256 dX from row to row
@@ -19,12 +19,12 @@ SpanWalker::SpanWalker(const Setup& setup) : xMin_(setup.xMin), xMax_(setup.xMax
         const std::int64_t step = 256 * e.dX;
         Bound& b = bounds_[boundCount_++];
         b.divisor = divisor;
-        b.quotient = floorDiv(m, divisor);
+        b.quotient = FloorDiv(m, divisor);
         b.remainder = m - b.quotient * divisor;
-        b.stepQuotient = floorDiv(step, divisor);
+        b.stepQuotient = FloorDiv(step, divisor);
         b.stepRemainder = step - b.stepQuotient * divisor;
         b.left = left;
     }
 }
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

@@ -6,18 +6,18 @@
 #include "gfx/device.h"
 #include "gfx/pixel.h"
 
-namespace gfx {
+namespace vemol::gfx {
 
-int bytesPerPixel(Format format) { return format == Format::R5G6B5 ? 2 : 4; }
+int BytesPerPixel(Format format) { return format == Format::R5G6B5 ? 2 : 4; }
 
-std::uint16_t toR5G6B5(std::uint32_t argb) { return toR5G6B5Inline(argb); }
-std::uint32_t fromR5G6B5(std::uint16_t pixel) { return fromR5G6B5Inline(pixel); }
+std::uint16_t ToR5G6B5(std::uint32_t argb) { return ToR5G6B5Inline(argb); }
+std::uint32_t FromR5G6B5(std::uint16_t pixel) { return FromR5G6B5Inline(pixel); }
 
 Surface::Surface(int width, int height, Format format)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
       format_(format),
-      pitch_(width_ * bytesPerPixel(format)),
+      pitch_(width_ * BytesPerPixel(format)),
       pixels_(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_)) {
     touch();
 }
@@ -35,13 +35,13 @@ LockedRect Surface::lock(const Rect& rect) {
     if (left >= right || top >= bottom) return {};
     touch();
     return {pixels_.data() + static_cast<std::size_t>(top) * pitch_ +
-                static_cast<std::size_t>(left) * bytesPerPixel(format_),
+                static_cast<std::size_t>(left) * BytesPerPixel(format_),
             pitch_};
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
-    return readPixel(pixels_.data() + static_cast<std::size_t>(y) * pitch_, x, format_);
+    return ReadPixel(pixels_.data() + static_cast<std::size_t>(y) * pitch_, x, format_);
 }
 
 Texture::Texture(int width, int height, Format format) : surface_(width, height, format) {}
@@ -73,15 +73,15 @@ void Device::copyRect(const Surface& src, const Rect& rect, Surface& dst, int dx
         const std::uint8_t* from = src.data() + static_cast<std::size_t>(top + r) * src.pitch();
         std::uint8_t* to = dst.data() + static_cast<std::size_t>(dy + r) * dst.pitch();
         if (src.format() == dst.format()) {
-            const int bpp = bytesPerPixel(src.format());
+            const int bpp = BytesPerPixel(src.format());
             std::memmove(to + static_cast<std::size_t>(dx) * bpp, from + static_cast<std::size_t>(left) * bpp,
                          static_cast<std::size_t>(columns) * bpp);
         } else {
             // Differing formats are converted pixel by pixel rather than copied as raw bytes.
             for (int c = 0; c < columns; ++c)
-                writePixel(to, dx + c, dst.format(), readPixel(from, left + c, src.format()));
+                WritePixel(to, dx + c, dst.format(), ReadPixel(from, left + c, src.format()));
         }
     }
 }
 
-}  // namespace gfx
+}  // namespace vemol::gfx

@@ -4,10 +4,10 @@
 // one division instead of one per pixel, and the texture row does not change along it.
 #include "gfx/triangle.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 // Draws the setup if it qualifies; false leaves it to the general filler. Pixel for pixel
 // what the general perspective filler draws.
-bool fillTippedTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
+bool FillTippedTextured(const Setup& setup, const RasterTarget& target, const Sampler& sampler);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

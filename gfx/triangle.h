@@ -8,20 +8,20 @@
 #include "gfx/pixel.h"
 #include "gfx/raster.h"
 
-namespace gfx::detail {
+namespace vemol::gfx::detail {
 
 inline constexpr double kSubpixel = 256.0;
 inline constexpr int kDepthFractionBits = 20;
 inline constexpr double kDepthScale = 65535.0 * (1 << kDepthFractionBits);
 inline constexpr double kTexelFraction = 4294967296.0;  // texture coordinates step in 32.32 texels
 
-inline std::int64_t floorDiv(std::int64_t a, std::int64_t b) {  // b > 0
+inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
     std::int64_t q = a / b;
     if (a % b != 0 && a < 0) --q;
     return q;
 }
 
-inline std::int64_t ceilDiv(std::int64_t a, std::int64_t b) {  // b > 0
+inline std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {  // b > 0
     std::int64_t q = a / b;
     if (a % b != 0 && a > 0) ++q;
     return q;
@@ -36,7 +36,7 @@ struct Edge {
     int bias;
 };
 
-inline Edge makeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+inline Edge MakeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
     const std::int64_t dX = x1 - x0, dY = y1 - y0;
     const bool topLeft = dY < 0 || (dY == 0 && dX > 0);
     return {dX, dY, x0, y0, topLeft ? 0 : 1};
@@ -48,7 +48,7 @@ struct Linear {
     double at(double px, double py) const { return dx * px + dy * py + c; }
 };
 
-inline Linear fitLinear(const double x[3], const double y[3], double a0, double a1, double a2) {
+inline Linear FitLinear(const double x[3], const double y[3], double a0, double a1, double a2) {
     const double ex1 = x[1] - x[0], ey1 = y[1] - y[0], ex2 = x[2] - x[0], ey2 = y[2] - y[0];
     const double det = ex1 * ey2 - ex2 * ey1;
     Linear l;
@@ -165,7 +165,7 @@ struct Sampler {
         const int x = static_cast<int>(((tx % width) + width) % width);
         const int y = static_cast<int>(((ty % height) + height) % height);
         const std::uint32_t texel =
-            readPixel(surface->data() + static_cast<std::size_t>(y) * surface->pitch(), x, surface->format());
+            ReadPixel(surface->data() + static_cast<std::size_t>(y) * surface->pitch(), x, surface->format());
         return texel | 0xFF000000u;  // our textures have no alpha channel: texels are opaque
     }
     std::uint32_t fetchFast(std::int64_t tx, std::int64_t ty) const {
@@ -173,7 +173,7 @@ struct Sampler {
     }
 };
 
-inline Sampler makeSampler(const Texture* texture) {
+inline Sampler MakeSampler(const Texture* texture) {
     Sampler s;
     if (!texture || texture->width() <= 0 || texture->height() <= 0) return s;
     s.surface = &texture->level0();
@@ -187,7 +187,7 @@ inline Sampler makeSampler(const Texture* texture) {
     return s;
 }
 
-inline std::int64_t floorToInt(double t) {
+inline std::int64_t FloorToInt(double t) {
     if (!(t > -1.0e15)) t = -1.0e15;  // also NaN
     if (t > 1.0e15) t = 1.0e15;
     const auto i = static_cast<std::int64_t>(t);
@@ -195,7 +195,7 @@ inline std::int64_t floorToInt(double t) {
 }
 
 // Clamps to +-limit; NaN (from a degenerate set-up) becomes 0.
-inline double clampFinite(double value, double limit) {
+inline double ClampFinite(double value, double limit) {
     if (!(value == value)) return 0.0;
     return std::clamp(value, -limit, limit);
 }
@@ -207,23 +207,23 @@ struct FixedLinear {
     std::int64_t at(int px, int py) const { return c + dy * py + dx * px; }
 };
 
-inline FixedLinear toFixedTexels(const Linear& l, int size) {
+inline FixedLinear ToFixedTexels(const Linear& l, int size) {
     const double scale = size * kTexelFraction;
     const double limit = 65536.0 * kTexelFraction;  // 65536 texels per pixel is plenty
     double c = l.c * size;
     c -= std::floor(c / size) * size;  // wrap addressing: whole periods do not matter
     if (!(c >= 0.0 && c < size)) c = 0.0;
-    return {static_cast<std::int64_t>(clampFinite(l.dx * scale, limit)),
-            static_cast<std::int64_t>(clampFinite(l.dy * scale, limit)), static_cast<std::int64_t>(c * kTexelFraction)};
+    return {static_cast<std::int64_t>(ClampFinite(l.dx * scale, limit)),
+            static_cast<std::int64_t>(ClampFinite(l.dy * scale, limit)), static_cast<std::int64_t>(c * kTexelFraction)};
 }
 
-inline int roundChannel(double c) {
+inline int RoundChannel(double c) {
     if (!(c > 0.0)) return 0;  // also NaN
     if (c >= 255.0) return 255;
     return static_cast<int>(c + 0.5);
 }
 
-inline bool depthPasses(Compare func, int z, int stored) {
+inline bool DepthPasses(Compare func, int z, int stored) {
     switch (func) {
         case Compare::Never: return false;
         case Compare::Less: return z < stored;
@@ -237,14 +237,14 @@ inline bool depthPasses(Compare func, int z, int stored) {
     return false;
 }
 
-inline int quantizeDepth(std::int64_t z) {
+inline int QuantizeDepth(std::int64_t z) {
     return static_cast<int>(std::clamp<std::int64_t>(z >> kDepthFractionBits, 0, 65535));
 }
 
 // Fills every pixel the set-up covers.
-void fillTriangle(const Setup& setup, const RasterTarget& target);
+void FillTriangle(const Setup& setup, const RasterTarget& target);
 // Fills two triangles drawn one after the other, sharing their rows where that gives
 // the same pixels.
-void fillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target);
+void FillTrianglePair(const Setup& first, const Setup& second, const RasterTarget& target);
 
-}  // namespace gfx::detail
+}  // namespace vemol::gfx::detail

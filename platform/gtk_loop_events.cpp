@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <cmath>
+
 namespace vemol::platform {
 
 bool GtkLoopEvents::handleOneEvent() {
@@ -16,8 +18,24 @@ bool GtkLoopEvents::handleOneEvent() {
     return false;
 }
 
-void GtkLoopEvents::waitForEvent() {
-    if (!quitPosted_) gtk_main_iteration_do(TRUE);
+void GtkLoopEvents::waitForEvent(float seconds) {
+    if (quitPosted_) return;
+    if (seconds < 0.0f) {
+        gtk_main_iteration_do(TRUE);
+        return;
+    }
+    // A timer wakes the wait when nothing else does; rounded up, so the game never wakes
+    // before it has something to do.
+    bool woken = false;
+    const guint timer = g_timeout_add_full(
+        G_PRIORITY_DEFAULT, static_cast<guint>(std::ceil(seconds * 1000.0f)),
+        +[](gpointer flag) -> gboolean {
+            *static_cast<bool*>(flag) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &woken, nullptr);
+    gtk_main_iteration_do(TRUE);
+    if (!woken) g_source_remove(timer);
 }
 
 }  // namespace vemol::platform

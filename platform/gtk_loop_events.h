@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "app/main_loop.h"
+#include "game/services.h"
 
 namespace vemol::platform {
 
@@ -11,10 +11,11 @@ class GtkLoopEvents : public LoopEvents {
 public:
     explicit GtkLoopEvents(std::function<bool()> framesHeld) : framesHeld_(std::move(framesHeld)) {}
     void postQuit() { quitPosted_ = true; }
+    bool quitPosted() const { return quitPosted_; }
     bool handleOneEvent() override;
     bool quitTaken() const override { return quitTaken_; }
     bool framesHeld() const override { return framesHeld_(); }
-    void waitForEvent() override;
+    void waitForEvent(float seconds) override;
 
 private:
     std::function<bool()> framesHeld_;

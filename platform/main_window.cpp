@@ -96,7 +96,6 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     g_signal_connect(window_, "key-release-event", G_CALLBACK(onKey), this);
     g_signal_connect(window_, "focus-out-event", G_CALLBACK(onFocusOut), this);
     g_signal_connect(window_, "window-state-event", G_CALLBACK(onWindowState), this);
-    g_signal_connect(window_, "delete-event", G_CALLBACK(onDelete), this);
     g_signal_connect(window_, "destroy", G_CALLBACK(onDestroy), this);
     frame_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, areaWidth_, areaHeight_);
     paintsOnFrameClock_ = CommitsOnFrameClock(gtk_widget_get_display(window_));
@@ -185,14 +184,6 @@ void MainWindow::chooseCommand(int command) {
     auto it = commandItems_.find(command);
     if (it != commandItems_.end() && gtk_widget_is_sensitive(it->second))
         gtk_menu_item_activate(GTK_MENU_ITEM(it->second));
-}
-
-void MainWindow::setDeaf(bool deaf) {
-    deaf_ = deaf;
-    if (!deaf && closeWaiting_) {
-        closeWaiting_ = false;
-        close();
-    }
 }
 
 // Shows only what changed: the rows of the picture that differ from the frame on screen,
@@ -364,25 +355,19 @@ gboolean MainWindow::onWindowState(GtkWidget*, GdkEventWindowState* event, gpoin
     return FALSE;
 }
 
-gboolean MainWindow::onDelete(GtkWidget*, GdkEvent*, gpointer self) {
-    auto* w = static_cast<MainWindow*>(self);
-    if (w->deaf_) {
-        w->closeWaiting_ = true;
-        return TRUE;
-    }
-    return FALSE;  // the default handling destroys the window
-}
-
 void MainWindow::onDestroy(GtkWidget*, gpointer self) {
     auto* w = static_cast<MainWindow*>(self);
     if (w->destroyed_) return;
     w->destroyed_ = true;
+    // Off the screen before the sound shuts down, which takes a while: the desktop sees
+    // its close request answered at once.
+    gtk_widget_hide(w->window_);
+    gdk_display_flush(gtk_widget_get_display(w->window_));
     if (w->handlers_.onDestroy) w->handlers_.onDestroy();
 }
 
 void MainWindow::onMenuItem(GtkMenuItem* item, gpointer self) {
     auto* w = static_cast<MainWindow*>(self);
-    if (w->deaf_) return;
     const int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), "vemol-command"));
     if (w->handlers_.onCommand) w->handlers_.onCommand(command);
 }

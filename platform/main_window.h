@@ -55,11 +55,6 @@ public:
     bool hasFocus() const;
     bool fullscreen() const { return fullscreen_; }
 
-    // While deaf the window repaints and answers the desktop but the game takes no input:
-    // menu commands do nothing and a close request waits until it ends. Keys are still
-    // recorded, so the game finds them as they are when it reads them again.
-    void setDeaf(bool deaf);
-
     void showMovieFrame(const std::uint32_t* pixels, int width, int height, int x, int y);
     void clearMovieArea();
 
@@ -68,7 +63,6 @@ private:
     static gboolean onKey(GtkWidget*, GdkEventKey* event, gpointer self);
     static gboolean onFocusOut(GtkWidget*, GdkEvent*, gpointer self);
     static gboolean onWindowState(GtkWidget*, GdkEventWindowState* event, gpointer self);
-    static gboolean onDelete(GtkWidget*, GdkEvent*, gpointer self);
     static void onDestroy(GtkWidget*, gpointer self);
     static void onMenuItem(GtkMenuItem* item, gpointer self);
 
@@ -90,8 +84,6 @@ private:
     std::map<int, GtkWidget*> commandItems_;
     GtkWidget* firstPopup_ = nullptr;  // " File", which the menu-bar key pulls down
     int openMenus_ = 0;
-    bool deaf_ = false;
-    bool closeWaiting_ = false;
     bool destroyed_ = false;
     bool fullscreen_ = false;  // as the desktop last reported it
     bool paintsOnFrameClock_ = false;

@@ -1,5 +1,6 @@
 #include "platform/send_score_dialog.h"
 
+#include <functional>
 #include <future>
 #include <system_error>
 
@@ -25,27 +26,37 @@ net::SendScoreForm TypedFields(const TemplateDialog& dialog) {
             dialog.text(control::HomePage)};
 }
 
+// Inside the dialog's own modal loop, which keeps the main window from taking input: the
+// windows keep repainting and answering the desktop until `finished` says so.
+void AnswerTheDesktopUntil(const std::function<bool()>& finished) {
+    constexpr gulong kStepUs = 4000;
+    while (!finished()) {
+        while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+        if (!finished()) g_usleep(kStepUs);
+    }
+}
+
 // The first release froze the window for as long as the send took; here the send runs
-// on a worker thread while the windows repaint their last picture, deaf, as during the
-// opening.
-net::SendOutcome SendWhileRepainting(GtkClock& clock, const net::RankingServer& server, const net::ScoreEntry& entry) {
+// on a worker thread while the windows repaint their last picture, the dialog deaf.
+net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net::ScoreEntry& entry) {
     std::future<net::SendOutcome> sending;
     try {
         sending = std::async(std::launch::async, net::SendScore, server, entry);
     } catch (const std::system_error&) {
         return net::SendScore(server, entry);  // no thread to spare: send, still within the time limit
     }
-    clock.waitUntil([&sending] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+    AnswerTheDesktopUntil(
+        [&sending] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
     return sending.get();
 }
 
 // One opening of the dialog; true when it asks to be opened again.
-bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
+bool RunOnce(GtkWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
     TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
     // The first release treated Escape as SEND, so backing out sent the score; here
     // Escape backs out like CANSEL.
     dialog.setEscapeCommand(control::Cansel);
-    FillFields(dialog, net::OpenSendScoreForm(g.ranking, g.sessionBestScore));
+    FillFields(dialog, net::OpenSendScoreForm(ranking, sessionBestScore));
 
     bool reopen = false;
     dialog.run([&](int command) {
@@ -53,10 +64,10 @@ bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
             dialog.end(0);
         } else if (command == control::Send) {
             dialog.setDeaf(true);
-            const net::RankingServer server = g.ranking.server;
+            const net::RankingServer server = ranking.server;
             net::SendScoreResult result =
-                net::PressSend(g.ranking, g.sessionBestScore, TypedFields(dialog),
-                               [&](const net::ScoreEntry& entry) { return SendWhileRepainting(clock, server, entry); });
+                net::PressSend(ranking, sessionBestScore, TypedFields(dialog),
+                               [&](const net::ScoreEntry& entry) { return SendWhileRepainting(server, entry); });
             dialog.setDeaf(false);
             MessageKind kind = net::IsSendFailure(result) ? MessageKind::Error : MessageKind::Plain;
             ShowMessageBox(dialog.window(), net::SendScoreMessage(result, server).c_str(), "", kind);
@@ -69,13 +80,13 @@ bool RunOnce(GtkWindow* owner, GameState& g, GtkClock& clock) {
 
 }  // namespace
 
-void RunSendScoreDialog(MainWindow* owner, GameState& g, GtkClock& clock) {
-    while (RunOnce(owner ? owner->window() : nullptr, g, clock)) {
+void RunSendScoreDialog(MainWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
+    while (RunOnce(owner ? owner->window() : nullptr, ranking, sessionBestScore)) {
     }
 }
 
-void RunOpenWebPage(MainWindow* owner, GameState& g) {
-    net::WebPageResult result = net::OpenWebPage(g.openHomePage, g.ranking.server);
+void RunOpenWebPage(MainWindow* owner, std::int32_t& openHomePage, const net::RankingServer& server) {
+    net::WebPageResult result = net::OpenWebPage(openHomePage, server);
     if (!result.opened)
         ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }

@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "audio/audio_engine.h"
+#include "game/device_objects.h"
 #include "game/operations.h"
 #include "game/state.h"
 #include "platform/sdl_mixer.h"
-#include "render/device_objects.h"
 #include "resources/catalogue.h"
 
 namespace {
@@ -26,7 +26,6 @@ namespace {
 struct BenchClock : vemol::Clock {
     float t = 100.0f;
     float now() override { return t; }
-    void sleep(float seconds) override { t += seconds; }
 };
 
 struct NoKeys : vemol::Keyboard {
@@ -35,7 +34,6 @@ struct NoKeys : vemol::Keyboard {
 
 struct QuietShell : vemol::Shell {
     void SetRankingCommandsEnabled(bool) override {}
-    void OpenSendScoreDialog() override {}
     void ShutdownAudioAndQuit() override {}
     void ShowErrorMessage(const char*, const char*) override {}
 };
@@ -72,7 +70,7 @@ void BM_GameEndFrameStopsTheTune(benchmark::State& state) {
     g.sound = &engine;
     g.shell = &shell;
     g.bestScorePath = "/nonexistent/vemol.dat";
-    g.device = std::make_unique<gfx::Device>(632, 453);
+    g.device = std::make_unique<vemol::gfx::Device>(632, 453);
     if (!vemol::CreateDeviceObjects(g, catalogue)) {
         state.SkipWithError("the device objects could not be made");
         return;

@@ -14,16 +14,16 @@
 
 namespace {
 
-using gfx::Blend;
+using vemol::gfx::Blend;
 using gfxtest::Corner;
 using gfxtest::cubeMesh;
 using gfxtest::kWholeTexture;
 using gfxtest::placed;
 using gfxtest::setGameCamera;
 using gfxtest::squareMesh;
-using gfx::Matrix;
-using gfx::Mesh;
-using gfx::Texture;
+using vemol::gfx::Matrix;
+using vemol::gfx::Mesh;
+using vemol::gfx::Texture;
 
 constexpr std::uint32_t kClearColour = 0xFFFBEDB5;
 
@@ -52,13 +52,13 @@ std::vector<std::uint8_t> patternBitmap(int width, int height, int seed) {
 }
 
 std::unique_ptr<Texture> patternTexture(int width, int height, int seed) {
-    return gfx::createTextureFromBitmap(patternBitmap(width, height, seed));
+    return vemol::gfx::CreateTextureFromBitmap(patternBitmap(width, height, seed));
 }
 
 constexpr Corner kDiceFace[4] = {{0.25f, 0.25f}, {0.25f, 0.0f}, {0.0f, 0.25f}, {0.0f, 0.0f}};
 
-void presentIntoMemory(const gfx::Device& device, std::vector<std::uint8_t>& shown) {
-    const gfx::Surface& back = device.backBuffer();
+void presentIntoMemory(const vemol::gfx::Device& device, std::vector<std::uint8_t>& shown) {
+    const vemol::gfx::Surface& back = device.backBuffer();
     std::memcpy(shown.data(), back.data(), shown.size());
     benchmark::DoNotOptimize(shown.data());
 }
@@ -74,22 +74,22 @@ struct PlayScene {
     Mesh popup = squareMesh(2.5f, 0xFFFFFFFF, kWholeTexture);
     Mesh cube = cubeMesh(3.0f, 0x01FFFFFFu);  // the player's cube, face 1's number in the top byte
 
-    void draw(gfx::Device& d) const {
+    void draw(vemol::gfx::Device& d) const {
         d.clear(kClearColour, 1.0f);
         d.beginScene();
-        d.setWorld(placed(gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        d.setWorld(placed(vemol::gfx::MatrixIdentity(), 7.0f, 0.0f, -14.0f));
         d.setTexture(board.get());
         d.drawMesh(backdrop);
         d.setTexture(dice.get());
         for (int k = 0; k < 10; ++k) {  // shots
-            d.setWorld(placed(gfx::matrixRotationY(0.3f * k), -24.0f + 4.6f * k, 4.0f, -6.0f + k));
+            d.setWorld(placed(vemol::gfx::MatrixRotationY(0.3f * k), -24.0f + 4.6f * k, 4.0f, -6.0f + k));
             d.drawMesh(die);
         }
-        d.setWorld(placed(gfx::matrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
+        d.setWorld(placed(vemol::gfx::MatrixRotationX(0.4f), -3.0f, 2.0f, -17.0f));
         d.drawMesh(cube);
         for (int i = 0; i < 30; ++i) {  // falling dice, 12 columns, a few rows
-            d.setWorld(
-                placed(gfx::matrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12), 0.0f, 17.0f - 6.0f * (i / 12)));
+            d.setWorld(placed(vemol::gfx::MatrixRotationY(0.21f * i), -24.0f + 4.4f * (i % 12), 0.0f,
+                              17.0f - 6.0f * (i / 12)));
             d.drawMesh(die);
         }
         d.setBlendEnable(true);
@@ -97,7 +97,7 @@ struct PlayScene {
         d.setDestBlend(Blend::One);
         d.setTexture(blast.get());
         for (int k = 0; k < 10; ++k) {
-            Matrix m = placed(gfx::matrixIdentity(), -22.0f + 5.0f * k, 0.0f, -8.0f + 2.0f * k);
+            Matrix m = placed(vemol::gfx::MatrixIdentity(), -22.0f + 5.0f * k, 0.0f, -8.0f + 2.0f * k);
             m.m[0][0] = 3.0f;
             m.m[2][2] = 2.0f;
             d.setWorld(m);
@@ -106,7 +106,7 @@ struct PlayScene {
         d.setBlendEnable(false);
         d.setTexture(points.get());
         for (int k = 0; k < 10; ++k) {
-            d.setWorld(placed(gfx::matrixIdentity(), -20.0f + 4.5f * k, 0.0f, 4.0f + k));
+            d.setWorld(placed(vemol::gfx::MatrixIdentity(), -20.0f + 4.5f * k, 0.0f, 4.0f + k));
             d.setBlendEnable(true);
             d.setSrcBlend(Blend::Zero);
             d.setDestBlend(Blend::InvSrcColor);
@@ -121,7 +121,7 @@ struct PlayScene {
 };
 
 void BM_PlayFrameWorstCase(benchmark::State& state) {
-    gfx::Device device(632, 453);
+    vemol::gfx::Device device(632, 453);
     setGameCamera(device);
     const PlayScene scene;
     std::vector<std::uint8_t> shown(device.backBuffer().data() == nullptr
@@ -136,13 +136,13 @@ BENCHMARK(BM_PlayFrameWorstCase)->Unit(benchmark::kMillisecond);
 
 // What every frame costs at the least: clear, one full-window textured pass, the copy.
 void BM_FrameFloor(benchmark::State& state) {
-    gfx::Device device(632, 453);
+    vemol::gfx::Device device(632, 453);
     setGameCamera(device);
     const PlayScene scene;
     std::vector<std::uint8_t> shown(static_cast<std::size_t>(device.backBuffer().pitch()) * device.height());
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
-        device.setWorld(placed(gfx::matrixIdentity(), 7.0f, 0.0f, -14.0f));
+        device.setWorld(placed(vemol::gfx::MatrixIdentity(), 7.0f, 0.0f, -14.0f));
         device.setTexture(scene.board.get());
         device.drawMesh(scene.backdrop);
         presentIntoMemory(device, shown);
@@ -155,7 +155,7 @@ BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond);
 // further, so the frames alternate between this step and the next, as the device would
 // otherwise find each frame's start the same as the one before and not draw it again.
 void BM_TransitionFrame(benchmark::State& state) {
-    gfx::Device device(632, 453);
+    vemol::gfx::Device device(632, 453);
     setGameCamera(device);
     const auto title = patternTexture(512, 512, 5);
     const Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
@@ -165,7 +165,7 @@ void BM_TransitionFrame(benchmark::State& state) {
         step ^= 1;
         device.clear(kClearColour, 1.0f);
         device.setWorld(
-            placed(gfx::matrixRotationX(static_cast<float>(step) * -0.03f), 3.0f, (step - 8) * 0.5f, -10.8f));
+            placed(vemol::gfx::MatrixRotationX(static_cast<float>(step) * -0.03f), 3.0f, (step - 8) * 0.5f, -10.8f));
         device.setTexture(title.get());
         device.drawMesh(backdrop);
         presentIntoMemory(device, shown);
@@ -174,11 +174,11 @@ void BM_TransitionFrame(benchmark::State& state) {
 BENCHMARK(BM_TransitionFrame)->Arg(10)->Arg(30)->Unit(benchmark::kMillisecond);
 
 void BM_GameOverFrame(benchmark::State& state) {
-    gfx::Device device(632, 453);
+    vemol::gfx::Device device(632, 453);
     setGameCamera(device);
     const auto title = patternTexture(512, 512, 5);
-    Texture capture(1024, 1024, gfx::Format::X8R8G8B8);
-    gfx::Device::copyRect(device.backBuffer(), {0, 0, 632, 453}, capture.level0(), 0, 0);
+    Texture capture(1024, 1024, vemol::gfx::Format::X8R8G8B8);
+    vemol::gfx::Device::copyRect(device.backBuffer(), {0, 0, 632, 453}, capture.level0(), 0, 0);
     const Mesh backdrop = squareMesh(35.0f, 0xFFFFFFFF, kWholeTexture);
     std::vector<Mesh> tiles;
     for (int j = 0; j < 16; ++j)
@@ -193,13 +193,13 @@ void BM_GameOverFrame(benchmark::State& state) {
     for (auto _ : state) {
         device.clear(kClearColour, 1.0f);
         device.beginScene();
-        device.setWorld(placed(gfx::matrixIdentity(), 3.0f, -8.0f, -10.8f));
+        device.setWorld(placed(vemol::gfx::MatrixIdentity(), 3.0f, -8.0f, -10.8f));
         device.setTexture(title.get());
         device.drawMesh(backdrop);
         device.setTexture(&capture);
         for (int j = 0; j < 16; ++j)
             for (int i = 0; i < 12; ++i) {
-                device.setWorld(placed(gfx::matrixIdentity(), 3.6f * j - 27.0f, -2.0f, 3.6f * i - 19.8f));
+                device.setWorld(placed(vemol::gfx::MatrixIdentity(), 3.6f * j - 27.0f, -2.0f, 3.6f * i - 19.8f));
                 device.drawMesh(tiles[static_cast<std::size_t>(12 * j + i)]);
             }
         device.endScene();

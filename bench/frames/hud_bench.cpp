@@ -6,18 +6,18 @@
 #include <memory>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 #include "resources/catalogue.h"
 
 namespace {
 
 void BM_HudPassAllGaugesFull(benchmark::State& state) {
-    const auto format = static_cast<gfx::Format>(state.range(0));
+    const auto format = static_cast<vemol::gfx::Format>(state.range(0));
     vemol::GameState g;
-    g.device = std::make_unique<gfx::Device>(632, 453, format);
-    auto sheet = std::make_unique<gfx::Surface>(640, 480, format);
+    g.device = std::make_unique<vemol::gfx::Device>(632, 453, format);
+    auto sheet = std::make_unique<vemol::gfx::Surface>(640, 480, format);
     const auto effect = vemol::resources::Catalogue::embedded().find("BITMAP", "EFFECT");
-    if (!effect || !gfx::loadSurfaceFromBitmap(*sheet, *effect)) {
+    if (!effect || !vemol::gfx::LoadSurfaceFromBitmap(*sheet, *effect)) {
         state.SkipWithError("no EFFECT sprite sheet among the embedded resources");
         return;
     }
@@ -34,12 +34,12 @@ void BM_HudPassAllGaugesFull(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 130);  // copies
-    state.SetLabel(format == gfx::Format::R5G6B5 ? "R5G6B5" : "X8R8G8B8");
+    state.SetLabel(format == vemol::gfx::Format::R5G6B5 ? "R5G6B5" : "X8R8G8B8");
 }
 
 BENCHMARK(BM_HudPassAllGaugesFull)
-    ->Arg(static_cast<int>(gfx::Format::X8R8G8B8))
-    ->Arg(static_cast<int>(gfx::Format::R5G6B5))
+    ->Arg(static_cast<int>(vemol::gfx::Format::X8R8G8B8))
+    ->Arg(static_cast<int>(vemol::gfx::Format::R5G6B5))
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

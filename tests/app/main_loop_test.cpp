@@ -34,9 +34,9 @@ struct ScriptedEvents : LoopEvents {
     }
     bool quitTaken() const override { return taken; }
     bool framesHeld() const override { return menuOpen; }
-    void waitForEvent() override {
-        log.push_back("wait");
-        if (pending.empty()) pending.push_back("menu-close");
+    void waitForEvent(float seconds) override {
+        log.push_back(seconds < 0.0f ? "wait" : "wait " + std::to_string(int(seconds * 1000)) + " ms");
+        if (pending.empty() && menuOpen) pending.push_back("menu-close");
     }
 };
 
@@ -52,6 +52,7 @@ TEST(MainLoop, EachTurnHandlesOneEventOrRunsOneFrameAndTheQuitTurnRunsNoFrame) {
             events.quitPosted = true;          // the title menu's Exit, inside a frame
             events.pending.push_back("late");  // an event already queued is still handled first
         }
+        return 0.0f;
     });
     const std::vector<std::string> expected = {"event a", "event b", "frame 1",    "event c",
                                                "frame 2", "frame 3", "event late", "quit"};
@@ -66,10 +67,26 @@ TEST(MainLoop, NoFramesRunWhileAMenuIsPulledDown) {
         frames++;
         events.log.push_back("frame");
         events.quitPosted = true;
+        return 0.0f;
     });
     const std::vector<std::string> expected = {"event menu-open", "wait", "event menu-close", "frame", "quit"};
     EXPECT_EQ(events.log, expected);
     EXPECT_EQ(frames, 1);
+}
+
+// A frame in a pause asks the loop to wait, which an event may cut short; the frame then
+// runs again. A negative answer ends the loop (the opening's last step).
+TEST(MainLoop, AFrameWaitingIsRunAgainAfterTheWaitOrAnEventAndANegativeAnswerEndsTheLoop) {
+    ScriptedEvents events;
+    std::vector<float> answers = {0.7f, 0.5f, 0.0f, -1.0f};
+    std::size_t frames = 0;
+    RunMainLoop(events, [&] {
+        events.log.push_back("frame");
+        if (frames == 0) events.pending.push_back("click");
+        return answers[frames++];
+    });
+    const std::vector<std::string> expected = {"frame", "event click", "frame", "wait 500 ms", "frame", "frame"};
+    EXPECT_EQ(events.log, expected);
 }
 
 }  // namespace

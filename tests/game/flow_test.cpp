@@ -2,7 +2,7 @@
 // new game, and the start-up failures that end the program.
 #include <gtest/gtest.h>
 
-#include "render/init_device.h"
+#include "game/init_device.h"
 #include "support/harness.h"
 
 namespace vemol::test {
@@ -62,7 +62,7 @@ TEST(TitleMenu, EnterOnSendOpensTheDialogAndDrawsNothingEnterOnExitQuits) {
     h.keys.press(Key::Return);
     h.frame();
     h.frame();  // Enter still held: the dialog opens again at once
-    EXPECT_EQ(h.shell.sendScoreOpened, 2);
+    EXPECT_EQ(h.sendScoreRequests, 2);
     EXPECT_EQ(h.g.device->presentCount(), 0u);
     EXPECT_EQ(h.g.playing, 0);
 

@@ -49,7 +49,7 @@ protected:
     // Game-over frames until the last tile has fallen; returns how many ran.
     int FramesUntilTheTitle(int limit = 200) {
         for (int n = 1; n <= limit; ++n) {
-            UpdateGameEnd(g, gfx::matrixIdentity());
+            UpdateGameEnd(g, gfx::MatrixIdentity());
             if (g.playing == 0) return n;
             EXPECT_EQ(g.endCountdown, 0);
         }
@@ -68,8 +68,8 @@ TEST_P(GameEndTest, TheCaptureHoldsThePictureAndTheTilesStartWhereTheyBelong) {
     gfx::LockedRect bits = back.lock();
     for (int y = 0; y < 453; y += 7)  // a diagonal pattern, so misplaced rows show
         for (int x = (y / 7) % 632; x < 632; x += 97)
-            std::fill_n(bits.bits + y * bits.pitch + x * gfx::bytesPerPixel(back.format()),
-                        gfx::bytesPerPixel(back.format()), 0xC3);
+            std::fill_n(bits.bits + y * bits.pitch + x * gfx::BytesPerPixel(back.format()),
+                        gfx::BytesPerPixel(back.format()), 0xC3);
     back.unlock();
 
     g.random.srand(4242);
@@ -107,7 +107,7 @@ TEST_P(GameEndTest, TilesRiseThenFallAndTheLastOneEndsTheGame) {
     far.animA = 0.7f;  // the fastest climb from the far row: the last tile to go
     far.animB = 0.0f;
     const float x0 = far.x;
-    UpdateGameEnd(g, gfx::matrixIdentity());
+    UpdateGameEnd(g, gfx::MatrixIdentity());
     EXPECT_FLOAT_EQ(far.animA, 0.66f);
     EXPECT_FLOAT_EQ(far.z, 19.8f + 0.66f);
     EXPECT_EQ(far.x, x0);
@@ -290,8 +290,8 @@ TEST_F(GameEndInPlay, AFullColumnCaptureShowsTheBackdropAndHudButNoDice) {
     // ... while the capture is just the backdrop and the HUD.
     ClearFrame(h.g);
     h.g.device->beginScene();
-    h.g.device->setWorld(gfx::matrixIdentity());
-    DrawBackdropInPlay(h.g, gfx::matrixIdentity());
+    h.g.device->setWorld(gfx::MatrixIdentity());
+    DrawBackdropInPlay(h.g, gfx::MatrixIdentity());
     DrawHud(h.g);
     ExpectCaptureOf(*capture, h.g.device->backBuffer());
 }

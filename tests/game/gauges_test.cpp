@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 #include "support/harness.h"
 
 namespace vemol {

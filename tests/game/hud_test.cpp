@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 namespace {
@@ -61,14 +61,14 @@ protected:
     }
 
     void Paint(int x0, int y0, int w, int h, std::uint32_t argb) {
-        const std::uint32_t raw = format() == gfx::Format::R5G6B5 ? gfx::toR5G6B5(argb) : argb;
+        const std::uint32_t raw = format() == gfx::Format::R5G6B5 ? gfx::ToR5G6B5(argb) : argb;
         for (int y = y0; y < y0 + h; ++y)
             for (int x = x0; x < x0 + w; ++x) PaintRaw(x, y, raw);
     }
 
     // A colour as the back buffer holds it.
     std::uint32_t Stored(std::uint32_t argb) const {
-        const std::uint32_t c = format() == gfx::Format::R5G6B5 ? gfx::fromR5G6B5(gfx::toR5G6B5(argb)) : argb;
+        const std::uint32_t c = format() == gfx::Format::R5G6B5 ? gfx::FromR5G6B5(gfx::ToR5G6B5(argb)) : argb;
         return c & 0xFFFFFFu;
     }
 

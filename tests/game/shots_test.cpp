@@ -107,7 +107,7 @@ TEST_F(PlayTest, ABlastEndsOnItsTenthFrame) {
     source.z = -3.0f;
     SpawnBlast(g, source);
     ObjectRecord& blast = g.blasts[0];
-    const gfx::Matrix identity = gfx::matrixIdentity();
+    const gfx::Matrix identity = gfx::MatrixIdentity();
     for (int frame = 1; frame <= 10; ++frame) {
         EXPECT_EQ(blast.live, 1) << "frame " << frame;
         DrawBlasts(g, identity);
@@ -127,7 +127,7 @@ TEST_F(PlayTest, APopUpDipsThenClimbsAndLeavesPastTwentyFive) {
     source.face = 4;
     SpawnScorePopup(g, source);
     ObjectRecord& popup = g.scorePopups[0];
-    const gfx::Matrix identity = gfx::matrixIdentity();
+    const gfx::Matrix identity = gfx::MatrixIdentity();
     DrawScorePopups(g, identity);
     EXPECT_FLOAT_EQ(popup.z, -15.47f);
     EXPECT_FLOAT_EQ(popup.x, -0.1f);

@@ -13,25 +13,25 @@
 
 namespace {
 
-using gfx::Blend;
-using gfx::Device;
+using vemol::gfx::Blend;
+using vemol::gfx::Device;
 
 // A 1 x 1 texture of one colour (through the bitmap loader, as the game makes them).
-std::unique_ptr<gfx::Texture> solidTexture(std::uint32_t rgb) {
+std::unique_ptr<vemol::gfx::Texture> solidTexture(std::uint32_t rgb) {
     static std::uint32_t colour;
     colour = rgb;
-    return gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {1, 1, 1, 1}, [](int, int) { return std::uint8_t{0}; }, [](int) { return colour; }));
 }
 
 // A small device looking down on a board square that fills it.
 struct Board {
     Device device{8, 6};
-    gfx::Mesh square = gfxtest::squareMesh(40.0f, 0xFFFFFFFF);
+    vemol::gfx::Mesh square = gfxtest::squareMesh(40.0f, 0xFFFFFFFF);
 
     Board() { gfxtest::setGameCamera(device); }
-    void draw(const gfx::Texture* texture, std::uint32_t diffuse = 0xFFFFFFFF) {
-        gfx::QuadVertex* v = square.lockVertices();
+    void draw(const vemol::gfx::Texture* texture, std::uint32_t diffuse = 0xFFFFFFFF) {
+        vemol::gfx::QuadVertex* v = square.lockVertices();
         for (int i = 0; i < 4; ++i) v[i].diffuse = diffuse;
         device.setTexture(texture);
         device.drawMesh(square);
@@ -151,8 +151,8 @@ std::string hex(std::uint32_t value) {
     return out.str();
 }
 
-std::unique_ptr<gfx::Texture> patternTexture() {
-    return gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+std::unique_ptr<vemol::gfx::Texture> patternTexture() {
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {64, 32}, [](int x, int y) { return static_cast<std::uint8_t>((x * 7) ^ (y * 13)); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x010305u + 0x203040u) & 0xFFFFFFu; }));
 }
@@ -169,23 +169,23 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
             d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
             d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
             for (int i = 0; i < 12; ++i) {
-                d.setWorld(gfxtest::placed(gfx::matrixRotationY(0.5f * i), -22.0f + 4.0f * i, i % 3 == 0 ? 4.0f : 0.0f,
-                                           -12.0f + 2.1f * i));
+                d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(0.5f * i), -22.0f + 4.0f * i,
+                                           i % 3 == 0 ? 4.0f : 0.0f, -12.0f + 2.1f * i));
                 d.setBlendEnable(i % 4 != 0);
                 d.setSrcBlend(i % 2 ? Blend::SrcAlpha : Blend::Zero);
                 d.setDestBlend(i % 2 ? Blend::One : (i % 3 ? Blend::InvSrcColor : Blend::DestColor));
                 d.drawMesh(gfxtest::squareMesh(2.5f, i % 5 ? 0xFFFFFFFF : 0xFF80C040));
             }
             d.setBlendEnable(false);
-            d.setWorld(gfxtest::placed(gfx::matrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(0.6f), 3.0f, 2.0f, -3.0f));
             d.drawMesh(gfxtest::cubeMesh(3.0f, 0xFF40FF80));
-            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-1.0f), 0.0f, 10.0f, 0.0f));
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF));
-            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-0.4f), -12.0f, 6.0f, 6.0f));
             d.drawMesh(gfxtest::squareMesh(5.0f, 0xFF80C040));  // tipped and tinted
             // Tipped with the picture running backwards along the rows and across its wrap.
             const gfxtest::Corner backwardsAcross[4] = {{-1.3f, 2.0f}, {-1.3f, -1.0f}, {2.2f, 2.0f}, {2.2f, -1.0f}};
-            d.setWorld(gfxtest::placed(gfx::matrixRotationX(-0.3f), 14.0f, 3.0f, 8.0f));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(-0.3f), 14.0f, 3.0f, 8.0f));
             d.drawMesh(gfxtest::squareMesh(6.0f, 0xFFFFFFFF, backwardsAcross));
         },
         "busy frame");
@@ -197,8 +197,8 @@ TEST(Colour, SpecialisedPathsDrawExactlyWhatTheGeneralPathDraws) {
 TEST(Colour, ATriangleDrawnTwiceAddsTwiceOnBothPaths) {
     const auto texture = patternTexture();
     ASSERT_TRUE(texture);
-    const gfx::Mesh square = gfxtest::squareMesh(8.0f, 0xFF404040);
-    gfx::Mesh twice(4, 12);
+    const vemol::gfx::Mesh square = gfxtest::squareMesh(8.0f, 0xFF404040);
+    vemol::gfx::Mesh twice(4, 12);
     std::copy_n(square.vertices().begin(), 4, twice.lockVertices());
     const std::uint16_t indices[12] = {1, 0, 2, 1, 0, 2, 1, 2, 3, 1, 2, 3};
     std::copy_n(indices, 12, twice.lockIndices());

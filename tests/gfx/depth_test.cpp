@@ -10,14 +10,14 @@
 
 namespace {
 
-using gfx::Device;
+using vemol::gfx::Device;
 using gfxtest::kHeight;
 using gfxtest::kWidth;
 
 constexpr std::uint32_t kBackdropColour = 0xFF204060;
 constexpr std::uint32_t kLaterColour = 0xFFE0C0A0;
 
-std::vector<bool> coverageOf(const gfx::Mesh& mesh, const gfx::Matrix& world) {
+std::vector<bool> coverageOf(const vemol::gfx::Mesh& mesh, const vemol::gfx::Matrix& world) {
     Device d(kWidth, kHeight);
     gfxtest::setGameCamera(d);
     d.clear(0xFF000000, 1.0f);
@@ -34,8 +34,8 @@ std::vector<bool> coverageOf(const gfx::Mesh& mesh, const gfx::Matrix& world) {
 // it covers, whatever its size, spin and position. Seen straight down the board's depth is
 // the same everywhere; under a tilted parent it changes from pixel to pixel, and the rule
 // must hold all the same.
-void expectLaterDrawsShow(const gfx::Matrix& parent) {
-    const gfx::Mesh backdrop = gfxtest::squareMesh(35.0f, kBackdropColour);
+void expectLaterDrawsShow(const vemol::gfx::Matrix& parent) {
+    const vemol::gfx::Mesh backdrop = gfxtest::squareMesh(35.0f, kBackdropColour);
     struct Piece {
         float half, spin, x, z;
     };
@@ -43,14 +43,14 @@ void expectLaterDrawsShow(const gfx::Matrix& parent) {
                             {1.4f, 2.1f, -19.7f, 13.3f},  {1.4f, 5.9f, 22.35f, -17.9f}, {2.5f, 0.0f, 8.1f, 17.7f},
                             {2.5f, 1.0f, -16.0f, -10.0f}, {1.8f, 0.8f, 13.37f, -4.21f}};
     for (const Piece& p : pieces) {
-        const gfx::Mesh piece = gfxtest::squareMesh(p.half, kLaterColour);
-        const gfx::Matrix world =
-            gfx::matrixMultiply(gfxtest::placed(gfx::matrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
+        const vemol::gfx::Mesh piece = gfxtest::squareMesh(p.half, kLaterColour);
+        const vemol::gfx::Matrix world =
+            vemol::gfx::MatrixMultiply(gfxtest::placed(vemol::gfx::MatrixRotationY(p.spin), p.x, 0.0f, p.z), parent);
         const std::vector<bool> covered = coverageOf(piece, world);
         Device d(kWidth, kHeight);
         gfxtest::setGameCamera(d);
         d.clear(0xFFFBEDB5, 1.0f);
-        d.setWorld(gfx::matrixMultiply(gfxtest::translation(7.0f, 0.0f, -14.0f), parent));
+        d.setWorld(vemol::gfx::MatrixMultiply(gfxtest::translation(7.0f, 0.0f, -14.0f), parent));
         d.drawMesh(backdrop);
         d.setWorld(world);
         d.drawMesh(piece);
@@ -67,16 +67,17 @@ void expectLaterDrawsShow(const gfx::Matrix& parent) {
 }
 
 TEST(Depth, LaterDrawsInTheBackdropPlaneAlwaysShow) {
-    expectLaterDrawsShow(gfx::matrixIdentity());
-    expectLaterDrawsShow(gfx::matrixMultiply(gfx::matrixRotationX(0.45f), gfx::matrixRotationZ(-0.2f)));
-    expectLaterDrawsShow(gfxtest::placed(gfx::matrixRotationZ(0.3f), 1.0f, -3.0f, 2.0f));
+    expectLaterDrawsShow(vemol::gfx::MatrixIdentity());
+    expectLaterDrawsShow(
+        vemol::gfx::MatrixMultiply(vemol::gfx::MatrixRotationX(0.45f), vemol::gfx::MatrixRotationZ(-0.2f)));
+    expectLaterDrawsShow(gfxtest::placed(vemol::gfx::MatrixRotationZ(0.3f), 1.0f, -3.0f, 2.0f));
 }
 
 TEST(Depth, BackdropDrawnLaterHidesWhatLiesInItsPlane) {
     Device d(kWidth, kHeight);
     gfxtest::setGameCamera(d);
     d.clear(0xFFFBEDB5, 1.0f);
-    d.setWorld(gfx::matrixRotationY(0.4f));
+    d.setWorld(vemol::gfx::MatrixRotationY(0.4f));
     d.drawMesh(gfxtest::squareMesh(1.4f, kLaterColour));
     d.setWorld(gfxtest::translation(7.0f, 0.0f, -14.0f));
     d.drawMesh(gfxtest::squareMesh(35.0f, kBackdropColour));
@@ -95,7 +96,7 @@ TEST(Depth, HigherThingsCoverLowerOnesAndDepthIsSixteenBit) {
     EXPECT_EQ(d.backBuffer().pixel(10, 10), kBackdropColour);
 
     // z/w of the board, 50 below the eye, in 16-bit steps.
-    const gfx::Matrix p = gfxtest::gameProjection();
+    const vemol::gfx::Matrix p = gfxtest::gameProjection();
     const double board = (50.0 * p.m[2][2] + p.m[3][2]) / 50.0;
     const double shot = (46.0 * p.m[2][2] + p.m[3][2]) / 46.0;
     EXPECT_NEAR(d.depthBuffer()[10 * kWidth + 10], board * 65535.0, 0.5 + 1e-6);
@@ -112,7 +113,7 @@ struct TippedSquare {
 };
 
 bool rayHits(const TippedSquare& s, int px, int py, double& viewDepth, bool* onSquare = nullptr) {
-    const gfx::Matrix p = gfxtest::gameProjection();
+    const vemol::gfx::Matrix p = gfxtest::gameProjection();
     const double xn = 2.0 * px / kWidth - 1.0, yn = 1.0 - 2.0 * py / kHeight;
     // The camera's ray: eye (0, 50, 0), per unit of view depth x, y, z move like this.
     const double d[3] = {xn / p.m[0][0], -1.0, yn / p.m[1][1]};
@@ -134,7 +135,7 @@ bool rayHits(const TippedSquare& s, int px, int py, double& viewDepth, bool* onS
 }
 
 void expectTippedSquareClipped(float angle, float y, float z, bool cutInView) {
-    const gfx::Matrix world = gfxtest::placed(gfx::matrixRotationX(angle), 3.0f, y, z);
+    const vemol::gfx::Matrix world = gfxtest::placed(vemol::gfx::MatrixRotationX(angle), 3.0f, y, z);
     const TippedSquare square{{3.0, y, z},
                               {world.m[0][0], world.m[0][1], world.m[0][2]},
                               {world.m[2][0], world.m[2][1], world.m[2][2]},

@@ -16,7 +16,7 @@ struct Start {
 };
 
 // The start, then a square over it at squareX unless that is NaN.
-void drawFrame(gfx::Device& d, const gfx::Texture& texture, const gfx::Mesh& mesh, const Start& s,
+void drawFrame(vemol::gfx::Device& d, const vemol::gfx::Texture& texture, const vemol::gfx::Mesh& mesh, const Start& s,
                float squareX = -5.0f) {
     d.clear(s.clearColour, 1.0f);
     d.setTexture(&texture);
@@ -27,15 +27,15 @@ void drawFrame(gfx::Device& d, const gfx::Texture& texture, const gfx::Mesh& mes
     d.drawMesh(gfxtest::squareMesh(3.0f, 0xFFFFFFFF));
 }
 
-void expectSameBuffers(const gfx::Device& reused, const gfx::Device& fresh) {
+void expectSameBuffers(const vemol::gfx::Device& reused, const vemol::gfx::Device& fresh) {
     ASSERT_EQ(reused.depthBuffer(), fresh.depthBuffer());
     for (int y = 0; y < gfxtest::kHeight; ++y)
         for (int x = 0; x < gfxtest::kWidth; ++x)
             ASSERT_EQ(reused.backBuffer().pixel(x, y), fresh.backBuffer().pixel(x, y)) << x << "," << y;
 }
 
-std::unique_ptr<gfx::Texture> stripes() {
-    return gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+std::unique_ptr<vemol::gfx::Texture> stripes() {
+    return vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {16, 16}, [](int x, int y) { return static_cast<std::uint8_t>(x * 16 + y); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x010203u); }));
 }
@@ -43,8 +43,8 @@ std::unique_ptr<gfx::Texture> stripes() {
 TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
     auto texture = stripes();
     ASSERT_TRUE(texture);
-    gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
-    gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
+    vemol::gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
+    vemol::gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
     gfxtest::setGameCamera(reused);
 
     // Each change comes after the start was repeated often enough to be kept.
@@ -60,7 +60,7 @@ TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
         for (int i = 0; i < 3; ++i) drawFrame(reused, *texture, mesh, start);
         change(start);
         drawFrame(reused, *texture, mesh, start);
-        gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
+        vemol::gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
         gfxtest::setGameCamera(fresh);
         drawFrame(fresh, *texture, mesh, start);
         expectSameBuffers(reused, fresh);
@@ -73,18 +73,18 @@ TEST(FrameStart, RepeatedStartsDrawWhatAFreshDeviceDraws) {
 TEST(FrameStart, WhatCoveredTheStartIsGoneWhenTheStartComesAgain) {
     const auto texture = stripes();
     ASSERT_TRUE(texture);
-    const gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
-    const gfx::Surface sprite(24, 24, gfx::Format::X8R8G8B8);  // black
-    gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
+    const vemol::gfx::Mesh mesh = gfxtest::squareMesh(35.0f, 0xFFFFFFFF);
+    const vemol::gfx::Surface sprite(24, 24, vemol::gfx::Format::X8R8G8B8);  // black
+    vemol::gfx::Device reused(gfxtest::kWidth, gfxtest::kHeight);
     gfxtest::setGameCamera(reused);
     for (int i = 0; i < 4; ++i) {
         drawFrame(reused, *texture, mesh, Start{}, -20.0f + 10.0f * i);
-        if (i == 1) gfx::Device::copyRect(sprite, {0, 0, 24, 24}, reused.backBuffer(), 400, 150);
+        if (i == 1) vemol::gfx::Device::copyRect(sprite, {0, 0, 24, 24}, reused.backBuffer(), 400, 150);
         if (i > 1) reused.copyKeyedToBackBuffer(sprite, {0, 0, 24, 24}, 40 * i, 300, {0xFFu, 0x01u});
         reused.present();
     }
     drawFrame(reused, *texture, mesh, Start{}, NAN);
-    gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
+    vemol::gfx::Device fresh(gfxtest::kWidth, gfxtest::kHeight);
     gfxtest::setGameCamera(fresh);
     drawFrame(fresh, *texture, mesh, Start{}, NAN);
     expectSameBuffers(reused, fresh);

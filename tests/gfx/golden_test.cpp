@@ -16,9 +16,9 @@
 
 namespace {
 
-using gfx::Blend;
-using gfx::Device;
-using gfx::Format;
+using vemol::gfx::Blend;
+using vemol::gfx::Device;
+using vemol::gfx::Format;
 
 constexpr int kGoldenWidth = 160, kGoldenHeight = 120;
 
@@ -42,11 +42,11 @@ std::uint8_t plusPixel(int x, int y) {
 std::uint32_t plusPalette(int i) { return i == 1 ? 0xF0F0F0u : 0x000000u; }
 
 struct Artwork {
-    std::unique_ptr<gfx::Texture> board, ring, plus;
+    std::unique_ptr<vemol::gfx::Texture> board, ring, plus;
     explicit Artwork(Format format)
-        : board(gfx::createTextureFromBitmap(gfxtest::makeBitmap({64, 64}, boardPixel, boardPalette), format)),
-          ring(gfx::createTextureFromBitmap(gfxtest::makeBitmap({32, 32}, ringPixel, ringPalette), format)),
-          plus(gfx::createTextureFromBitmap(gfxtest::makeBitmap({36, 32}, plusPixel, plusPalette), format)) {}
+        : board(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({64, 64}, boardPixel, boardPalette), format)),
+          ring(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({32, 32}, ringPixel, ringPalette), format)),
+          plus(vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap({36, 32}, plusPixel, plusPalette), format)) {}
 };
 
 void drawPlayScene(Device& d, const Artwork& art) {
@@ -57,24 +57,25 @@ void drawPlayScene(Device& d, const Artwork& art) {
     d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
     const gfxtest::Corner face[4] = {{0.5f, 0.5f}, {0.5f, 0.0f}, {0.0f, 0.5f}, {0.0f, 0.0f}};
     for (int i = 0; i < 5; ++i) {
-        d.setWorld(
-            gfxtest::placed(gfx::matrixRotationY(0.7f * i), -18.0f + 9.0f * i, i == 2 ? 4.0f : 0.0f, 12.0f - 5.0f * i));
+        d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(0.7f * i), -18.0f + 9.0f * i, i == 2 ? 4.0f : 0.0f,
+                                   12.0f - 5.0f * i));
         d.drawMesh(gfxtest::squareMesh(1.4f, 0xFFFFFFFF, face));
     }
     // The player's cube with a colour per corner, seen a little from the side.
-    gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFFFFFF);
-    gfx::QuadVertex* v = cube.lockVertices();
+    vemol::gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFFFFFF);
+    vemol::gfx::QuadVertex* v = cube.lockVertices();
     for (int i = 0; i < 24; ++i)
         v[i].diffuse =
             static_cast<std::uint32_t>(i / 4 + 1) << 24 | (0x40u + 8u * i) << 16 | (0xFFu - 9u * i) << 8 | 0x80u;
-    d.setWorld(gfxtest::placed(gfx::matrixMultiply(gfx::matrixRotationX(0.5f), gfx::matrixRotationZ(0.3f)), -12.0f,
-                               2.0f, -16.0f));
+    d.setWorld(gfxtest::placed(
+        vemol::gfx::MatrixMultiply(vemol::gfx::MatrixRotationX(0.5f), vemol::gfx::MatrixRotationZ(0.3f)), -12.0f, 2.0f,
+        -16.0f));
     d.drawMesh(cube);
     d.setBlendEnable(true);
     d.setSrcBlend(Blend::SrcAlpha);
     d.setDestBlend(Blend::One);
     d.setTexture(art.ring.get());
-    gfx::Matrix blast = gfxtest::translation(10.0f, 0.0f, -4.0f);
+    vemol::gfx::Matrix blast = gfxtest::translation(10.0f, 0.0f, -4.0f);
     blast.m[0][0] = 2.2f;
     blast.m[2][2] = 1.6f;
     d.setWorld(blast);
@@ -95,7 +96,7 @@ void drawTransitionScene(Device& d, const Artwork& art, int step) {
     d.clear(0xFFFBEDB5, 1.0f);
     d.setTexture(art.board.get());
     const float angle = static_cast<float>(step) * -0.03f;
-    d.setWorld(gfxtest::placed(gfx::matrixRotationX(angle), 3.0f, (step - 8) * 0.5f, -10.8f));
+    d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationX(angle), 3.0f, (step - 8) * 0.5f, -10.8f));
     d.drawMesh(gfxtest::squareMesh(35.0f, 0xFFFFFFFF));
 }
 
@@ -103,7 +104,7 @@ void drawShatterScene(Device& d, const Artwork& art) {
     // The last play frame, captured at full size, then cut into the 16 x 12 tiles.
     Device last(gfxtest::kWidth, gfxtest::kHeight);
     drawPlayScene(last, art);
-    gfx::Texture capture(1024, 1024, last.format());
+    vemol::gfx::Texture capture(1024, 1024, last.format());
     Device::copyRect(last.backBuffer(), {0, 0, gfxtest::kWidth, gfxtest::kHeight}, capture.level0(), 0, 0);
 
     gfxtest::setGameCamera(d);
@@ -119,8 +120,8 @@ void drawShatterScene(Device& d, const Artwork& art) {
             const gfxtest::Corner uv[4] = {
                 {float(u1), float(t0)}, {float(u1), float(t1)}, {float(u0), float(t0)}, {float(u0), float(t1)}};
             const float drift = static_cast<float>((i * 7 + j * 3) % 5) * 0.4f * (j > 8);
-            d.setWorld(gfxtest::placed(gfx::matrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift, -2.0f - drift,
-                                       3.6f * i - 19.8f - drift));
+            d.setWorld(gfxtest::placed(vemol::gfx::MatrixRotationY(drift * 0.2f), 3.6f * j - 27.0f + drift,
+                                       -2.0f - drift, 3.6f * i - 19.8f - drift));
             d.drawMesh(gfxtest::squareMesh(1.8f, 0xFFFFFFFF, uv));
         }
 }

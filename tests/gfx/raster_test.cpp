@@ -11,9 +11,9 @@
 
 namespace {
 
-using gfx::Blend;
-using gfx::Device;
-using gfx::QuadVertex;
+using vemol::gfx::Blend;
+using vemol::gfx::Device;
+using vemol::gfx::QuadVertex;
 
 // With identity view and projection, world x and y are the normalised device
 // coordinates; these place a vertex at a pixel position instead.
@@ -23,8 +23,8 @@ QuadVertex atPixel(const Device& d, double px, double py, std::uint32_t colour) 
     return {x, y, 0.5f, 0, 0, 0, colour, 0, 0};
 }
 
-gfx::Mesh meshOf(const std::vector<QuadVertex>& vertices, const std::vector<int>& indices) {
-    gfx::Mesh mesh(static_cast<int>(vertices.size()), static_cast<int>(indices.size()));
+vemol::gfx::Mesh meshOf(const std::vector<QuadVertex>& vertices, const std::vector<int>& indices) {
+    vemol::gfx::Mesh mesh(static_cast<int>(vertices.size()), static_cast<int>(indices.size()));
     std::memcpy(mesh.lockVertices(), vertices.data(), vertices.size() * sizeof(QuadVertex));
     for (std::size_t i = 0; i < indices.size(); ++i) mesh.lockIndices()[i] = static_cast<std::uint16_t>(indices[i]);
     return mesh;
@@ -35,7 +35,7 @@ gfx::Mesh meshOf(const std::vector<QuadVertex>& vertices, const std::vector<int>
 void countCoverage(Device& d) {
     d.clear(0xFF000000, 1.0f);
     d.renderState().zEnable = false;
-    d.renderState().cull = gfx::Cull::None;
+    d.renderState().cull = vemol::gfx::Cull::None;
     d.setBlendEnable(true);
     d.setSrcBlend(Blend::One);
     d.setDestBlend(Blend::One);
@@ -92,12 +92,12 @@ TEST(Rasterizer, TrianglesMeetingAtOneVertexDrawItOnce) {
 }
 
 // Draws one face group of the cube seen from `eye` looking at `at` and counts the pixels.
-int drawnPixelsOfFace(int group, gfx::Vec3 eye, gfx::Vec3 at, gfx::Vec3 up) {
-    const gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFF0000);
+int drawnPixelsOfFace(int group, vemol::gfx::Vec3 eye, vemol::gfx::Vec3 at, vemol::gfx::Vec3 up) {
+    const vemol::gfx::Mesh cube = gfxtest::cubeMesh(3.0f, 0xFFFF0000);
     std::vector<QuadVertex> vertices(cube.vertices().begin() + 4 * group, cube.vertices().begin() + 4 * group + 4);
-    const gfx::Mesh face = meshOf(vertices, {0, 1, 2, 2, 3, 0});
+    const vemol::gfx::Mesh face = meshOf(vertices, {0, 1, 2, 2, 3, 0});
     Device d(64, 48);
-    d.setView(gfx::matrixLookAtLH(eye, at, up));
+    d.setView(vemol::gfx::MatrixLookAtLH(eye, at, up));
     d.setProjection(gfxtest::gameProjection());
     d.clear(0xFF000000, 1.0f);
     d.drawMesh(face);
@@ -105,11 +105,11 @@ int drawnPixelsOfFace(int group, gfx::Vec3 eye, gfx::Vec3 at, gfx::Vec3 up) {
 }
 
 TEST(Rasterizer, CubeFacesFaceOutward) {
-    const gfx::Vec3 normals[6] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
+    const vemol::gfx::Vec3 normals[6] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     for (int g = 0; g < 6; ++g) {
-        const gfx::Vec3 n = normals[g];
-        const gfx::Vec3 up = n.y != 0 ? gfx::Vec3{0, 0, 1} : gfx::Vec3{0, 1, 0};
-        const gfx::Vec3 outside{10 * n.x, 10 * n.y, 10 * n.z};
+        const vemol::gfx::Vec3 n = normals[g];
+        const vemol::gfx::Vec3 up = n.y != 0 ? vemol::gfx::Vec3{0, 0, 1} : vemol::gfx::Vec3{0, 1, 0};
+        const vemol::gfx::Vec3 outside{10 * n.x, 10 * n.y, 10 * n.z};
         EXPECT_GT(drawnPixelsOfFace(g, outside, {0, 0, 0}, up), 200) << "group " << g;
         // From the centre of the cube, looking at the same face: culled.
         EXPECT_EQ(drawnPixelsOfFace(g, {0, 0, 0}, n, up), 0) << "group " << g;
@@ -123,7 +123,7 @@ TEST(Rasterizer, GameSquaresSurviveCullingAndClockwiseCullDropsThem) {
     d.drawMesh(gfxtest::squareMesh(5.0f, 0xFFFFFFFF));
     EXPECT_GT(gfxtest::countNot(d.backBuffer(), 0xFF000000), 50);
     d.clear(0xFF000000, 1.0f);
-    d.renderState().cull = gfx::Cull::Clockwise;
+    d.renderState().cull = vemol::gfx::Cull::Clockwise;
     d.drawMesh(gfxtest::squareMesh(5.0f, 0xFFFFFFFF));
     EXPECT_EQ(gfxtest::countNot(d.backBuffer(), 0xFF000000), 0);
 }
@@ -134,7 +134,7 @@ TEST(Rasterizer, PointSamplingPicksTheTexelBeyondAnEdgeAndWraps) {
     const auto bitmap = gfxtest::makeBitmap(
         {4, 4}, [](int x, int y) { return static_cast<std::uint8_t>(4 * y + x); },
         [](int i) { return static_cast<std::uint32_t>(i * 0x100 + i * 16); });
-    const auto texture = gfx::createTextureFromBitmap(bitmap);
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(bitmap);
     ASSERT_TRUE(texture);
     struct Case {
         float u0, u1, v0, v1;
@@ -142,7 +142,7 @@ TEST(Rasterizer, PointSamplingPicksTheTexelBeyondAnEdgeAndWraps) {
     };
     for (const Case c : {Case{0, 1, 0, 1, 4}, Case{0, 2, 0, 2, 2}, Case{-3, -1, 2, 4, 2}}) {
         Device d(16, 16);
-        d.renderState().cull = gfx::Cull::None;
+        d.renderState().cull = vemol::gfx::Cull::None;
         d.setTexture(texture.get());
         d.clear(0xFF000000, 1.0f);
         std::vector<QuadVertex> v{atPixel(d, 0, 0, 0xFFFFFFFF), atPixel(d, 16, 0, 0xFFFFFFFF),
@@ -176,7 +176,7 @@ TEST(Rasterizer, BrokenGeometryDrawsNothingAndNothingElseGoesWrong) {
     d.drawMesh(meshOf(v, {1, 0, 2, 3, 0, 2, 0, 9, 2, 0, 4, 4, 0}));
     EXPECT_EQ(gfxtest::countNot(d.backBuffer(), 0xFF000000), 0);
     // Texture coordinates far beyond the texture still wrap.
-    const auto texture = gfx::createTextureFromBitmap(gfxtest::makeBitmap(
+    const auto texture = vemol::gfx::CreateTextureFromBitmap(gfxtest::makeBitmap(
         {2, 2}, [](int x, int y) { return static_cast<std::uint8_t>(x + 2 * y); },
         [](int i) { return 0x102030u * static_cast<std::uint32_t>(i + 1); }));
     const gfxtest::Corner far[4] = {{1e9f, -1e9f}, {1e9f, 3e9f}, {-4e9f, 1e9f}, {nan, inf}};

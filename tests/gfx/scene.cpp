@@ -5,33 +5,33 @@
 
 namespace gfxtest {
 
-gfx::Matrix gameView() { return gfx::matrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}); }
+vemol::gfx::Matrix gameView() { return vemol::gfx::MatrixLookAtLH({0, 50, 0}, {0, 0, 0}, {0, 0, 1}); }
 
-gfx::Matrix gameProjection() { return gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f); }
+vemol::gfx::Matrix gameProjection() { return vemol::gfx::MatrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f); }
 
-void setGameCamera(gfx::Device& device) {
+void setGameCamera(vemol::gfx::Device& device) {
     device.setView(gameView());
     device.setProjection(gameProjection());
 }
 
-gfx::Mesh squareMesh(float half, std::uint32_t diffuse, const Corner (&uv)[4]) {
-    gfx::Mesh mesh(6, 6);
+vemol::gfx::Mesh squareMesh(float half, std::uint32_t diffuse, const Corner (&uv)[4]) {
+    vemol::gfx::Mesh mesh(6, 6);
     const float xs[4] = {half, half, -half, -half}, zs[4] = {-half, half, -half, half};
-    gfx::QuadVertex* v = mesh.lockVertices();
+    vemol::gfx::QuadVertex* v = mesh.lockVertices();
     for (int i = 0; i < 4; ++i) v[i] = {xs[i], 0, zs[i], 0, 1, 0, diffuse, uv[i].u, uv[i].v};
     const std::uint16_t indices[6] = {1, 0, 2, 1, 2, 3};
     std::memcpy(mesh.lockIndices(), indices, sizeof indices);
     return mesh;
 }
 
-gfx::Mesh cubeMesh(float side, std::uint32_t diffuse) {
+vemol::gfx::Mesh cubeMesh(float side, std::uint32_t diffuse) {
     static const int corners[6][4][3] = {
         {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}, {{-1, 1, -1}, {-1, 1, 1}, {1, 1, 1}, {1, 1, -1}},
         {{1, 1, -1}, {1, 1, 1}, {1, -1, 1}, {1, -1, -1}},     {{-1, -1, 1}, {-1, -1, -1}, {1, -1, -1}, {1, -1, 1}},
         {{-1, -1, 1}, {1, -1, 1}, {1, 1, 1}, {-1, 1, 1}},     {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}};
     const float h = side / 2;
-    gfx::Mesh mesh(24, 36);
-    gfx::QuadVertex* v = mesh.lockVertices();
+    vemol::gfx::Mesh mesh(24, 36);
+    vemol::gfx::QuadVertex* v = mesh.lockVertices();
     std::uint16_t* idx = mesh.lockIndices();
     for (int g = 0; g < 6; ++g) {
         for (int n = 0; n < 4; ++n) {
@@ -45,10 +45,10 @@ gfx::Mesh cubeMesh(float side, std::uint32_t diffuse) {
     return mesh;
 }
 
-gfx::Matrix translation(float x, float y, float z) { return placed(gfx::matrixIdentity(), x, y, z); }
+vemol::gfx::Matrix translation(float x, float y, float z) { return placed(vemol::gfx::MatrixIdentity(), x, y, z); }
 
-gfx::Matrix placed(const gfx::Matrix& rotation, float x, float y, float z) {
-    gfx::Matrix m = rotation;
+vemol::gfx::Matrix placed(const vemol::gfx::Matrix& rotation, float x, float y, float z) {
+    vemol::gfx::Matrix m = rotation;
     m.m[3][0] = x;
     m.m[3][1] = y;
     m.m[3][2] = z;
@@ -83,14 +83,14 @@ std::vector<std::uint8_t> makeBitmap(const BitmapLayout& layout, std::uint8_t (*
     return dib;
 }
 
-int countNot(const gfx::Surface& surface, std::uint32_t colour) {
+int countNot(const vemol::gfx::Surface& surface, std::uint32_t colour) {
     int n = 0;
     for (int y = 0; y < surface.height(); ++y)
         for (int x = 0; x < surface.width(); ++x) n += surface.pixel(x, y) != colour;
     return n;
 }
 
-bool writePpm(const std::string& path, const gfx::Surface& surface) {
+bool writePpm(const std::string& path, const vemol::gfx::Surface& surface) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << surface.width() << " " << surface.height() << "\n255\n";
     for (int y = 0; y < surface.height(); ++y)

@@ -48,7 +48,8 @@ struct RgbaImage {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;  // top-down rows, four bytes a pixel, straight alpha
 };
-// An 8-bit RGBA PNG with no metadata, so the bytes depend on the pixels alone.
+// An 8-bit RGBA PNG with no metadata, written by libpng; empty when libpng fails. Its
+// bytes may change with the zlib build, its pixels never.
 std::vector<std::uint8_t> encodePng(const RgbaImage& image);
 
 }  // namespace artgen

@@ -65,8 +65,12 @@ bool writeMovieAndIcon(const fs::path& dir) {
     ok &= writeFile(dir / "icon/icon_1.bin", image);
     ok &= writeFile(dir / "icon/group_118.bin", encodeIconGroup(std::uint32_t(image.size()), 1));
     // Not embedded: the desktop installs these into its icon theme.
-    for (int size : {16, 24, 32, 48, 64, 128, 256, 512})
-        ok &= writeFile(dir / ("icon/desktop_" + std::to_string(size) + ".png"), encodePng(makeDesktopIcon(size)));
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const fs::path path = dir / ("icon/desktop_" + std::to_string(size) + ".png");
+        const std::vector<std::uint8_t> png = encodePng(makeDesktopIcon(size));
+        if (png.empty()) std::fprintf(stderr, "artgen: libpng could not encode %s\n", path.string().c_str());
+        ok &= !png.empty() && writeFile(path, png);
+    }
     return ok;
 }
 

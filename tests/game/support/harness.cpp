@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "render/init_device.h"
+#include "game/init_device.h"
 
 namespace vemol::test {
 
@@ -51,10 +51,9 @@ Harness::Harness(gfx::Format format, const resources::Catalogue& catalogue) {
 
 void Harness::frame(float dt) {
     clock.t += dt;
-    if (g.playing != 0)
-        RunPlayFrame(g);
-    else
-        RunTitleFrame(g);
+    FrameOutcome outcome = RunFrame(g);
+    for (; outcome.idleSeconds > 0.0f; outcome = RunFrame(g)) clock.t += outcome.idleSeconds;
+    if (outcome.openSendScore) sendScoreRequests++;
 }
 
 void Harness::frames(int n, float dt) {
@@ -66,6 +65,7 @@ void Harness::startGame() {
     keys.press(Key::Return);
     frame();
     keys.release(Key::Return);
+    while (g.transitionStep != kNoTransition) frame(0.0f);
 }
 
 namespace {

@@ -5,17 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "game/device_objects.h"
 #include "game/operations.h"
+#include "game/passes.h"
 #include "game/state.h"
-#include "render/device_objects.h"
-#include "render/passes.h"
 
 namespace vemol::test {
 
 struct FakeClock : Clock {
     float t = 0.0f;
     float now() override { return t; }
-    void sleep(float seconds) override { t += seconds; }
     std::int64_t calendarSeconds() override { return calendar; }
     std::int64_t calendar = 1000000;  // fixed, so a started game replays the same dice
 };
@@ -58,7 +57,6 @@ struct ShellRecorder : Shell {
         rankingEnabled = enabled;
         enableCalls++;
     }
-    void OpenSendScoreDialog() override { sendScoreOpened++; }
     void ShutdownAudioAndQuit() override { quits++; }
     void ShowErrorMessage(const char* text, const char* caption) override {
         messages.push_back(std::string(caption) + ": " + text);
@@ -67,7 +65,6 @@ struct ShellRecorder : Shell {
 
     bool rankingEnabled = true;
     int enableCalls = 0;
-    int sendScoreOpened = 0;
     int quits = 0;
     std::vector<std::string> unsavedBest;  // the problems of best scores not saved
     std::vector<std::string> messages;
@@ -77,16 +74,19 @@ struct Harness {
     explicit Harness(gfx::Format format = gfx::Format::X8R8G8B8);
     Harness(gfx::Format format, const resources::Catalogue& catalogue);
 
-    // Advances the clock by dt, then runs one frame as the main loop would.
+    // Advances the clock by dt, then runs one frame as the main loop would, a pause in it
+    // waited out by advancing the clock.
     void frame(float dt = 1.0f / 60.0f);
     void frames(int n, float dt = 1.0f / 60.0f);
-    // Enter on Start from the title: the 50 transition frames run inside this frame.
+    // Enter on Start from the title, then the 50 transition frames, on a clock that stands
+    // still as they run back to back.
     void startGame();
 
     FakeClock clock;
     ScriptedKeys keys;
     SoundRecorder sound;
     ShellRecorder shell;
+    int sendScoreRequests = 0;  // frames whose outcome opened the Send Score dialog
     GameState g;
     bool deviceObjectsMade = false;
 };

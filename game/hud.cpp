@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "game/operations.h"
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 

@@ -1,7 +1,7 @@
 // Creating the software device that every frame draws through.
 #include <new>
 
-#include "render/init_device.h"
+#include "game/init_device.h"
 
 namespace vemol {
 

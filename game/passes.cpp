@@ -1,6 +1,6 @@
 // The backdrop, in play and on the title, and the two blended effect passes: blasts and
 // point pop-ups.
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -23,7 +23,7 @@ void DrawBackdropTitle(GameState& g, const gfx::Matrix& parent, int step) {
     } else {
         // The angle is worked out in double and handed on as a float, as it always was.
         const float angle = static_cast<float>(static_cast<double>(static_cast<float>(step)) * -0.03);
-        b.world = gfx::matrixRotationX(angle);
+        b.world = gfx::MatrixRotationX(angle);
         b.world.m[3][0] = 3.0f;
         b.world.m[3][1] = static_cast<float>(step - 8) * 0.5f;
         b.world.m[3][2] = -10.8f;

@@ -2,7 +2,7 @@
 // cube, the textures, the HUD sprite sheet, then the camera.
 #include <cstdint>
 
-#include "render/device_objects.h"
+#include "game/device_objects.h"
 
 #include "game/operations.h"
 
@@ -93,7 +93,7 @@ void CreatePlayerCube(GameState& g) {
 
 std::unique_ptr<gfx::Texture> LoadTexture(const resources::Catalogue& catalogue, const char* name) {
     auto bytes = catalogue.find("BITMAP", name);
-    return bytes ? gfx::createTextureFromBitmap(*bytes) : nullptr;
+    return bytes ? gfx::CreateTextureFromBitmap(*bytes) : nullptr;
 }
 
 // Returns false when BG cannot be made: the board is essential, the others just draw
@@ -117,12 +117,12 @@ void LoadSpriteSheet(GameState& g, const resources::Catalogue& catalogue) {
     auto bytes = catalogue.find("BITMAP", "EFFECT");
     if (!bytes) return;
     auto sheet = std::make_unique<gfx::Surface>(640, 480, g.device->format());
-    if (gfx::loadSurfaceFromBitmap(*sheet, *bytes)) g.spriteSheet = std::move(sheet);
+    if (gfx::LoadSurfaceFromBitmap(*sheet, *bytes)) g.spriteSheet = std::move(sheet);
 }
 
 void SetCamera(GameState& g) {
-    g.device->setView(gfx::matrixLookAtLH({0.0f, 50.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}));
-    g.device->setProjection(gfx::matrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f));
+    g.device->setView(gfx::MatrixLookAtLH({0.0f, 50.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}));
+    g.device->setProjection(gfx::MatrixPerspectiveFovLH(0.7853982f, 1.3333334f, 1.0f, 100.0f));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The frame bracket and the one way every pass places and draws a mesh.
-#include "render/passes.h"
+#include "game/passes.h"
 
 namespace vemol {
 
@@ -11,7 +11,7 @@ void PresentFrame(GameState& g) {
 }
 
 void DrawWithWorld(GameState& g, const gfx::Matrix& parent, const gfx::Matrix& world, const gfx::Mesh& mesh) {
-    g.device->setWorld(gfx::matrixMultiply(parent, world));
+    g.device->setWorld(gfx::MatrixMultiply(parent, world));
     g.device->drawMesh(mesh);
 }
 

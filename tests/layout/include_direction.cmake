@@ -1,0 +1,53 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# The source folders depend one way: reads every folder's #include "<folder>/..." lines
+# and fails when folders include each other in a cycle, or when the game's core (game, gfx,
+# resources) includes a folder above it.   cmake -DSOURCE_DIR=<project> -P <this file>
+cmake_minimum_required(VERSION 3.20)
+set(folders app audio game gfx net platform resources server tools)
+set(core game gfx resources)
+foreach(from ${folders})
+  file(GLOB_RECURSE sources ${SOURCE_DIR}/${from}/*.h ${SOURCE_DIR}/${from}/*.cpp)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^#include \"[a-z_]+/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z_]+)/.*" "\\1" to "${line}")
+      if(NOT to STREQUAL from AND to IN_LIST folders AND NOT to IN_LIST deps_${from})
+        list(APPEND deps_${from} ${to})
+        file(RELATIVE_PATH where_${from}_${to} ${SOURCE_DIR} ${source})
+        if(from IN_LIST core AND NOT to IN_LIST core)
+          message(SEND_ERROR "${from}/ is in the core but includes ${to}/ (${where_${from}_${to}})")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# Peels off, round by round, the folders whose includes all lie in folders already peeled;
+# whatever is left includes itself through the others.
+set(left ${folders})
+while(left)
+  set(peeled "")
+  foreach(from ${left})
+    set(waiting "")
+    foreach(to ${deps_${from}})
+      if(to IN_LIST left)
+        string(APPEND waiting "\n  ${from}/ -> ${to}/ (${where_${from}_${to}})")
+      endif()
+    endforeach()
+    if(waiting)
+      string(APPEND cycle "${waiting}")
+    else()
+      list(APPEND peeled ${from})
+    endif()
+  endforeach()
+  if(NOT peeled)
+    message(FATAL_ERROR "folders include each other in a cycle among:${cycle}")
+  endif()
+  list(REMOVE_ITEM left ${peeled})
+  set(cycle "")
+  list(JOIN peeled " " round)
+  string(APPEND order " ${round}")
+endwhile()
+message(STATUS "folders from the bottom up:${order}")
