@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Vemol for Linux. `make run` installs what is missing, builds and starts the game;
 # `make test` does the same set-up, then builds and runs every test; `make package` builds
 # the two Debian packages, vemol and vemol-ranking; `make ranking` builds and starts the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program: its start-up steps, menu commands and shell services over the platform layer.
 #include "app/application.h"
 

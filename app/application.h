@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program itself: the start-up steps in their order, the menu commands, and the shell
 // services the game asks for, wired to the GTK platform layer.

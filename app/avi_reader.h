@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reader for the opening clip: a RIFF AVI with one video stream of 8-bit palettized
 // frames, stored uncompressed or run-length encoded (RLE8). Every size in the file is

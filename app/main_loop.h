@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main loop's turn rule over the window system's events (LoopEvents). The loop alone
 // owns time: a frame never waits, it tells the loop how long nothing is due instead.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The opening: the maker's logo clip, shown once between the window appearing and the
 // title screen.

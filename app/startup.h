@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start-up sequence in its fixed order, with its two failure branches, and the final
 // clean-up. The steps themselves are the application's; keeping the order here lets a

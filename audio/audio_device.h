@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the game's sound operations need from the machine: an output that mixes short
 // effects over one looping tune, everything made from bytes in memory. The platform

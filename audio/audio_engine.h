@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's sound and music: one looping MIDI tune during play and four WAVE effects
 // that play over it and over each other, all made from the program's embedded bytes.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the General MIDI SoundFont the tune is played with, the way players expect on
 // Linux: the SDL_SOUNDFONTS variable when they set it, else FluidSynth's own default

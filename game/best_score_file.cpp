@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The best-score file: exactly 4 bytes, the best score as a little-endian 32-bit
 // integer, no header. Older and newer builds read each other's files, so the format
 // never changes.

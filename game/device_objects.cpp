@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up creation of every device object: the squares of every pool slot, the player's
 // cube, the textures, the HUD sprite sheet, then the camera.
 #include <cstdint>

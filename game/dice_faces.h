@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dice pictures: which cell of the SAI texture each face uses, for the flat dice
 // (falling dice and shots) and for the player's cube.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dice that come down the board: spawning, sliding, landing, and the homing flight
 // of a die knocked out by a shot.
 #include <cmath>

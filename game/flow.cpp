@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-frame state machine: title frames with the three-entry menu, the start of a new
 // game with its transition, play frames, the end countdown and the game-over frames.
 #include <algorithm>

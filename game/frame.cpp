@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame bracket and the one way every pass places and draws a mesh.
 #include "game/passes.h"
 

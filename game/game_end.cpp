@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of a game: the last picture is captured, cut into 16 x 12 tiles that drift
 // apart and fall away over the title picture, then the game hands back to the title and
 // keeps the best score.

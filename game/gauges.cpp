@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Column gauges: a die that gets past the player stacks its pips onto its column's
 // ten-cell gauge, and a full gauge loses the game.
 //

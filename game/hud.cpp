@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The heads-up display: digits, labels, menu words and gauge blocks copied pixel by pixel
 // from the sprite sheet straight into the back buffer, skipping the sheet's blue
 // background. No 3D pipeline: whatever is drawn after the HUD covers it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The backdrop, in play and on the title, and the two blended effect passes: blasts and
 // point pop-ups.
 #include "game/passes.h"

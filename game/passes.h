@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's drawing: the frame bracket, the backdrop and effect passes and the HUD, each
 // drawing the one game state record through its device.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's die: rolling over the 12 x 2 cells at the near end of the board, the
 // faces turning with every roll, and the shot key.
 #include "game/dice_faces.h"

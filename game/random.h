@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game's own rand and srand: the classic linear congruential generator, so a seed
 // gives the same game on every platform.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the game needs from outside, as small interfaces: the platform supplies real
 // ones, tests supply a fake clock, scripted keys and recorders.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's shots, the hit test against the falling dice, and the start of the
 // blasts and point pop-ups a hit or a landing leaves behind.
 #include "game/dice_faces.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one game state record: device objects, pools, the player's die, the scalars and
 // the services. Created once, passed by reference.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The new-game reset of the world and the backdrop's place during play.
 #include "game/dice_faces.h"
 #include "game/operations.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Textures and surfaces from the bitmap resources: 8-bit palettized device-independent
 // bitmaps (info header, palette of B, G, R, 0 quads, rows padded to 4 bytes).
 #include <algorithm>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Frame-buffer blending: result = source x source factor + destination x destination
 // factor per channel, saturated to 255. The back buffer has no alpha channel, so the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parts of the back buffer's rows that may have been written since the last frame was
 // presented: one span of columns per band of kBandRows rows (a triangle marks a few bands

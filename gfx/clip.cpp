@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sutherland-Hodgman clipping in homogeneous space. Attributes are linear in clip space,
 // so the new vertices carry exact perspective-correct values.
 #include "gfx/clip.h"

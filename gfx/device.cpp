@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device: frame bracket, transforms, and drawMesh, which runs each triangle of a
 // mesh through transform, clipping and rasterization.
 #include "gfx/device.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Our software graphics device: the small subset of a fixed-function 3D device that the
 // game relies on. Headless, deterministic, standard library only.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The hot path: flat-coloured textured triangles seen straight on (every square of the
 // game while it lies flat under the camera) into a 32-bit target with the default depth

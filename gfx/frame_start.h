@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start of a frame: the clear and the first draw after it. Every frame of the title
 // screen, of play and of the break-up starts by clearing and drawing the same

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copying pixels between two surfaces of one format with a colour key: source pixels that
 // match the key are left out, so whatever the target holds there shows through.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Matrix helpers with the published formulas of the fixed-function era's helper
 // library, in single precision as the game expects.
 #include "gfx/math.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // 4x4 matrices in row-vector layout (a point is a row vector multiplied on the left,
 // translation in the fourth row), with the helpers the game calls. The formulas are

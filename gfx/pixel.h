@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour arithmetic shared by the rasterizer, the blender and the surface copies.
 // Colours travel as 0xAARRGGBB; channels are 0..255 integers.

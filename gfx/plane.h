@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Depth taken from a triangle's plane in the world rather than from its vertices: every
 // triangle lying in one world plane (the backdrop and everything drawn flat on it) gets

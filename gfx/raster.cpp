@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Triangle set-up: snapping, culling, bounds, and the attribute and depth planes.
 #include "gfx/raster.h"
 

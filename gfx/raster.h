@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rasterizer's inner interface: triangles arrive projected to the screen, already
 // clipped, with the render state and the target they draw into.

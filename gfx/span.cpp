@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The span filler: for each covered pixel, depth test, texel x vertex colour, blend,
 // write. Specialised at compile time per draw kind so the common passes (opaque
 // textured quads seen straight on) run with nothing but what they need.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Surfaces, textures and meshes: plain memory the game locks and writes directly.
 #include <algorithm>
 #include <atomic>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opaque textured triangles tipped about the screen's horizontal axis (the title picture
 // tipping away at the start of a game): w is the same along every row, so each row needs

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What triangle set-up hands to the span filler: edges in exact integer form, the
 // attributes as planes over the screen, depth in fixed point, and the texture sampler.

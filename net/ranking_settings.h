@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the online ranking lives. The server is chosen when the game starts (the command
 // line, then the key file), else it is the one the game was built for

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the player typed into the Send Score dialog and what was sent, kept for the run,
 // and the ranking server chosen when the game started.

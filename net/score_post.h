@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sending one score entry to the ranking script: one TCP connection, the request written
 // whole, then the server's status line read back. The caller learns whether the server

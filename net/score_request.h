@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bytes of one score submission: an HTTP/1.0 POST with a single Content-Length header
 // and a form body "score=..&name=..&url=..&comm=..", every line ended by a bare LF.

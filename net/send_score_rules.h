@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Send Score dialog does, apart from its window: what an opening shows, what
 // SEND decides, which message the player sees and whether the dialog comes back.

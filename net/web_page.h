@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening the ranking page or the maker's home page in a browser window of its own, placed
 // at the top-left corner of the screen at 800 x 600 where the browser takes such options.

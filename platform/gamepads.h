@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Game pads through SDL's game controller API, played like the keyboard: the D-pad and
 // the left stick are the arrow keys, the south face button (A) the space bar, Start the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key-state table the game polls: a key is down while it is held and the game window
 // has the focus; losing the focus releases every key. Each key also latches "pressed since

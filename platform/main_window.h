@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: title " - Vemol - ", the menu bar of menu 102, and a drawing area the
 // size of the back buffer that shows each presented frame (stretched when the window is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Modal message boxes with one OK button, as the game's dialogs and start-up use them.
 #include <gtk/gtk.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the game's picture goes in the drawing area. In a window it is stretched to the
 // whole area, as it always was; in fullscreen it keeps its proportions: enlarged by the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sdl_mixer.h"
 
 #include <SDL2/SDL.h>

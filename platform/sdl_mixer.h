@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The audio output through SDL2_mixer: effects on mixing channels over one music track,
 // the MIDI tune synthesized ahead by FluidSynth with a General MIDI SoundFont and played

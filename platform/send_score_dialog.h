@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Send Score dialog (template 107) and the Score menu's web pages, as the player meets
 // them: modal, owned by the main window.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A modal GTK dialog built from one of the game's dialog templates: every control at its
 // template place (dialog units converted with the dialog font's base units), labels as

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A test hook, compiled only into builds configured for tests: the end-to-end tests drive
 // the running game through a command file named by VEMOL_TEST_CONTROL, one command a line,

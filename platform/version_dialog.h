@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Version dialog (template 103 with the program's icon), modal, owned by the main window.
 #include "platform/main_window.h"

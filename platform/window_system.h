@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the desktop's window system lets the game do. On Wayland the compositor places
 // every window itself (positions we ask for are ignored) and takes a window's new

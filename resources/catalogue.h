@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The resource catalogue: every picture, sound, the music, the opening clip and the icon,
 // embedded into the executable at build time and found by type and name or id.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table the build generates from resources.txt: where each embedded file lies in
 // the program image. Only the catalogue reads it.

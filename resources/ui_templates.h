@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The menu bar and the two dialog templates as declarative data, so the window and
 // dialog code builds from them rather than from scattered literals. Rectangles are in

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vemol-ranking: the companion ranking server of Vemol. Stops cleanly on SIGTERM or
 // SIGINT: the requests in flight are finished and their scores stored first.
 #include <pthread.h>

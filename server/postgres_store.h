@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ranking in a PostgreSQL database, for hosts that run several server instances
 // behind a load balancer: every instance sees and writes the same ranking.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ranking as people see it (ranking.html) and as programs read it (ranking.json).
 #include <cstdint>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HTTP side of the ranking: the game's score script, the ranking page, the same
 // rows as JSON and a health check, served by CivetWeb.

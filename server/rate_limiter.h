@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Posts per address: a token bucket that holds a minute's worth of posts and refills
 // steadily, so a player can send a few scores in a row but one address cannot flood

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One line per request on standard error. Only what an operator needs: time, sender,
 // method, path, status, duration and the outcome in a few words; never a comment or a

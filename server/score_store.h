@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the ranking keeps its scores: one small interface, two databases behind it
 // (SQLite, embedded, the default; PostgreSQL, for several server instances sharing one

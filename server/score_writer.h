@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Group commit: request threads hand their scores to one writer thread, which stores
 // everything waiting in a single transaction and wakes each request once its score is

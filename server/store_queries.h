@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ranking's query, the same for both databases: numbered parameters ($1, ...) are
 // PostgreSQL's own and SQLite binds them by name.

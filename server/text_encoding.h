@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts arrive as the player's computer typed them: UTF-8 from our game, Shift_JIS from
 // the original game on Japanese Windows. The ranking stores and shows UTF-8 only.

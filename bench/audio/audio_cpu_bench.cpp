@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CPU the sound takes from the game: seconds of play at 60 frames per second with
 // the tune looping and effects raised as a busy game raises them. The output is SDL's
 // disk driver writing to /dev/null, which asks for samples at a sound card's pace, so

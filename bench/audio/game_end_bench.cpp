@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame in which a game ends: the last shatter tile falls, the flow returns to the
 // title and the tune is stopped. Apart from the 0.7 s pause of a lost game, no frame may
 // take longer than one 60 Hz frame because of the sound; target under 2 ms.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two busiest frames the game draws, straight through the software device with
 // made-up artwork of the real sizes: a play frame with every pool full, and a frame of
 // the game-over break-up. Each ends with the finished picture copied into memory, as

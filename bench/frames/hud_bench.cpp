@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HUD pass at its busiest: every one of the 120 gauge cells full, so a play frame
 // makes 130 copies from the sprite sheet (10 digits and 120 blocks, two rows partly or
 // wholly below the picture).

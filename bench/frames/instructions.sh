@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Instructions per frame of each frame benchmark, counted by callgrind: unlike the wall
 # times of vemol_bench, the figure does not depend on what else the machine is doing, so
 # it compares two builds on a busy machine. Counts the device's clear and draw calls

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Percent of one core the whole game process uses at 60 frames a second, from /proc
 # (user plus system time of every thread), on the title screen and in play, in a real
 # window under Xvfb with the sound mixed and synthesized at a sound card's pace.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers of the whole-process benchmarks: the end-to-end helpers (a private Xvfb,
 # the game in a scratch directory, keys, screenshots) plus the game's CPU time, its
 # memory and the screens of a game's round trip.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game's memory over many games in a real window under Xvfb: private memory
 # (RssAnon) and the whole resident set (VmRSS) after games 1, 10 and the last.
 #

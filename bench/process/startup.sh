@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time: from exec of the game to its main window mapped on screen under Xvfb,
 # before the opening's own nine seconds. Prints each run and the median.
 #

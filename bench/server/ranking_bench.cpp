@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ranking_bench [SECONDS]: sustained accepted posts a second and latency percentiles with
 // 32 concurrent loopback clients for SQLite and PostgreSQL, then the time to render
 // ranking.html with 100,000 stored scores. The per-address limit is off for the load

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main loop's turn rule, with a scripted event source.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up order and its two failure branches, recorded through the steps.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's bookkeeping over a recording device: what reaches the device, in which
 // order, and what is said when something is missing.
 #include "audio/audio_engine.h"

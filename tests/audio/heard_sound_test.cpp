@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine over the real SDL2_mixer device, heard through SDL's disk driver.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>

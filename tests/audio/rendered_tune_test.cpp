@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tune made ahead into samples, read the way the mixer reads it: a buffer at a time.
 #include "platform/rendered_tune.h"
 

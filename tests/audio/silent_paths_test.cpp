@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Without a working audio output or without a SoundFont the game plays on, silent
 // where it must, and says once what is missing.
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Where the dialogs appear: a dialog template's position counts from the main window's
 # client area, the drawing area under the menu bar, with the dialog's frame (if the
 # desktop draws one) at that point. Checked with the Version dialog, whose template puts

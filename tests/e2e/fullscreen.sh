@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # F11 under a window manager: the window fills the screen and the title picture sits in
 # its middle, twice its size with hard pixel edges, on black; F11 again brings the window
 # back. Leaving fullscreen by the desktop's own means is followed: F11 then enters again.

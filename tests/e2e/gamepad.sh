@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A game played with a game pad (SDL's virtual joystick, plugged into the running game
 # through the test build's control file): the D-pad and the stick move the title
 # selection, Start picks, the stick rolls the die, A shoots; the pad is unplugged and

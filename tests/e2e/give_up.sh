@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Give up a game with HOME: the last picture breaks into tiles that fall away over the
 # title picture, and the title screen comes back. A game that scored nothing leaves no
 # best-score file behind when there was none.

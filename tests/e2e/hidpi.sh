@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A high-DPI desktop (GDK_SCALE=2): the window opens at twice its size in device pixels,
 # 1264 wide over a 906-pixel drawing area, and the title picture in it is made of hard
 # 2 x 2 pixel blocks, never blurred.

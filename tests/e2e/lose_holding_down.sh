@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Keys follow the fingers also while the game is not reading them: Down held while a
 # column fills and let go during the 0.7 s pause before the break-up is up when the
 # title screen comes back, so the title cursor stays on Start and the game runs on.

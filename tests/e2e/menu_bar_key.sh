@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The menu bar from the keyboard: F10 pulls down " File", Down and Enter choose Exit,
 # and the program ends with exit code 0; on a bare display and under a window manager.
 source "$(dirname "$0")/lib/common.bash" "$@"

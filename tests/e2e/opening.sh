@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The opening as a player meets it: the drawing area dark for the first two seconds, then
 # the maker's clip, unscaled, in the 128 x 96 area at (260, 180), and after nine seconds
 # the title screen.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A game as a player starts it: Enter on Start tips the title away and shows the board;
 # the arrows roll the player's die a cell at a time, space sends a shot up the column,
 # and dice come down the board.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The whole round trip with the real ranking server on 127.0.0.1: the player sends a
 # score through the Send Score dialog, the server stores it, and the row shows in the
 # JSON and on the ranking page as headless Chromium renders it at 800 x 600 (the page's

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sending a score as a player does, to a stand-in ranking server on 127.0.0.1: the Send
 # Score dialog from the title menu (Escape backs out without sending; a typed name and
 # SEND send the score) and from the Score menu (the same score again is refused, the

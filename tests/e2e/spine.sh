@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program as a player meets it: the window with its title, menu bar and a 632 x 453
 # drawing area, the title screen after the opening, Down moving the selection, Enter on
 # Exit ending the program with exit code 0, and File > Exit doing the same, also with a

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game on a Wayland compositor (weston's headless backend in a private runtime
 # directory, no X server): the window appears and shows the title picture after the
 # opening, so frames run and reach the compositor; the Version dialog opens and closes;

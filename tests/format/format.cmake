@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks (or with -DFIX=ON rewrites) the layout of every C++ file of the project against
 # .clang-format: the files of each top-level folder that has a CMakeLists.txt, so build
 # folders inside the source tree are left out.

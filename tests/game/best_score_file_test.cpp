@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The best-score file: 4 little-endian bytes, read leniently and without blocking,
 // replaced atomically, never lost.
 #include <gtest/gtest.h>

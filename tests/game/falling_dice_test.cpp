@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Falling dice: spawning, the slide to the player's line, landing, and the homing flight
 // of a knocked-out die to the score point.
 #include <cmath>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game flow: the title menu's timing and sounds, the three entries, the start of a
 // new game, and the start-up failures that end the program.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of a game: the capture, the tiles, the ordered finish with the best score, and
 // the end as the player meets it in whole frames.
 #include <gtest/gtest.h>

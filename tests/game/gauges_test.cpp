@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Column gauges: how landings claim cells, how the HUD pass counts them down, and when a
 // full column ends the game.
 #include <gtest/gtest.h>

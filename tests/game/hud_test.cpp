@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HUD copy into the back buffer, on both back-buffer formats, with a small sprite
 // sheet painted here: one solid colour per region, so every copied pixel tells where
 // it came from.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the play tests: a started game whose falling dice are held back, so a
 // test puts exactly the dice it needs on the board.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's die: roll bounds, the faces turning with the rolls, the roll motion and
 // the shot key's timing.
 #include <algorithm>

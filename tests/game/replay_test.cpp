@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole game replayed from a fixed seed and a key script decided frame by frame from
 // what is on the board: any change to the rules, the order of the random draws or the
 // timing shows up as a different end state.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens as pictures: the title, a frame of the new-game transition and a busy play
 // frame, compared with golden images we have looked at.
 #include <memory>

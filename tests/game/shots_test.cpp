@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shots and hits, and the motion and end of blasts and point pop-ups.
 #include "play_support.h"
 

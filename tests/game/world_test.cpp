@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The new-game reset: what it puts back, what it leaves alone, and the backdrop it places.
 #include "play_support.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour: texel x vertex colour, the blend modes of the effect passes, the untextured
 // slot, and the specialised pixel paths against the general one.
 #include <gtest/gtest.h>

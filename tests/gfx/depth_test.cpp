@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Depth: the coplanar rule the game's flat scene lives by, 16-bit quantization, and the
 // near plane cutting a picture tipped up past the eye.
 #include <gtest/gtest.h>

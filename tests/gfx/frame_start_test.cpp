@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A frame that starts with the same clear and draw as the frames before it gets the
 // kept buffers back; any change to what that start depends on draws it afresh.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Golden pictures: small reference scenes drawn by the device and compared pixel for
 // pixel with the pictures stored in tests/golden/gfx/. Any change in what the rasterizer
 // draws shows up here.

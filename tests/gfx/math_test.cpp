@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The matrix helpers and the game's camera, checked through the points they move.
 #include <gtest/gtest.h>
 

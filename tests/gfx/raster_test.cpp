@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the rasterizer covers: culling, the fill rule, pixel centres, clipping at the near
 // plane, and the specialised pixel paths against the general one.
 #include <gtest/gtest.h>

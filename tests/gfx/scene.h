@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Building blocks for the device tests: the game's camera, its square and cube meshes,
 // small bitmaps made in memory, and picture files.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bitmaps into textures and surfaces, the 16-bit format, locking and copying surfaces.
 #include <gtest/gtest.h>
 

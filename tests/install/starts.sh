@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game installed into a DESTDIR starts from its desktop launcher under Xvfb: in
 # $XDG_DATA_HOME/vemol, or ~/.local/share/vemol when that is empty, the folder made on
 # the way; its window carries the desktop entry's id as its class and shows the title.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer entry for the clip reader: any bytes are read, and a clip that is accepted is
 // decoded frame by frame, so every size check and the RLE8 decoder get exercised.
 #include <cstddef>

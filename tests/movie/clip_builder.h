@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes small AVI clips for the tests, in the layout the clip reader expects and with the
 // variations real writers produce ('rec ' groups, an audio stream, an index).

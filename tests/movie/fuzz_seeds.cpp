@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a few small valid clips into a folder, as the starting corpus of avi_reader_fuzz.
 #include <cstdio>
 #include <string>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stand-in ranking servers on 127.0.0.1, for tests that must never leave the machine.
 #include <atomic>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score request on the wire, against stand-in ranking servers on 127.0.0.1.
 #include <gtest/gtest.h>
 

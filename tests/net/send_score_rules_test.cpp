@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Send Score dialog's rules, played as a player meets them, without a window.
 #include <gtest/gtest.h>
 

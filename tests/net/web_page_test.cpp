@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening web pages, with stand-in browsers that record how they were started.
 #include <gtest/gtest.h>
 

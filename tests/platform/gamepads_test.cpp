@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game pads into the key table, driven by SDL's virtual joystick: no pad hardware and no
 // display needed. Which button plays which key is played through in tests/e2e/gamepad.sh.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the picture goes: stretched in a window, whole-factor or fitted and centred in
 // fullscreen, with whole factors counted in device pixels.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the artwork generator into an empty folder and compares every file it writes with
 # the committed one: the embedded files the manifest names byte for byte, the desktop's
 # PNG icons beside them pixel for pixel (ImageMagick's compare; their bytes depend on the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Independent readers for the embedded file formats, so the tests check the bytes
 // themselves rather than trusting the generator.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EFFECT, the HUD sheet. The HUD copies the top-left (w - 3) x (h - 3) pixels of each
 // region and skips pixels whose 16-bit form has 0x1F in its low byte, so glyphs must lie
 // where they are copied, overlapping parts must be blue, and no drawn colour may look

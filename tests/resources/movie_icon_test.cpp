@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The opening clip (AVI 115) and the icon (group 118, image 1).
 #include "resources/decode.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every bitmap has exactly the catalogue's format: header, size, palette, rows.
 #include "resources/decode.h"
 

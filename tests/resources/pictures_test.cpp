@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the other pictures must hold for the screens they serve.
 #include "resources/decode.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four WAVE effects and the tune: exact formats, clean edges, a seamless loop.
 #include "resources/decode.h"
 

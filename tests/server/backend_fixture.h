@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs a suite once per database: "sqlite" (a file in a fresh directory) and
 // "postgresql" (a fresh database on a scratch PostgreSQL 15 shared by the whole run;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plain HTTP client over a raw socket: it sends exactly the bytes it is given (as the
 // game does) from a chosen loopback address, and reads the reply until the server closes.

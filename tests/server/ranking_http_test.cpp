@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server over real HTTP on 127.0.0.1 with each database: what the game sends, what
 // the original game sent, and what a hostile sender might send.
 #include <gtest/gtest.h>

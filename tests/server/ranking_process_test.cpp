@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vemol-ranking program itself: killed with SIGKILL in the middle of a burst of posts
 // it loses no score it answered with 200 and leaves a sound database; SIGTERM ends it
 // with exit code 0.

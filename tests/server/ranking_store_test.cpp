@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules every database keeps the same way: re-sends, one row per name, the order.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A PostgreSQL 15 server of our own for one test run: a fresh cluster in a temporary
 // directory, run as an unprivileged user, listening on a free port of 127.0.0.1 only,

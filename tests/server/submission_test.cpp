@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading what senders send and the small rules of the page.
 #include <gtest/gtest.h>
 

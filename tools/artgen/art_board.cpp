@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BG: the play board. The backdrop maps world (x, z) to texel u = (x + 28) / 70 x 512,
 // v = (21 - z) / 70 x 512, and the window shows about u 3..406, v 2..305: the twelve
 // lanes and the player's strip on the left, the score panel on the right.

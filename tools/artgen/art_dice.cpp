@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SAI: the six die faces. Seen at about 20 pixels (falling dice and shots) and about 45
 // (the player's cube), so the pips are large and dark with nothing fine between them.
 #include "tools/artgen/artwork.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BOMBA, the blast, and S10..S60, the point pop-ups.
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/random.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EFFECT: the HUD sheet. The HUD copies rectangles of it pixel by pixel and skips the
 // pure blue background, and it copies only the top-left (w - 3) x (h - 3) pixels of each
 // region. Regions overlap, so every glyph keeps inside the part of its region that is

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program icon: a white die showing five, with a grey side for depth and a black
 // outline, in the classic 16-colour palette. Drawn eight times larger with flat colours
 // and reduced, each pixel taking the colour that covers most of it. The desktop's icon

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // OPENING: the title picture, also the backdrop of the game-over break-up. The window
 // shows its left 468 and top 353 texels, about 1.35 times enlarged (texel u = screen
 // x x 0.741, v = 1.3 + screen y x 0.776). The game's name and the tumbling dice fill the

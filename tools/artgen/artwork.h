@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every piece of artwork the game embeds, as the generator makes it.
 #include "tools/artgen/canvas.h"

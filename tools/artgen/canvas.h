@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A floating-point RGB canvas and the anti-aliased painting the pictures are made of.
 // Shapes are given as signed distance functions (negative inside, in pixels), which

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound, music, movie, icon and PNG file formats, written byte by byte.
 #include "tools/artgen/palette.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vemol_artgen <resources-folder>: writes every embedded picture, sound, the tune, the
 // opening clip and the icon in their exact formats, and the desktop's icons as PNGs.
 // Nothing depends on the time or the machine, so two runs give identical bytes.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // AVI 115: the maker's opening logo, 166 frames of 128 x 96 at 36 a second. Three
 // crimson tiles tumble in one after another and settle side by side spelling KRM, a
 // line grows beneath them, a gleam sweeps across and "presents" fades in underneath.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BGM01.MID: an upbeat arcade loop in A minor at 150 beats a minute, 48 bars (about 77
 // seconds): theme, lift, theme with the lead doubled, a broad bridge, the lift in
 // harmony, and the theme over arpeggios, whose last bar leads back to the start.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reducing a picture to an 8-bit palette (median cut) and writing it as a
 // device-independent bitmap without file header.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG writing through libpng (and zlib under it): 8-bit RGBA, no metadata.
 #include <png.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The generator's own fixed-seed random numbers (xorshift64*), so every run draws the
 // same noise, sparkles and drum ghost notes.

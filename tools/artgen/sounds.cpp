@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four sound effects, synthesised. Lengths are fixed by the catalogue's data sizes.
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/random.h"

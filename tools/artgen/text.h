@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text from a real outline font (DejaVu, through FreeType), rendered to tight masks.
 #include "tools/artgen/canvas.h"

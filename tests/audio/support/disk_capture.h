@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the game "played", through SDL's disk audio driver: the mixer writes its output
 // to a file in real time, and the test reads it back as mono samples.

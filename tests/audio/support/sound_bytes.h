@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sounds made in the test, so that what is heard can be told apart exactly: effects of
 // known length and loudness and a tune whose opening differs from the rest.

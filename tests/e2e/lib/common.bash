@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Vemol developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared helpers of the end-to-end scripts: a private Xvfb, the game started in a
 # scratch directory, its window found, keys sent, screenshots taken.
 # Usage in a script:  source "$(dirname "$0")/lib/common.bash" "$@"

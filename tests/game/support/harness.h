@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The headless game harness: the real game state and software device, a fake clock,
 // scripted keys and recorders standing in for sound and the application shell.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in ranking server for the end-to-end runs: listens on 127.0.0.1, writes its port
 // to a file, and saves the bytes of each connection, in order, as <prefix>.1, <prefix>.2...
 // Once a request has ended it answers "HTTP/1.0 200 OK", after [answer-delay] seconds.
