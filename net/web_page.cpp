@@ -199,6 +199,7 @@ std::optional<BrowserCommand> FindBrowserCommand(WebPageSystem& system, std::str
 WebPageResult OpenWebPage(std::int32_t& openHomePage, const RankingServer& server, WebPageSystem& system) {
     WebPageResult result;
     result.address = openHomePage == 1 ? std::string(homePageAddress()) : server.pageAddress();
+    // Deliberate difference: krm-home-forgotten.
     // Cleared whether or not a browser starts, so a failed "KRM HOME" does not turn the
     // next "Ranking Page" into the home page.
     openHomePage = 0;

@@ -35,6 +35,7 @@ struct BrowserCommand {
     BrowserFamily family = BrowserFamily::Plain;
 };
 
+// Deliberate difference: desktop-browser.
 // The command that shows `address`, looking for a browser as a Linux desktop user expects:
 // $BROWSER first, then the desktop's default web browser, then well-known browsers on
 // PATH, then xdg-open. Empty when there is none at all.

@@ -38,7 +38,8 @@ void AnswerTheDesktopUntil(const std::function<bool()>& finished) {
     }
 }
 
-// The first release froze the window for as long as the send took; here the send runs
+// Deliberate difference: send-time-limit.
+// The original froze the window for as long as the send took; here the send runs
 // on a worker thread while the windows repaint their last picture, the dialog deaf.
 net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net::ScoreEntry& entry) {
     std::future<net::SendOutcome> sending;
@@ -55,7 +56,8 @@ net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net
 // One opening of the dialog; true when it asks to be opened again.
 bool RunOnce(GtkWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
     TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
-    // The first release treated Escape as SEND, so backing out sent the score; here
+    // Deliberate difference: escape-cancels.
+    // The original treated Escape as SEND, so backing out sent the score; here
     // Escape backs out like CANSEL.
     dialog.setEscapeCommand(control::Cansel);
     FillFields(dialog, net::OpenSendScoreForm(ranking, sessionBestScore));
