@@ -10,6 +10,7 @@
 #include "net/web_page.h"
 #include "platform/message_box.h"
 #include "platform/template_dialog.h"
+#include "platform/web_browser_start.h"
 
 namespace vemol::platform {
 namespace {
@@ -90,7 +91,8 @@ void RunSendScoreDialog(MainWindow* owner, net::RankingState& ranking, std::int3
 }
 
 void RunOpenWebPage(MainWindow* owner, std::int32_t& openHomePage, const net::RankingServer& server) {
-    net::WebPageResult result = net::OpenWebPage(openHomePage, server);
+    GlibWebPageSystem system;
+    net::WebPageResult result = net::OpenWebPage(openHomePage, server, system);
     if (!result.opened)
         ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }
