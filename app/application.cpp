@@ -134,6 +134,7 @@ void Application::onGameEnded(std::int32_t bestBefore) {
     if (!bestScoreProblem_.empty() && !bestScoreNotKeptTold_) tellBestScoreNotKept();
 }
 
+// Deliberate difference: best-score-message-box.
 // A desktop player never sees standard error: the best score shown on screen would be a
 // promise the file does not keep.
 void Application::tellBestScoreNotKept() {
@@ -185,6 +186,7 @@ void Application::ShowErrorMessage(const char* text, const char* caption) {
     platform::ShowMessageBox(nullptr, text, caption, platform::MessageKind::Error);
 }
 
+// Deliberate difference: waits-on-loop.
 // A close request is answered at once, even during a wait. Other menu choices made
 // during the opening, the transition or the game-over pause act, in the order chosen, as
 // soon as the wait has ended: the original handled them afterwards too, and the waits

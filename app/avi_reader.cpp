@@ -291,6 +291,7 @@ void AviFrameDecoder::decodeUncompressed(std::span<const std::uint8_t> data) {
     }
 }
 
+// Deliberate difference: damaged-clip.
 // RLE8 as in 8-bit DIBs: (count, colour) runs; a zero count is an escape: 0 ends the row,
 // 1 ends the picture, 2 moves right and up by the next two bytes, 3..255 is that many
 // literal colours padded to a 16-bit boundary. Pixels that fall outside the picture are

@@ -33,6 +33,7 @@ OpeningMovie::OpeningMovie(Clock& clock, MovieScreen& screen, std::span<const st
 
 OpeningMovie::~OpeningMovie() = default;
 
+// Deliberate difference: waits-on-loop.
 // The original spun on the clock through the opening; the loop waits for the desktop
 // instead, and the player sees the same timing.
 float OpeningMovie::advance() {

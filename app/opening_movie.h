@@ -25,6 +25,7 @@ public:
 constexpr int kMovieX = 260;
 constexpr int kMovieY = 180;
 
+// Deliberate difference: damaged-clip.
 // The opening: dark for 2 s, the clip once, unscaled, top-left at (260, 180), last frame
 // held, the area cleared 7 s after the clip began. The main loop advances it like frames;
 // it reads no input. A clip that cannot be read is skipped with one line on standard

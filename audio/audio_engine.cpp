@@ -91,6 +91,7 @@ void AudioEngine::PlaySoundSegment(Segment segment, std::uint32_t /*flags*/) {
 
 void AudioEngine::StartMusic() {
     musicLoopsForever_ = true;
+    // Deliberate difference: tune-at-once.
     // The tune was asked to start on the next beat (DMUS_SEGF_BEAT). Nothing plays
     // before it in our mixer, so there is no beat to wait for: it starts at once,
     // which is the nearest we can do.
@@ -118,6 +119,7 @@ void AudioEngine::Shutdown() {
     ReleaseAudioEngine();
 }
 
+// Deliberate difference: silent-without-audio.
 // The original kept silent about missing sound; a Linux player without a sound card or
 // SoundFont deserves to know why the game is quiet, once, without a message box.
 void AudioEngine::ReportOnce(const std::string& what) {

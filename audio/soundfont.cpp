@@ -64,6 +64,7 @@ SoundFontChoice ChooseSoundFont(const char* fromEnvironment, const std::function
 }
 
 SoundFontChoice ChooseSoundFont() {
+    // Deliberate difference: soundfont-variable.
     // Unlike the original, which read no environment variable at all: SDL_SOUNDFONTS is
     // how Linux players point SDL games at their own SoundFont, so it is honoured.
     return ChooseSoundFont(std::getenv("SDL_SOUNDFONTS"), IsReadableFile);

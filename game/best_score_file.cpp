@@ -22,6 +22,7 @@ constexpr int kFileSize = 4;
 constexpr int kMostLinks = 40;  // as many as the system itself follows before giving up
 constexpr int kMostTemporaryNames = 100;
 
+// Deliberate difference: failed-save-on-stderr.
 // One line on standard error; the reason also goes to `problem` when the caller asks.
 void ReportSaveFailure(const std::string& path, const std::string& why, std::string* problem) {
     std::fprintf(stderr, "vemol: could not save the best score to %s (%s)\n", path.c_str(), why.c_str());
@@ -140,7 +141,8 @@ int WriteTemporary(const std::string& target, std::int32_t value, const struct s
     return error;
 }
 
-// The first release's way, kept for a directory that takes no new file but holds a
+// Deliberate difference: atomic-save.
+// The original's way, kept for a directory that takes no new file but holds a
 // writable vemol.dat: the 4 bytes written over the old ones. Overwriting bytes that are
 // already on disk needs no new space.
 int RewriteInPlace(const std::string& target, std::int32_t value, const char*& step) {
@@ -208,7 +210,8 @@ bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path,
     return true;
 }
 
-// The first release truncated the file and wrote it, so a full disk or a crash left it
+// Deliberate difference: atomic-save.
+// The original truncated the file and wrote it, so a full disk or a crash left it
 // empty; here it is replaced whole, and rewritten in place only where nothing else works.
 bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem) {
     std::string target;

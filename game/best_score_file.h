@@ -15,6 +15,7 @@ struct BestScoreReading {
     std::string problem;  // why not, when not keepable
 };
 
+// Deliberate difference: regular-file-only.
 // Reads the file at start-up without ever blocking: a missing file gives 0, a shorter
 // regular file fills only the low-order bytes, a longer one gives its first 4 bytes. A
 // FIFO, directory, device or unreadable file gives 0 and is not keepable; that is said

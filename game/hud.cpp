@@ -33,6 +33,7 @@ constexpr int kUncopiedEdge = 3;
 constexpr gfx::ColourKey kSheetKey16{0xFFu, 0x1Fu};
 constexpr gfx::ColourKey kSheetKey32{0x00FFFFFFu, 0x000000FFu};
 
+// Deliberate difference: negative-best-score.
 // Shows the last five digits of a value, least significant first, each a w x h copy.
 // A negative value (only a corrupt best-score file can give one) shows its magnitude's
 // digits: the remainder of a negative value is negative and would point left of digit 0.

@@ -61,6 +61,7 @@ void ResetWorld(GameState& g) {
     p.y = 0.0f;
     p.z = -15.3f;
     p.topFace = 1;
+    // Deliberate difference: roll-stopped.
     // A roll still running when the last game ended would otherwise complete on the
     // first frame of this one, moving the die off its start cell and turning 1 away
     // from the top. The original left rollDir alone; we stop the roll here.

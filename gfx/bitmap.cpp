@@ -66,6 +66,7 @@ std::optional<DecodedBitmap> DecodeBitmap(std::span<const std::uint8_t> dib) {
         bmp.palette[i] = PackArgb(0xFF, quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]);
     bmp.rows = quads + paletteBytes;
 
+    // Deliberate difference: bad-geometry-and-bitmaps.
     // An index past the palette would name a colour the bitmap does not have.
     for (int y = 0; y < bmp.height; ++y)
         for (int x = 0; x < bmp.width; ++x)

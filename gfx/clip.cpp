@@ -63,6 +63,7 @@ ScreenVertex Project(const ClipVertex& v, int width, int height) {
 void ClipAndRasterize(const RasterTarget& target, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
                       const DepthPlane& plane) {
     for (const ClipVertex* v : {&a, &b, &c})
+        // Deliberate difference: bad-geometry-and-bitmaps.
         if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z) || !std::isfinite(v->w)) return;
     const int width = target.colour->width(), height = target.colour->height();
     const unsigned ca = Outcode(a), cb = Outcode(b), cc = Outcode(c);

@@ -28,6 +28,7 @@ struct RankingServer {
     bool operator==(const RankingServer&) const = default;
 };
 
+// Deliberate difference: ranking-server-choice.
 // Reads "HOST[:PORT]": a host name (letters, digits and hyphens in dot-separated labels
 // of at most 63, none starting or ending with a hyphen, 253 in all), a dotted IPv4
 // address or a bracketed IPv6 address, then optionally ':' and a port 1 to 65535.

@@ -82,6 +82,7 @@ SendOutcome Connect(int fd, const sockaddr* address, socklen_t size, SteadyClock
 SendOutcome WriteAll(int fd, const std::string& request, SteadyClock::time_point deadline) {
     std::size_t written = 0;
     while (written < request.size()) {
+        // Deliberate difference: no-sigpipe.
         ssize_t n = send(fd, request.data() + written, request.size() - written, MSG_NOSIGNAL);
         if (n > 0) {
             written += static_cast<std::size_t>(n);

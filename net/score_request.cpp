@@ -7,6 +7,7 @@ namespace {
 
 bool IsContinuationByte(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }
 
+// Deliberate difference: form-escaping.
 bool NeedsEscape(unsigned char byte) {
     return byte == '&' || byte == ';' || byte == '=' || byte == '%' || byte == '+' || byte < 0x20u || byte == 0x7Fu;
 }

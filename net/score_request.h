@@ -23,6 +23,7 @@ constexpr std::size_t kNameLimit = 19;
 constexpr std::size_t kHomePageLimit = 39;
 constexpr std::size_t kCommentLimit = 79;
 
+// Deliberate difference: utf8-cuts.
 // The longest prefix of `text` of at most `limit` bytes that does not end inside a UTF-8
 // character, so a cut never leaves half a character behind.
 std::string CutAtCharacterBoundary(std::string_view text, std::size_t limit);

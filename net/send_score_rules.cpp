@@ -45,7 +45,8 @@ SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore, 
     ranking.homePageUrl = CutAtCharacterBoundary(typed.homePage, kHomePageLimit);
 
     ScoreEntry entry{sessionBestScore, ranking.playerName, ranking.homePageUrl, ranking.playerComment};
-    // Unlike the first release, which said "Send OK!" and marked the score as sent even
+    // Deliberate difference: send-ok-on-2xx.
+    // Unlike the original, which said "Send OK!" and marked the score as sent even
     // when nothing reached the server, only a server that answered it took the score
     // counts; any other ending leaves the score free to send again.
     const SendScoreResult result = ResultOf(send(entry));
@@ -53,10 +54,12 @@ SendScoreResult PressSend(RankingState& ranking, std::int32_t sessionBestScore, 
     return result;
 }
 
+// Deliberate difference: english-dialog.
 // Under a Japanese locale these read as the game has always said them: the refusals and
 // "Send OK!" in its own English, the failures in the dialog's Japanese and polite tone.
 std::string SendScoreMessage(SendScoreResult result, const RankingServer& server) {
     static_assert(kRankingTimeLimit == 10s, "the no-answer message names the time limit");
+    // Deliberate difference: failure-names-server.
     const std::string name = server.text();
     switch (result) {
         case SendScoreResult::AlreadySent: return Translated("This score has already been sent.");

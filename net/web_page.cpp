@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/web_page.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -11,7 +9,6 @@
 #include <fstream>
 #include <thread>
 
-#include "net/detached_process.h"
 #include "net/ranking_settings.h"
 #include "net/texts.h"
 
@@ -40,18 +37,6 @@ std::string Lower(std::string text) {
 std::string BaseName(const std::string& path) {
     std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool IsExecutableFile(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
-
-std::optional<std::string> FindProgram(WebPageSystem& system, const std::string& name) {
-    if (name.find('/') != std::string::npos) return IsExecutableFile(name) ? std::optional(name) : std::nullopt;
-    std::string path = system.environment("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
-    for (const std::string& dir : Split(path, ':')) {
-        std::string candidate = dir + "/" + name;
-        if (IsExecutableFile(candidate)) return candidate;
-    }
-    return std::nullopt;
 }
 
 BrowserFamily FamilyOfName(const std::string& name) {
@@ -102,7 +87,7 @@ std::optional<BrowserCommand> CommandFromBrowserEntry(WebPageSystem& system, con
                                                       const std::string& address) {
     std::vector<std::string> words = Split(entry, ' ');
     if (words.empty()) return std::nullopt;
-    std::optional<std::string> program = FindProgram(system, words[0]);
+    std::optional<std::string> program = system.findProgram(words[0]);
     if (!program) return std::nullopt;
     bool placesAddress = std::any_of(words.begin() + 1, words.end(),
                                      [](const std::string& w) { return w.find("%s") != std::string::npos; });
@@ -158,7 +143,7 @@ std::optional<std::string> DesktopDefaultBrowser(WebPageSystem& system) {
         if (id.ends_with(".desktop")) id.resize(id.size() - 8);
         std::string shortId = id.substr(id.rfind('.') + 1);
         for (const std::string& name : {id, shortId})
-            if (auto program = FindProgram(system, name)) return program;
+            if (auto program = system.findProgram(name)) return program;
         return std::nullopt;  // the desktop named a browser we cannot start directly
     }
     return std::nullopt;
@@ -171,14 +156,7 @@ std::optional<std::string> WebPageSystem::environment(const char* name) {
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-bool WebPageSystem::start(const std::vector<std::string>& argv) { return StartDetached(argv); }
-
 void WebPageSystem::pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(duration); }
-
-WebPageSystem& SystemWebPages() {
-    static WebPageSystem system;
-    return system;
-}
 
 std::optional<BrowserCommand> FindBrowserCommand(WebPageSystem& system, std::string_view address) {
     const std::string url(address);
@@ -191,14 +169,15 @@ std::optional<BrowserCommand> FindBrowserCommand(WebPageSystem& system, std::str
         "x-www-browser",        "firefox",       "firefox-esr",    "chromium", "chromium-browser", "google-chrome",
         "google-chrome-stable", "brave-browser", "microsoft-edge", "vivaldi",  "librewolf"};
     for (const char* name : kKnownBrowsers)
-        if (auto program = FindProgram(system, name)) return CommandFor(*program, url);
-    if (auto opener = FindProgram(system, "xdg-open")) return BrowserCommand{{*opener, url}};
+        if (auto program = system.findProgram(name)) return CommandFor(*program, url);
+    if (auto opener = system.findProgram("xdg-open")) return BrowserCommand{{*opener, url}};
     return std::nullopt;
 }
 
 WebPageResult OpenWebPage(std::int32_t& openHomePage, const RankingServer& server, WebPageSystem& system) {
     WebPageResult result;
     result.address = openHomePage == 1 ? std::string(homePageAddress()) : server.pageAddress();
+    // Deliberate difference: krm-home-forgotten.
     // Cleared whether or not a browser starts, so a failed "KRM HOME" does not turn the
     // next "Ranking Page" into the home page.
     openHomePage = 0;

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+// Deliberate difference: command-line.
 // The command line, read before the display opens: --help, --version, --ranking-server
 // and the window system's own options.
 #include <optional>

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+// Deliberate difference: keys-need-focus.
 // The key-state table the game polls: a key is down while it is held and the game window
 // has the focus; losing the focus releases every key. Each key also latches "pressed since
 // the previous query". Game pad buttons go into the same table. The table follows the
@@ -23,6 +24,7 @@ public:
     void onGameKey(Key key, bool pressed);
     // The window lost the focus: every key is up, latches stay.
     void releaseAll();
+    // Deliberate difference: keys-cleared-after-dialogs.
     // Forgets everything, latches included (after a modal dialog, so the key that closed
     // it does not act again in the game).
     void clear();

@@ -75,6 +75,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
     : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
+    // Deliberate difference: icon-sizes.
     // The whole icon set, so the desktop picks the size it shows instead of enlarging
     // the 32 x 32 program icon; that one alone if the set cannot be read.
     if (GList* icons = LoadWindowIcons()) {
@@ -205,6 +206,7 @@ void MainWindow::present(const gfx::Surface& backBuffer, const gfx::ChangedRows&
     pace();
 }
 
+// Deliberate difference: frame-pacing.
 // A frame is never shown sooner than 1/60 s after the previous one. The original ran
 // uncapped; today that would be thousands of frames a second, and everything the game
 // counts in frames would be over in a blink.
@@ -233,6 +235,7 @@ cairo_rectangle_int_t MainWindow::areaRectangle(RowBand band) const {
     return {left, top, right - left, bottom - top};
 }
 
+// Deliberate difference: frame-painted-at-once.
 // Paints into the drawing area at once instead of waiting for GTK's redraw timer, which
 // was seen to drop to 30 pictures a second. A Wayland compositor takes a new picture only
 // when GTK's frame clock commits it, so there the picture goes through the frame clock.
@@ -318,6 +321,7 @@ gboolean MainWindow::onKey(GtkWidget* widget, GdkEventKey* event, gpointer self)
         if (event->type == GDK_KEY_PRESS) w->toggleFullscreen();
         return TRUE;
     }
+    // Deliberate difference: f10-opens-file.
     // The menu bar opens from the keyboard on F10, with " File" pulled down at once as
     // GTK menus do (the original only highlighted the bar; Down and Enter reach Exit
     // either way). GTK's own handling would select the bar's first item, which is the

@@ -14,6 +14,7 @@ PicturePlacement PlacePicture(PixelSize area, PixelSize picture, bool fullscreen
     if (picture.width <= 0 || picture.height <= 0) return {};
 
     int width = areaWidth, height = areaHeight;
+    // Deliberate difference: additions.
     if (fullscreen) {
         const int factor = std::min(areaWidth / picture.width, areaHeight / picture.height);
         if (factor >= 2) {

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+// Deliberate difference: window-stretches.
 // Where the game's picture goes in the drawing area. In a window it is stretched to the
-// whole area, as it always was; in fullscreen it keeps its proportions: enlarged by the
+// whole area, as in the original; in fullscreen it keeps its proportions: enlarged by the
 // largest whole factor that fits when that is at least 2, otherwise fitted, and centred.
 // Whole factors are counted in device pixels, so a high-DPI desktop (GDK_SCALE=2) gets a
 // sharp picture too.

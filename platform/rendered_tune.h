@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+// Deliberate difference: tune-at-once.
 // The looping tune synthesized once into samples, instead of by a synthesizer running for
 // as long as a game lasts.
 //

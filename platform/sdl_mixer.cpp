@@ -22,6 +22,7 @@ constexpr int kFrequency = 44100;
 constexpr int kOutputChannels = 2;
 constexpr int kBufferFrames = 1024;
 
+// Deliberate difference: music-half-volume.
 // FluidSynth renders a General MIDI tune close to full scale at a gain of 1.2; at half
 // that the tune leaves room for the effects on top instead of clipping with every hit.
 constexpr float kTuneGain = 0.6f;
@@ -84,6 +85,7 @@ SdlMixerDevice::~SdlMixerDevice() {
 
 bool SdlMixerDevice::open(int effectChannels) {
     if (open_) return true;
+    // Deliberate difference: no-sdl-signals.
     // SDL would otherwise catch Ctrl+C and SIGTERM and turn them into quit events that
     // nobody reads here: the game could no longer be stopped from outside.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

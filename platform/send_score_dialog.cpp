@@ -10,6 +10,7 @@
 #include "net/web_page.h"
 #include "platform/message_box.h"
 #include "platform/template_dialog.h"
+#include "platform/web_browser_start.h"
 
 namespace vemol::platform {
 namespace {
@@ -38,7 +39,8 @@ void AnswerTheDesktopUntil(const std::function<bool()>& finished) {
     }
 }
 
-// The first release froze the window for as long as the send took; here the send runs
+// Deliberate difference: send-time-limit.
+// The original froze the window for as long as the send took; here the send runs
 // on a worker thread while the windows repaint their last picture, the dialog deaf.
 net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net::ScoreEntry& entry) {
     std::future<net::SendOutcome> sending;
@@ -55,7 +57,8 @@ net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net
 // One opening of the dialog; true when it asks to be opened again.
 bool RunOnce(GtkWindow* owner, net::RankingState& ranking, std::int32_t sessionBestScore) {
     TemplateDialog dialog(owner, resources::sendScoreDialogTemplate());
-    // The first release treated Escape as SEND, so backing out sent the score; here
+    // Deliberate difference: escape-cancels.
+    // The original treated Escape as SEND, so backing out sent the score; here
     // Escape backs out like CANSEL.
     dialog.setEscapeCommand(control::Cansel);
     FillFields(dialog, net::OpenSendScoreForm(ranking, sessionBestScore));
@@ -88,7 +91,8 @@ void RunSendScoreDialog(MainWindow* owner, net::RankingState& ranking, std::int3
 }
 
 void RunOpenWebPage(MainWindow* owner, std::int32_t& openHomePage, const net::RankingServer& server) {
-    net::WebPageResult result = net::OpenWebPage(openHomePage, server);
+    GlibWebPageSystem system;
+    net::WebPageResult result = net::OpenWebPage(openHomePage, server, system);
     if (!result.opened)
         ShowMessageBox(owner ? owner->window() : nullptr, result.message.c_str(), "", MessageKind::Error);
 }

@@ -23,6 +23,7 @@ struct DialogBaseUnits {
     int y = 0;
 };
 
+// Deliberate difference: dialog-font.
 // The base units of the dialog font ("ＭＳ Ｐゴシック" 9 pt; we draw with IPAPGothic 9 pt,
 // the nearest font a Linux desktop has) as the screen renders it.
 DialogBaseUnits MeasureDialogBaseUnits();

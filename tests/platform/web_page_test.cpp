@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Opening web pages, with stand-in browsers that record how they were started.
+// Opening web pages: the rules of net/ through the GLib system of platform/, with stand-in
+// browsers on a PATH of their own that record how they were started.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,12 +9,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <thread>
 
 #include "net/web_page.h"
+#include "platform/web_browser_start.h"
 
 namespace vemol::net {
 namespace {
@@ -23,20 +26,24 @@ using namespace std::chrono_literals;
 
 const std::string kRankingPage = std::string("http://") + TEST_RANKING_HOST + "/home/kanoreti/ranking.html";
 
-// A scratch desktop: its own PATH, HOME and XDG folders, stand-in programs, and a record
-// of the pauses instead of real ones.
-class ScratchDesktop : public WebPageSystem {
+// A scratch desktop: its own PATH (the process's, for GLib's search), HOME and XDG
+// folders, stand-in programs, and a record of the pauses instead of real ones.
+class ScratchDesktop : public platform::GlibWebPageSystem {
 public:
     ScratchDesktop() {
         char pattern[] = "/tmp/vemol-web-XXXXXX";
         root = mkdtemp(pattern);
         fs::create_directories(root / "bin");
-        env = {{"PATH", (root / "bin").string()},
-               {"HOME", root.string()},
+        if (const char* path = std::getenv("PATH")) savedPath = path;
+        setenv("PATH", (root / "bin").c_str(), 1);
+        env = {{"HOME", root.string()},
                {"XDG_CONFIG_DIRS", (root / "etc").string()},
                {"XDG_DATA_DIRS", (root / "share").string()}};
     }
-    ~ScratchDesktop() override { fs::remove_all(root); }
+    ~ScratchDesktop() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        fs::remove_all(root);
+    }
 
     std::optional<std::string> environment(const char* name) override {
         auto found = env.find(name);
@@ -47,7 +54,7 @@ public:
     // A program that writes its name and arguments, one a line, to `record`.
     std::string addBrowser(const std::string& name) {
         fs::path program = root / "bin" / name;
-        std::ofstream(program) << "#!/bin/sh\n"
+        std::ofstream(program) << "#!/bin/sh\nPATH=/usr/bin:/bin\n"
                                << "printf '%s\\n' \"$(basename \"$0\")\" \"$@\" > \"" << root.string()
                                << "/record.tmp.$$\"\n"
                                << "mv \"" << root.string() << "/record.tmp.$$\" \"" << root.string() << "/record\"\n";
@@ -72,6 +79,7 @@ public:
     }
 
     fs::path root;
+    std::string savedPath;
     std::map<std::string, std::string> env;
     std::vector<std::chrono::milliseconds> pauses;
 };
