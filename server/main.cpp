@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "server/admin_command.h"
 #include "server/ranking_server.h"
 #include "server/score_store.h"
 #include "server/server_options.h"
@@ -25,6 +26,7 @@ sigset_t StopSignals() {
 
 int main(int argc, char** argv) {
     using namespace vemol::ranking;
+    if (argc > 1 && std::string(argv[1]) == "admin") return RunAdmin(std::vector<std::string>(argv + 2, argv + argc));
     ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);

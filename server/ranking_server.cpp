@@ -28,6 +28,7 @@ const char* StatusText(int status) {
     switch (status) {
         case 200: return "OK";
         case 400: return "Bad Request";
+        case 403: return "Forbidden";
         case 404: return "Not Found";
         case 405: return "Method Not Allowed";
         case 408: return "Request Timeout";
@@ -170,8 +171,9 @@ private:
 };
 
 Reply PostScore(Context& context, mg_connection* connection, Clock::time_point started) {
+    std::string sender = context.Sender(connection);
     try {
-        if (!context.AllowPost(context.Sender(connection), started))
+        if (!context.AllowPost(sender, started))
             return Text(429, "too many scores from this address; try again in a minute", "rate limited");
     } catch (const StoreError& error) {
         return Text(503, "the ranking cannot store scores right now; try again later", error.what());
@@ -187,9 +189,15 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
     if (auto* refusal = std::get_if<Refusal>(&submission)) {
         return Text(400, refusal->reason, refusal->reason);
     }
+    NewScore& score = std::get<NewScore>(submission);
+    score.address = sender;
     try {
+        // Read from the database for every post, so a ban made by `admin ban` holds at
+        // once on every instance.
+        if (std::optional<Ban> ban = FindBan(context.store.Bans(), score.name, sender))
+            return Text(403, "scores from this " + ban->kind + " are not accepted", "banned " + ban->kind);
         // Answered only now that the score is committed: the game takes a 2xx as stored.
-        if (context.writer.Add(std::get<NewScore>(std::move(submission))) == AddOutcome::Duplicate)
+        if (context.writer.Add(std::move(score)) == AddOutcome::Duplicate)
             return Text(200, "already stored", "re-send stored once");
         return Text(200, "stored", "stored");
     } catch (const StoreError& error) {

@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 The Vemol developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The host's moderation through the real `vemol-ranking admin` program, against the
+// database a running server uses: the page is right at once after every step.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ctime>
+#include <regex>
+
+#include "backend_fixture.h"
+#include "ranking_client.h"
+
+namespace vemol::ranking::testing {
+namespace {
+
+class RankingAdmin : public BackendTest {
+protected:
+    // Runs `vemol-ranking admin --db LOCATION ARGUMENTS` and gives what it printed.
+    std::string Admin(const std::string& arguments, int expectedExit = 0) {
+        std::string command = std::string(VEMOL_RANKING_BINARY) + " admin --db '" + location + "' " + arguments;
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string output;
+        char buffer[4096];
+        while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
+        int status = pclose(pipe);
+        EXPECT_EQ(WEXITSTATUS(status), expectedExit) << command << "\n" << output;
+        return output;
+    }
+    // The id `admin list` shows for the entry with this score.
+    std::string IdOf(int score) {
+        std::smatch found;
+        std::string list = Admin("list");
+        EXPECT_TRUE(std::regex_search(list, found, std::regex("\n(\\d+)\t[^\n]*\t" + std::to_string(score) + "\t")))
+            << list;
+        return found[1];
+    }
+    std::string Json() { return Get(port, kRankingJsonPath); }
+};
+
+TEST_P(RankingAdmin, HideBanAndPurgeShowAtOnceAndAreAudited) {
+    StartServer();
+    ASSERT_EQ(Send(port, GameRequest(300, "Cheat", "http://", "honest")).status, 200);
+    ASSERT_EQ(Send(port, GameRequest(99999, "Cheat"), "127.0.0.2").status, 200);
+    ASSERT_EQ(Send(port, GameRequest(500, "Fair")).status, 200);
+    EXPECT_NE(Json().find(R"("score":99999,"name":"Cheat")"), std::string::npos);
+
+    // Hidden, the cheated score leaves the page and the name falls back to its best
+    // visible entry; shown again, it returns.
+    std::string cheated = IdOf(99999);
+    EXPECT_NE(Admin("hide " + cheated).find("1 of 1"), std::string::npos);
+    EXPECT_NE(
+        Json().find(R"("score":300,"name":"Cheat","homePage":"http://","homePageIsLink":false,"comment":"honest")"),
+        std::string::npos)
+        << Json();
+    EXPECT_EQ(Json().find("99999"), std::string::npos);
+    EXPECT_NE(Admin("list --name Cheat").find(cheated + "\t"), std::string::npos);
+
+    // Later posts from a banned address or name are refused; others still stored.
+    Admin("ban address 127.0.0.2");
+    Admin("ban name Fair");
+    Admin("ban address 10.0.0.0/8", 2);
+    EXPECT_EQ(Send(port, GameRequest(700, "Other"), "127.0.0.2").status, 403);
+    EXPECT_EQ(Send(port, GameRequest(800, "Fair")).status, 403);
+    EXPECT_EQ(Send(port, GameRequest(600, "Late")).status, 200);
+    EXPECT_NE(Admin("bans").find("address\t127.0.0.2\t"), std::string::npos);
+    Admin("unban name Fair");
+    EXPECT_EQ(Send(port, GameRequest(800, "Fair")).status, 200);
+
+    // A purge of the last minute from 127.0.0.1 empties the page, and unhide undoes it.
+    std::string since = "@" + std::to_string(std::time(nullptr) - 60);
+    std::string purged = Admin("purge --since " + since + " --address 127.0.0.1");
+    EXPECT_NE(purged.find("4 entries hidden"), std::string::npos) << purged;
+    EXPECT_EQ(Json(), "{\"ranking\":[]}\n");
+    Admin("unhide " + purged.substr(purged.rfind(' ') + 1));
+    EXPECT_NE(Json().find(R"("score":800,"name":"Fair")"), std::string::npos);
+    EXPECT_EQ(store->TopScores(100).size(), 3u);
+
+    std::string log = Admin("log");
+    for (const std::string& action : std::vector<std::string>{"hide " + cheated, "ban address 127.0.0.2",
+                                                              "unban name Fair", "purge --since " + since})
+        EXPECT_NE(log.find(action), std::string::npos) << action << " not in\n" << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RankingAdmin, ::testing::Values("sqlite", "postgresql"),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace vemol::ranking::testing
