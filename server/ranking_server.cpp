@@ -14,6 +14,7 @@
 #include "server/health_probe.h"
 #include "server/listen_address.h"
 #include "server/ranking_page.h"
+#include "server/ranking_period.h"
 #include "server/rate_limiter.h"
 #include "server/request_log.h"
 #include "server/score_submission.h"
@@ -205,26 +206,27 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
     }
 }
 
-// The page and the JSON share the reading of the rows and the failure reply.
-template <std::string (*Render)(const std::vector<StoredScore>&)>
-Reply Ranking(Context& context, std::string_view contentType) {
+// The page and the JSON share the reading of the period's rows and the failure replies.
+Reply Ranking(Context& context, mg_connection* connection, bool page) {
+    std::optional<RankingPeriod> period = PeriodOfQuery(mg_get_request_info(connection)->query_string);
+    if (!period) return Text(400, "period must be day, week, month or all", "unknown period");
     try {
-        Reply reply{200, Render(context.store.TopScores(kRankingSize)), contentType, "ranking", {}};
-        return reply;
+        std::vector<StoredScore> rows = context.store.TopScores(kRankingSize, PeriodStart(*period, SecondsSince1970()));
+        if (!page) return Reply{200, RenderRankingJson(rows), "application/json", "ranking", {}};
+        // The page has no scripts and loads nothing: forbid both, whatever a name holds.
+        return Reply{200, RenderRankingPage(rows, *period), "text/html; charset=utf-8", "ranking",
+                     "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n"};
     } catch (const StoreError& error) {
         return Text(503, "the ranking cannot be read right now; try again later", error.what());
     }
 }
 
-Reply GetPage(Context& context, mg_connection*, Clock::time_point) {
-    Reply reply = Ranking<RenderRankingPage>(context, "text/html; charset=utf-8");
-    // The page has no scripts and loads nothing: forbid both, whatever a name holds.
-    reply.extraHeaders = "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n";
-    return reply;
+Reply GetPage(Context& context, mg_connection* connection, Clock::time_point) {
+    return Ranking(context, connection, true);
 }
 
-Reply GetJson(Context& context, mg_connection*, Clock::time_point) {
-    return Ranking<RenderRankingJson>(context, "application/json");
+Reply GetJson(Context& context, mg_connection* connection, Clock::time_point) {
+    return Ranking(context, connection, false);
 }
 
 // Healthy only when a score sent now would be stored.
