@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -219,6 +220,38 @@ int RunAdmin(const std::vector<std::string>& arguments) {
         return Run(*store, *command);
     } catch (const StoreError& error) {
         std::fprintf(stderr, "vemol-ranking admin: %s\n", error.what());
+        return 1;
+    }
+}
+
+}  // namespace vemol::ranking
+
+namespace vemol::ranking {
+
+int RunBackup(const std::vector<std::string>& arguments) {
+    std::string database = "sqlite:ranking.db";
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--db" && i + 1 < arguments.size())
+            database = arguments[++i];
+        else
+            files.push_back(arguments[i]);
+    }
+    if (files.size() != 1 || files[0].starts_with("--")) {
+        std::fputs("Usage: vemol-ranking backup [--db LOCATION] FILE\n", stderr);
+        return 2;
+    }
+    // Opening a SQLite store creates a missing file: a wrong path must not give an empty backup.
+    if (database.starts_with("sqlite:") && !std::filesystem::exists(database.substr(7))) {
+        std::fprintf(stderr, "vemol-ranking backup: no database at %s\n", database.substr(7).c_str());
+        return 1;
+    }
+    try {
+        OpenScoreStore(database)->Backup(files[0]);
+        std::printf("backed up to %s\n", files[0].c_str());
+        return 0;
+    } catch (const StoreError& error) {
+        std::fprintf(stderr, "vemol-ranking backup: %s\n", error.what());
         return 1;
     }
 }

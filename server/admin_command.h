@@ -15,6 +15,10 @@ namespace vemol::ranking {
 // standard error; gives the exit code (0 done, 1 database failed, 2 wrong usage).
 int RunAdmin(const std::vector<std::string>& arguments);
 
+// `vemol-ranking backup [--db LOCATION] FILE`: a consistent copy of a SQLite ranking
+// while the server runs; for PostgreSQL, says to use pg_dump. Gives the exit code.
+int RunBackup(const std::vector<std::string>& arguments);
+
 // "2026-12-09", "2026-12-09 17:40", "2026-12-09T17:40:05Z" (all UTC) or "@SECONDS".
 std::optional<std::int64_t> ParseTime(const std::string& text);
 

@@ -27,6 +27,7 @@ sigset_t StopSignals() {
 int main(int argc, char** argv) {
     using namespace vemol::ranking;
     if (argc > 1 && std::string(argv[1]) == "admin") return RunAdmin(std::vector<std::string>(argv + 2, argv + argc));
+    if (argc > 1 && std::string(argv[1]) == "backup") return RunBackup(std::vector<std::string>(argv + 2, argv + argc));
     ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);

@@ -375,6 +375,15 @@ public:
         });
     }
 
+    // PostgreSQL's own pg_dump takes a consistent snapshot of a running database, keeps
+    // the table definitions with the rows and restores into any later version; a copy
+    // made here would be worse at all three.
+    void Backup(const std::string&) override {
+        throw StoreError(
+            "PostgreSQL is backed up with its own tool while the server runs: "
+            "pg_dump -Fc -f ranking.dump DBNAME (restore with pg_restore -d DBNAME ranking.dump)");
+    }
+
     std::vector<Ban> Bans() override {
         std::lock_guard lock(readMutex_);
         return reader_.Run([&](pqxx::connection& connection) {

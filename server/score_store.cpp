@@ -76,7 +76,10 @@ bool IsValidBan(const Ban& ban) {
 
 std::string JoinIds(std::span<const std::int64_t> ids) {
     std::string text;
-    for (std::int64_t id : ids) text += (text.empty() ? "" : ",") + std::to_string(id);
+    for (std::int64_t id : ids) {
+        if (!text.empty()) text += ',';
+        text += std::to_string(id);
+    }
     return text;
 }
 

@@ -112,6 +112,11 @@ public:
     virtual std::vector<Ban> Bans() = 0;
     // The newest `limit` lines, newest first.
     virtual std::vector<AuditEntry> AuditLog(int limit) = 0;
+
+    // Writes a consistent copy of the whole database to `file` while the server goes on
+    // storing scores; `file` appears only once the copy is complete and checked. Throws
+    // StoreError, with the way to back up instead where this database has its own tool.
+    virtual void Backup(const std::string& file) = 0;
 };
 
 // The ban that refuses a post from `name` at `address`, if any.

@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: vemol-ranking [OPTION]...\n"
     "       vemol-ranking admin [--db LOCATION] COMMAND   (moderation; see admin --help)\n"
+    "       vemol-ranking backup [--db LOCATION] FILE     (a copy of a running SQLite ranking)\n"
     "The Vemol ranking server: receives the game's scores and serves the ranking page.\n"
     "\n"
     "  --listen ADDR:PORT        where to listen: IPv4 A.B.C.D:PORT or [IPv6]:PORT\n"

@@ -195,6 +195,24 @@ class SqliteStore final : public ScoreStore {
         }
     }
 
+    void CopyChecked(const std::string& partial) {
+        Connection source(path_, SQLITE_OPEN_READONLY);
+        Connection copy(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
+        if (!backup) Fail(copy.get(), "cannot start the backup");
+        int result = SQLITE_OK;
+        while ((result = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || result == SQLITE_LOCKED) sqlite3_sleep(20);
+        sqlite3_backup_finish(backup);
+        if (result != SQLITE_DONE) Fail(copy.get(), "the backup failed");
+        {
+            Statement check(copy, "PRAGMA integrity_check");
+            if (!check.Step() || check.Text(0) != "ok") throw StoreError("SQLite: the copy failed its integrity check");
+        }
+        // The copy keeps the database's write-ahead-log mode; leaving it makes the copy
+        // one self-contained file.
+        copy.Run("PRAGMA journal_mode = DELETE");
+    }
+
     void Audit(const std::string& action, const std::string& entries) {
         ResetAfterUse reset{audit_};
         audit_.Bind(1, static_cast<std::int64_t>(std::time(nullptr))).Bind(2, action).Bind(3, entries).Step();
@@ -206,6 +224,7 @@ public:
           migration_(writer_),
           reader_(path, SQLITE_OPEN_READONLY),
           health_(path, SQLITE_OPEN_READWRITE),
+          path_(path),
           folder_(std::filesystem::absolute(path).parent_path()),
           findDuplicate_(writer_, kFindRecentDuplicate),
           insert_(writer_, kInsertScore),
@@ -337,6 +356,24 @@ public:
         sqlite3_exec(health_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     }
 
+    // SQLite's online backup in one step: a read transaction on the write-ahead log sees
+    // one committed state and does not hold up the writer. The copy is written beside
+    // `file`, checked, synced and only then renamed into place.
+    void Backup(const std::string& file) override {
+        std::string partial = file + ".partial";
+        try {
+            std::filesystem::remove(partial);
+            CopyChecked(partial);
+            std::filesystem::rename(partial, file);
+        } catch (const std::filesystem::filesystem_error& error) {
+            std::filesystem::remove(partial);
+            throw StoreError(std::string("cannot write the backup: ") + error.what());
+        } catch (...) {
+            std::filesystem::remove(partial);
+            throw;
+        }
+    }
+
 private:
     static constexpr unsigned long long kLeastFreeBytes = 256 * 1024;
 
@@ -373,6 +410,7 @@ private:
     Migration migration_;
     Connection reader_;
     Connection health_;
+    std::string path_;
     std::string folder_;
     Statement findDuplicate_;
     Statement insert_;

@@ -1,12 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The host's moderation through the real `vemol-ranking admin` program, against the
-// database a running server uses: the page is right at once after every step.
+// The host's moderation and backups through the real `vemol-ranking admin` and `backup`
+// programs, against the database a running server uses.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <mutex>
 #include <regex>
+#include <set>
+#include <thread>
 
 #include "backend_fixture.h"
 #include "ranking_client.h"
@@ -16,15 +24,15 @@ namespace {
 
 class RankingAdmin : public BackendTest {
 protected:
-    // Runs `vemol-ranking admin --db LOCATION ARGUMENTS` and gives what it printed.
-    std::string Admin(const std::string& arguments, int expectedExit = 0) {
-        std::string command = std::string(VEMOL_RANKING_BINARY) + " admin --db '" + location + "' " + arguments;
-        FILE* pipe = popen(command.c_str(), "r");
+    // Runs `vemol-ranking COMMAND --db LOCATION ARGUMENTS` and gives what it printed.
+    std::string Admin(const std::string& arguments, int expectedExit = 0, const char* command = "admin") {
+        std::string line = std::string(VEMOL_RANKING_BINARY) + " " + command + " --db '" + location + "' " + arguments;
+        FILE* pipe = popen((line + " 2>&1").c_str(), "r");
         std::string output;
         char buffer[4096];
         while (std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
         int status = pclose(pipe);
-        EXPECT_EQ(WEXITSTATUS(status), expectedExit) << command << "\n" << output;
+        EXPECT_EQ(WEXITSTATUS(status), expectedExit) << line << "\n" << output;
         return output;
     }
     // The id `admin list` shows for the entry with this score.
@@ -80,6 +88,62 @@ TEST_P(RankingAdmin, HideBanAndPurgeShowAtOnceAndAreAudited) {
     for (const std::string& action : std::vector<std::string>{"hide " + cheated, "ban address 127.0.0.2",
                                                               "unban name Fair", "purge --since " + since})
         EXPECT_NE(log.find(action), std::string::npos) << action << " not in\n" << log;
+}
+
+// Taken during a burst of posts, the backup restores (copied in place of the database)
+// to a sound ranking holding every score answered 200 before it began.
+TEST_P(RankingAdmin, BackupDuringABurstRestoresEveryScoreAnsweredBefore) {
+    std::string copy = ::testing::TempDir() + "vemol-backup-" + std::to_string(getpid()) + ".db";
+    if (GetParam() == "postgresql") {
+        EXPECT_NE(Admin(copy, 1, "backup").find("pg_dump"), std::string::npos);
+        return;
+    }
+    StartServer();
+    std::mutex mutex;
+    std::set<std::string> answered;
+    std::atomic<bool> running = true;
+    std::vector<std::thread> senders;
+    for (int sender = 0; sender < 4; ++sender) {
+        senders.emplace_back([&, sender] {
+            for (int i = 0; running; ++i) {
+                std::string name = std::to_string(sender) + "-" + std::to_string(i);
+                if (Send(port, GameRequest(i, name)).status != 200) continue;
+                std::lock_guard lock(mutex);
+                answered.insert(name);
+            }
+        });
+    }
+    auto answeredNow = [&] {
+        std::lock_guard lock(mutex);
+        return answered;
+    };
+    while (answeredNow().size() < 200) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::set<std::string> before = answeredNow();
+    Admin(copy, 0, "backup");
+    std::size_t during = answeredNow().size() - before.size();
+    running = false;
+    for (std::thread& sender : senders) sender.join();
+    EXPECT_GT(during, 0u) << "no post was answered while the backup ran";
+
+    location = "sqlite:" + ::testing::TempDir() + "vemol-restored-" + std::to_string(getpid()) + ".db";
+    std::filesystem::rename(copy, location.substr(7));
+    EXPECT_NE(Admin("list --limit 1", 0).find("id\t"), std::string::npos);
+    std::unique_ptr<ScoreStore> restored = OpenScoreStore(location);
+    EntryFilter all;
+    all.limit = 1'000'000;
+    std::set<std::string> names;
+    for (const Entry& entry : restored->ListEntries(all)) names.insert(entry.score.name);
+    for (const std::string& name : before) EXPECT_TRUE(names.count(name)) << name << " answered 200 but not restored";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(location.substr(7).c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
+    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    restored.reset();
+    std::filesystem::remove(location.substr(7));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RankingAdmin, ::testing::Values("sqlite", "postgresql"),
