@@ -53,6 +53,11 @@ int main(int argc, char** argv) {
         address = address.substr(0, address.rfind(':')) + ':' + std::to_string(server.port());
         std::fprintf(stderr, "vemol-ranking: listening on http://%s/ with %s\n", address.c_str(),
                      parsed.options->database.starts_with("sqlite:") ? parsed.options->database.c_str() : "PostgreSQL");
+        if (int metricsPort = server.metricsPort()) {
+            std::string metrics = parsed.options->server.metricsListen;
+            std::fprintf(stderr, "vemol-ranking: metrics on http://%s:%d/metrics\n",
+                         metrics.substr(0, metrics.rfind(':')).c_str(), metricsPort);
+        }
         int received = 0;
         sigwait(&stopSignals, &received);
         std::fprintf(stderr, "vemol-ranking: stopping (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
