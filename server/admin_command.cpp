@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/admin_command.h"
 
+#include <utf8proc.h>
+
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <limits>
@@ -118,6 +121,13 @@ int Hide(ScoreStore& store, const Command& command, bool hidden) {
 int ChangeBan(ScoreStore& store, const Command& command, bool banned) {
     if (command.words.size() != 3 || !command.flags.empty()) return Usage("give name NAME or address ADDR");
     Ban ban{command.words[1], command.words[2], 0};
+    // Names are stored in NFC: a name typed in another spelling still finds its posts.
+    if (ban.kind == "name") {
+        if (utf8proc_uint8_t* composed = utf8proc_NFC(reinterpret_cast<const utf8proc_uint8_t*>(ban.value.c_str()))) {
+            ban.value = reinterpret_cast<char*>(composed);
+            std::free(composed);
+        }
+    }
     if (!IsValidBan(ban)) return Usage("not a name or an address (IPv4, IPv6 or IPv6/BITS): " + ban.value);
     std::string action = (banned ? "ban " : "unban ") + ban.kind + " " + ban.value;
     bool changed = store.SetBan(ban, banned, action);
