@@ -22,6 +22,7 @@ FORMAT_PACKAGES := clang-format
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
                  imagemagick sox libfreetype-dev libpng-dev zlib1g-dev fonts-dejavu-core openbox weston postgresql \
                  chromium desktop-file-utils appstream lintian devscripts systemd reuse curl \
+                 python3-prometheus-client \
                  clang-14 libclang-rt-14-dev $(PACKAGE_PACKAGES) $(FORMAT_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

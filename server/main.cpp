@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "server/admin_command.h"
 #include "server/ranking_server.h"
 #include "server/score_store.h"
 #include "server/server_options.h"
@@ -27,6 +28,8 @@ sigset_t StopSignals() {
 
 int main(int argc, char** argv) {
     using namespace vemol::ranking;
+    if (argc > 1 && std::string(argv[1]) == "admin") return RunAdmin(std::vector<std::string>(argv + 2, argv + argc));
+    if (argc > 1 && std::string(argv[1]) == "backup") return RunBackup(std::vector<std::string>(argv + 2, argv + argc));
     ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::fputs(parsed.message.c_str(), parsed.exitCode == 0 ? stdout : stderr);
@@ -52,6 +55,11 @@ int main(int argc, char** argv) {
         address = address.substr(0, address.rfind(':')) + ':' + std::to_string(server.port());
         std::fprintf(stderr, "vemol-ranking: listening on http://%s/ with %s\n", address.c_str(),
                      parsed.options->database.starts_with("sqlite:") ? parsed.options->database.c_str() : "PostgreSQL");
+        if (int metricsPort = server.metricsPort()) {
+            std::string metrics = parsed.options->server.metricsListen;
+            std::fprintf(stderr, "vemol-ranking: metrics on http://%s:%d/metrics\n",
+                         metrics.substr(0, metrics.rfind(':')).c_str(), metricsPort);
+        }
         int received = 0;
         sigwait(&stopSignals, &received);
         std::fprintf(stderr, "vemol-ranking: stopping (%s)\n", received == SIGTERM ? "SIGTERM" : "SIGINT");

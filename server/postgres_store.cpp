@@ -6,10 +6,13 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <ctime>
+#include <limits>
 #include <list>
 #include <mutex>
 #include <optional>
 #include <pqxx/pqxx>
+#include <set>
 #include <thread>
 
 #include "server/store_queries.h"
@@ -22,6 +25,15 @@ constexpr const char* kSchema =
     " id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY, score INTEGER NOT NULL,"
     " name TEXT NOT NULL, home_page TEXT NOT NULL, comment TEXT NOT NULL,"
     " received_at BIGINT NOT NULL);"
+    // A database made before moderation gains the sender and the hidden mark; checked
+    // first, since ALTER TABLE locks the table even when it has nothing to do.
+    "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM information_schema.columns"
+    " WHERE table_schema = current_schema() AND table_name = 'scores' AND column_name = 'hidden') THEN"
+    " ALTER TABLE scores ADD COLUMN address TEXT NOT NULL DEFAULT '',"
+    " ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0; END IF; END $$;"
+    "CREATE TABLE IF NOT EXISTS audit_log ("
+    " id BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY, at BIGINT NOT NULL, action TEXT NOT NULL,"
+    " entries TEXT NOT NULL);"
     "CREATE INDEX IF NOT EXISTS scores_by_name ON scores (name, received_at);"
     "CREATE TABLE IF NOT EXISTS best_scores ("
     " name TEXT PRIMARY KEY, score INTEGER NOT NULL,"
@@ -37,14 +49,15 @@ constexpr const char* kWriteLock = "SELECT pg_advisory_xact_lock(7301140252)";
 
 // The duplicate check, the insert and the best-score update in one statement, so a score
 // costs one round trip to the server instead of three.
-// $1 score, $2 name, $3 home page, $4 comment, $5 time, $6 earliest time of a duplicate.
+// $1 score, $2 name, $3 home page, $4 comment, $5 time, $6 earliest time of a duplicate,
+// $7 sender.
 constexpr const char* kAddScore =
     "WITH duplicate AS ("
     " SELECT 1 FROM scores WHERE name = $2::text AND received_at >= $6::bigint AND score = $1::integer"
     " AND home_page = $3::text AND comment = $4::text LIMIT 1),"
     " inserted AS ("
-    " INSERT INTO scores (score, name, home_page, comment, received_at)"
-    " SELECT $1::integer, $2::text, $3::text, $4::text, $5::bigint WHERE NOT EXISTS (SELECT 1 FROM duplicate)"
+    " INSERT INTO scores (score, name, home_page, comment, received_at, address)"
+    " SELECT $1::integer, $2::text, $3::text, $4::text, $5::bigint, $7::text WHERE NOT EXISTS (SELECT 1 FROM duplicate)"
     " RETURNING id, name, score),"
     " raised AS ("
     " INSERT INTO best_scores (name, score, score_id) SELECT name, score, id FROM inserted"
@@ -186,9 +199,20 @@ private:
             schema.exec(kSessionLimits);
             schema.exec(kWriteLock);
             schema.exec(kSchema);
+            schema.exec(queries::kModerationSchema);
             schema.commit();
             connection->prepare("add_score", kAddScore);
             connection->prepare("top_scores", queries::kTopScores);
+            connection->prepare("top_scores_since", queries::kTopScoresSince);
+            connection->prepare("list_entries", queries::kListEntries);
+            connection->prepare("set_hidden", queries::kSetHidden);
+            connection->prepare("forget_best", queries::kForgetBest);
+            connection->prepare("find_best", queries::kFindBest);
+            connection->prepare("add_ban", queries::kAddBan);
+            connection->prepare("remove_ban", queries::kRemoveBan);
+            connection->prepare("bans", queries::kBans);
+            connection->prepare("audit", queries::kAudit);
+            connection->prepare("audit_log", queries::kAuditLog);
             connection->prepare("take_post", kTakePost);
         } catch (...) {
             if (watchdog_.Release(guard)) throw pqxx::broken_connection("no answer in time");
@@ -205,12 +229,31 @@ private:
 };
 
 AddOutcome AddOne(pqxx::work& transaction, const NewScore& score) {
-    pqxx::row inserted = transaction.exec_prepared1("add_score", score.score, score.name, score.homePage, score.comment,
-                                                    score.receivedAt, score.receivedAt - kDuplicateWindowSeconds);
+    pqxx::row inserted =
+        transaction.exec_prepared1("add_score", score.score, score.name, score.homePage, score.comment,
+                                   score.receivedAt, score.receivedAt - kDuplicateWindowSeconds, score.address);
     return inserted[0].as<int>() == 1 ? AddOutcome::Stored : AddOutcome::Duplicate;
 }
 
 class PostgresStore final : public ScoreStore {
+    // Runs `work` in one transaction holding the write lock every instance takes.
+    template <typename Work>
+    auto InWriteTransaction(Work&& work) {
+        std::lock_guard lock(writeMutex_);
+        return writer_.Run([&](pqxx::connection& connection) {
+            pqxx::work transaction(connection);
+            transaction.exec(kWriteLock);
+            auto result = work(transaction);
+            transaction.commit();
+            return result;
+        });
+    }
+
+    static void Audit(pqxx::work& transaction, const std::string& action, const std::string& entries) {
+        transaction.exec_prepared("audit", static_cast<std::int64_t>(std::time(nullptr)), action, entries);
+    }
+
+public:
 public:
     explicit PostgresStore(const std::string& address)
         : writer_(address, watchdog_, kWriteLimit),
@@ -234,12 +277,14 @@ public:
         });
     }
 
-    std::vector<StoredScore> TopScores(int limit) override {
+    std::vector<StoredScore> TopScores(int limit, std::int64_t since) override {
         std::lock_guard lock(readMutex_);
         return reader_.Run([&](pqxx::connection& connection) {
             pqxx::read_transaction transaction(connection);
             std::vector<StoredScore> rows;
-            for (const pqxx::row& row : transaction.exec_prepared("top_scores", limit)) {
+            pqxx::result result = since > 0 ? transaction.exec_prepared("top_scores_since", limit, since)
+                                            : transaction.exec_prepared("top_scores", limit);
+            for (const pqxx::row& row : result) {
                 rows.push_back({row[0].as<int>(), row[1].as<std::string>(), row[2].as<std::string>(),
                                 row[3].as<std::string>(), row[4].as<std::int64_t>()});
             }
@@ -279,6 +324,87 @@ public:
                 transaction.exec(kForgetFullAllowances);
             }
             return !transaction.exec_prepared("take_post", senderRange, postsPerMinute).empty();
+        });
+    }
+
+    std::vector<Entry> ListEntries(const EntryFilter& filter) override {
+        std::lock_guard lock(readMutex_);
+        return reader_.Run([&](pqxx::connection& connection) {
+            pqxx::read_transaction transaction(connection);
+            std::int64_t until = filter.until > 0 ? filter.until : std::numeric_limits<std::int64_t>::max();
+            std::vector<Entry> entries;
+            for (const pqxx::row& row : transaction.exec_prepared("list_entries", filter.name, filter.address,
+                                                                  filter.since, until, filter.limit)) {
+                entries.push_back({row[0].as<std::int64_t>(),
+                                   {row[1].as<int>(), row[2].as<std::string>(), row[3].as<std::string>(),
+                                    row[4].as<std::string>(), row[5].as<std::int64_t>()},
+                                   row[6].as<std::string>(),
+                                   row[7].as<int>() != 0});
+            }
+            return entries;
+        });
+    }
+
+    std::vector<std::int64_t> SetHidden(std::span<const std::int64_t> ids, bool hidden,
+                                        const std::string& action) override {
+        return InWriteTransaction([&](pqxx::work& transaction) {
+            std::vector<std::int64_t> changed;
+            std::set<std::string> names;
+            for (std::int64_t id : ids) {
+                pqxx::result row = transaction.exec_prepared("set_hidden", id, hidden ? 1 : 0);
+                if (row.empty()) continue;
+                changed.push_back(id);
+                names.insert(row[0][0].as<std::string>());
+            }
+            for (const std::string& name : names) {
+                transaction.exec_prepared("forget_best", name);
+                transaction.exec_prepared("find_best", name);
+            }
+            Audit(transaction, action, JoinIds(changed));
+            return changed;
+        });
+    }
+
+    bool SetBan(const Ban& ban, bool banned, const std::string& action) override {
+        return InWriteTransaction([&](pqxx::work& transaction) {
+            bool changed = banned ? !transaction
+                                         .exec_prepared("add_ban", ban.kind, ban.value,
+                                                        static_cast<std::int64_t>(std::time(nullptr)))
+                                         .empty()
+                                  : !transaction.exec_prepared("remove_ban", ban.kind, ban.value).empty();
+            if (changed) Audit(transaction, action, "");
+            return changed;
+        });
+    }
+
+    // PostgreSQL's own pg_dump takes a consistent snapshot of a running database, keeps
+    // the table definitions with the rows and restores into any later version; a copy
+    // made here would be worse at all three.
+    void Backup(const std::string&) override {
+        throw StoreError(
+            "PostgreSQL is backed up with its own tool while the server runs: "
+            "pg_dump -Fc -f ranking.dump DBNAME (restore with pg_restore -d DBNAME ranking.dump)");
+    }
+
+    std::vector<Ban> Bans() override {
+        std::lock_guard lock(readMutex_);
+        return reader_.Run([&](pqxx::connection& connection) {
+            pqxx::read_transaction transaction(connection);
+            std::vector<Ban> bans;
+            for (const pqxx::row& row : transaction.exec_prepared("bans"))
+                bans.push_back({row[0].as<std::string>(), row[1].as<std::string>(), row[2].as<std::int64_t>()});
+            return bans;
+        });
+    }
+
+    std::vector<AuditEntry> AuditLog(int limit) override {
+        std::lock_guard lock(readMutex_);
+        return reader_.Run([&](pqxx::connection& connection) {
+            pqxx::read_transaction transaction(connection);
+            std::vector<AuditEntry> lines;
+            for (const pqxx::row& row : transaction.exec_prepared("audit_log", limit))
+                lines.push_back({row[0].as<std::int64_t>(), row[1].as<std::string>(), row[2].as<std::string>()});
+            return lines;
         });
     }
 

@@ -30,11 +30,11 @@ tbody tr:nth-child(odd){background:#fdf5d6}
 .name{width:170px}.date{width:128px;font-size:13px}
 td.rank,td.score,td.date{font-variant-numeric:tabular-nums}
 a{color:#8e2a1f}small{display:block;color:#7a6440}
+nav{padding:6px 16px;background:#f3d27a;font-size:14px}nav a,nav strong{margin-right:14px}
 </style>
 </head>
 <body>
 <header><h1>VEMOL RANKING</h1><p>Top 100 &middot; each name with its best score &middot; dates in UTC</p></header>
-<main>
 )";
 
 constexpr std::string_view kTableHead = R"(<table>
@@ -113,9 +113,27 @@ std::string JsonString(std::string_view text) {
 
 std::string FormatDate(std::int64_t secondsSince1970) { return UtcTime(secondsSince1970, "%Y-%m-%d %H:%M"); }
 
-std::string RenderRankingPage(const std::vector<StoredScore>& rows) {
+namespace {
+
+// The four boards, the one shown marked and not a link.
+void AppendPeriodLinks(std::string& page, RankingPeriod shown) {
+    page += "<nav>";
+    for (RankingPeriod period : kPeriods) {
+        std::string title(PeriodTitle(period));
+        if (period == shown)
+            page += "<strong aria-current=\"page\">" + title + "</strong>";
+        else
+            page += "<a href=\"?period=" + std::string(PeriodName(period)) + "\">" + title + "</a>";
+    }
+    page += "</nav>\n<main>\n";
+}
+
+}  // namespace
+
+std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period) {
     std::string page(kPageHead);
     page.reserve(page.size() + 1024 + rows.size() * 320);
+    AppendPeriodLinks(page, period);
     if (rows.empty()) {
         page += "<p>No scores yet. Send yours from the game's Score menu.</p>\n";
     } else {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "server/ranking_period.h"
 #include "server/score_store.h"
 
 namespace vemol::ranking {
@@ -24,9 +25,9 @@ std::string JsonString(std::string_view text);
 // "2026-12-09 17:40" in UTC.
 std::string FormatDate(std::int64_t secondsSince1970);
 
-// The whole page: rank, score, name (a link to the home page where it is one), comment
-// and date of every row.
-std::string RenderRankingPage(const std::vector<StoredScore>& rows);
+// The whole page: links to the four periods with `period` marked, then rank, score,
+// name (a link to the home page where it is one), comment and date of every row.
+std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period = RankingPeriod::All);
 // {"ranking":[{"rank":1,"score":..,"name":..,"homePage":..,"homePageIsLink":..,
 //  "comment":..,"date":"2026-12-09T17:40:00Z"},...]}
 std::string RenderRankingJson(const std::vector<StoredScore>& rows);

@@ -15,7 +15,9 @@
 #include "server/connection_front.h"
 #include "server/health_probe.h"
 #include "server/listen_address.h"
+#include "server/metrics.h"
 #include "server/ranking_page.h"
+#include "server/ranking_period.h"
 #include "server/rate_limiter.h"
 #include "server/request_log.h"
 #include "server/score_submission.h"
@@ -30,6 +32,7 @@ const char* StatusText(int status) {
     switch (status) {
         case 200: return "OK";
         case 400: return "Bad Request";
+        case 403: return "Forbidden";
         case 404: return "Not Found";
         case 405: return "Method Not Allowed";
         case 408: return "Request Timeout";
@@ -45,10 +48,18 @@ struct Reply {
     std::string_view contentType = "text/plain; charset=utf-8";
     std::string outcome;  // for the log
     std::string_view extraHeaders;
+    bool databaseError = false;  // counted for the metrics
 };
 
 Reply Text(int status, std::string message, std::string outcome) {
     return Reply{status, std::move(message) + "\n", "text/plain; charset=utf-8", std::move(outcome), {}};
+}
+
+// The database failed: 503, and the reason in the log.
+Reply Unavailable(const char* message, const StoreError& error) {
+    Reply reply = Text(503, message, error.what());
+    reply.databaseError = true;
+    return reply;
 }
 
 // Sends the reply and closes the connection afterwards: the game speaks HTTP/1.0 and
@@ -96,6 +107,7 @@ struct Context {
     RateLimiter limiter;
     HealthProbe health;
     ServerSettings settings;
+    Metrics metrics;
     std::unique_ptr<ConnectionFront> front;
     // Requests being served, and whether the server is stopping: CivetWeb's own stop
     // cuts reads and writes short, so a stop first waits for these to finish.
@@ -130,11 +142,15 @@ struct Context {
     }
 };
 
+Reply PostScore(Context& context, mg_connection* connection, Clock::time_point started);
+
 // Serves one path: each request is answered by `respond` and logged.
 class PathHandler : public CivetHandler {
 public:
     using Responder = Reply (*)(Context&, mg_connection*, Clock::time_point started);
-    PathHandler(Context& context, Responder get, Responder post) : context_(context), get_(get), post_(post) {}
+    // `label` names the path in the metrics.
+    PathHandler(Context& context, const char* label, Responder get, Responder post)
+        : context_(context), label_(label), get_(get), post_(post) {}
 
     bool handleGet(CivetServer*, mg_connection* connection) override { return Handle(connection, get_); }
     bool handleHead(CivetServer*, mg_connection* connection) override { return Handle(connection, get_); }
@@ -160,6 +176,9 @@ private:
         Send(connection, reply);
         --context_.inFlight;
         const mg_request_info* request = mg_get_request_info(connection);
+        context_.metrics.CountRequest(label_, reply.status);
+        if (post_ == PostScore && respond == post_) context_.metrics.CountPost(reply.status, Clock::now() - started);
+        if (reply.databaseError) context_.metrics.CountDatabaseError();
         std::string sender = context_.Sender(connection);
         LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "", reply.status,
                     Clock::now() - started, reply.outcome});
@@ -167,16 +186,18 @@ private:
     }
 
     Context& context_;
+    const char* label_;
     Responder get_;
     Responder post_;
 };
 
 Reply PostScore(Context& context, mg_connection* connection, Clock::time_point started) {
+    std::string sender = context.Sender(connection);
     try {
-        if (!context.AllowPost(context.Sender(connection), started))
+        if (!context.AllowPost(sender, started))
             return Text(429, "too many scores from this address; try again in a minute", "rate limited");
     } catch (const StoreError& error) {
-        return Text(503, "the ranking cannot store scores right now; try again later", error.what());
+        return Unavailable("the ranking cannot store scores right now; try again later", error);
     }
     std::string body;
     switch (ReadBody(connection, started + std::chrono::seconds(context.settings.readTimeLimitSeconds), body)) {
@@ -189,36 +210,43 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
     if (auto* refusal = std::get_if<Refusal>(&submission)) {
         return Text(400, refusal->reason, refusal->reason);
     }
+    NewScore& score = std::get<NewScore>(submission);
+    score.address = sender;
     try {
+        // Read from the database for every post, so a ban made by `admin ban` holds at
+        // once on every instance.
+        if (std::optional<Ban> ban = FindBan(context.store.Bans(), score.name, sender))
+            return Text(403, "scores from this " + ban->kind + " are not accepted", "banned " + ban->kind);
         // Answered only now that the score is committed: the game takes a 2xx as stored.
-        if (context.writer.Add(std::get<NewScore>(std::move(submission))) == AddOutcome::Duplicate)
+        if (context.writer.Add(std::move(score)) == AddOutcome::Duplicate)
             return Text(200, "already stored", "re-send stored once");
         return Text(200, "stored", "stored");
     } catch (const StoreError& error) {
-        return Text(503, "the ranking cannot store scores right now; try again later", error.what());
+        return Unavailable("the ranking cannot store scores right now; try again later", error);
     }
 }
 
-// The page and the JSON share the reading of the rows and the failure reply.
-template <std::string (*Render)(const std::vector<StoredScore>&)>
-Reply Ranking(Context& context, std::string_view contentType) {
+// The page and the JSON share the reading of the period's rows and the failure replies.
+Reply Ranking(Context& context, mg_connection* connection, bool page) {
+    std::optional<RankingPeriod> period = PeriodOfQuery(mg_get_request_info(connection)->query_string);
+    if (!period) return Text(400, "period must be day, week, month or all", "unknown period");
     try {
-        Reply reply{200, Render(context.store.TopScores(kRankingSize)), contentType, "ranking", {}};
-        return reply;
+        std::vector<StoredScore> rows = context.store.TopScores(kRankingSize, PeriodStart(*period, SecondsSince1970()));
+        if (!page) return Reply{200, RenderRankingJson(rows), "application/json", "ranking", {}};
+        // The page has no scripts and loads nothing: forbid both, whatever a name holds.
+        return Reply{200, RenderRankingPage(rows, *period), "text/html; charset=utf-8", "ranking",
+                     "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n"};
     } catch (const StoreError& error) {
-        return Text(503, "the ranking cannot be read right now; try again later", error.what());
+        return Unavailable("the ranking cannot be read right now; try again later", error);
     }
 }
 
-Reply GetPage(Context& context, mg_connection*, Clock::time_point) {
-    Reply reply = Ranking<RenderRankingPage>(context, "text/html; charset=utf-8");
-    // The page has no scripts and loads nothing: forbid both, whatever a name holds.
-    reply.extraHeaders = "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n";
-    return reply;
+Reply GetPage(Context& context, mg_connection* connection, Clock::time_point) {
+    return Ranking(context, connection, true);
 }
 
-Reply GetJson(Context& context, mg_connection*, Clock::time_point) {
-    return Ranking<RenderRankingJson>(context, "application/json");
+Reply GetJson(Context& context, mg_connection* connection, Clock::time_point) {
+    return Ranking(context, connection, false);
 }
 
 // Healthy only when a score sent now would be stored.
@@ -252,6 +280,14 @@ CivetCallbacks Callbacks() {
 
 Reply NotFound(Context&, mg_connection*, Clock::time_point) { return Text(404, "not found", "not found"); }
 
+Reply GetMetrics(Context& context, mg_connection*, Clock::time_point) {
+    return Reply{200,
+                 context.metrics.Render(context.writer.QueueLength()),
+                 "text/plain; version=0.0.4; charset=utf-8",
+                 "metrics",
+                 {}};
+}
+
 // CivetWeb listens on loopback only: the front passes it requests that have arrived.
 std::vector<std::string> CivetOptions(const ServerSettings& settings) {
     std::string timeLimit = std::to_string(settings.readTimeLimitSeconds * 1000);
@@ -264,23 +300,41 @@ std::vector<std::string> CivetOptions(const ServerSettings& settings) {
 
 struct RankingServer::Parts {
     Context context;
-    PathHandler script, page, json, health, other;
+    PathHandler script, page, json, health, metrics, other;
     CivetCallbacks callbacks = Callbacks();
     CivetServer civet;
+    // Serves /metrics alone where the host gave it its own address.
+    std::unique_ptr<CivetServer> metricsCivet;
 
     Parts(ScoreStore& store, const ServerSettings& settings, const ListenAddress& address)
-        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), HealthProbe(store), settings, {}},
-          script(context, nullptr, PostScore),
-          page(context, GetPage, nullptr),
-          json(context, GetJson, nullptr),
-          health(context, GetHealth, nullptr),
-          other(context, NotFound, NotFound),
+        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), HealthProbe(store), settings, {},
+                  {}},
+          script(context, "score", nullptr, PostScore),
+          page(context, "page", GetPage, nullptr),
+          json(context, "json", GetJson, nullptr),
+          health(context, "healthz", GetHealth, nullptr),
+          metrics(context, "metrics", GetMetrics, nullptr),
+          other(context, "other", NotFound, NotFound),
           civet(CivetOptions(settings), &callbacks, &context) {
         civet.addHandler(kScoreScriptPath, script);
         civet.addHandler(kRankingPagePath, page);
         civet.addHandler(kRankingJsonPath, json);
         civet.addHandler(kHealthPath, health);
         civet.addHandler("/", other);
+        if (settings.metricsListen.empty()) {
+            civet.addHandler(kMetricsPath, metrics);
+        } else {
+            std::optional<ListenAddress> where = ParseListenAddress(settings.metricsListen);
+            if (!where)
+                throw std::runtime_error("cannot serve metrics on " + settings.metricsListen + ": not ADDR:PORT");
+            std::vector<std::string> options{"listening_ports",    where->host + ":" + std::to_string(where->port),
+                                             "num_threads",        "2",
+                                             "request_timeout_ms", "5000",
+                                             "enable_keep_alive",  "no"};
+            metricsCivet = std::make_unique<CivetServer>(options, &callbacks, &context);
+            metricsCivet->addHandler(kMetricsPath, metrics);
+            metricsCivet->addHandler("/", other);
+        }
         FrontLimits limits;
         limits.whole = std::chrono::seconds(settings.readTimeLimitSeconds);
         limits.silence = std::min(limits.whole, std::chrono::seconds(5));
@@ -314,9 +368,14 @@ RankingServer::~RankingServer() {
     context.stopping = true;
     auto deadline = Clock::now() + std::chrono::seconds(context.settings.readTimeLimitSeconds + 10);
     while (context.inFlight > 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (parts_->metricsCivet) parts_->metricsCivet->close();
     parts_->civet.close();
 }
 
 int RankingServer::port() const { return parts_->context.front->port(); }
+
+int RankingServer::metricsPort() const {
+    return parts_->metricsCivet ? parts_->metricsCivet->getListeningPorts().front() : 0;
+}
 
 }  // namespace vemol::ranking

@@ -15,6 +15,7 @@ constexpr const char* kScoreScriptPath = "/home/kanoreti/cgi-bin/cgi3/veranking.
 constexpr const char* kRankingPagePath = "/home/kanoreti/ranking.html";
 constexpr const char* kRankingJsonPath = "/api/ranking.json";
 constexpr const char* kHealthPath = "/healthz";
+constexpr const char* kMetricsPath = "/metrics";
 
 // A request body larger than this is refused unread.
 constexpr long long kLargestBody = 8 * 1024;
@@ -26,6 +27,7 @@ struct ServerSettings {
     int threads = 32;                       // complete requests served at once
     int connectionsPerAddress = 8;          // open at once from one address (one /64 for IPv6)
     bool behindProxy = false;               // take the sender from X-Real-IP set by a local proxy
+    std::string metricsListen;              // ADDR:PORT serving only /metrics; empty: on `listen`
 };
 
 class RankingServer {
@@ -39,6 +41,8 @@ public:
     RankingServer& operator=(const RankingServer&) = delete;
 
     int port() const;
+    // The port of `metricsListen`; 0 when /metrics is served on the public listener.
+    int metricsPort() const;
 
 private:
     struct Parts;

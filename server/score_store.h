@@ -21,6 +21,7 @@ struct NewScore {
     std::string homePage;
     std::string comment;
     std::int64_t receivedAt = 0;  // seconds since 1970-01-01 UTC
+    std::string address;          // the sender, for moderation; never shown
 };
 
 // A stored score as the ranking shows it.
@@ -35,6 +36,37 @@ struct StoredScore {
 enum class AddOutcome {
     Stored,
     Duplicate,  // the same score, name, home page and comment arrived within the last minute
+};
+
+// One stored entry as the host's moderation sees it.
+struct Entry {
+    std::int64_t id = 0;
+    StoredScore score;
+    std::string address;
+    bool hidden = false;
+};
+
+// Which entries `admin list` and `admin purge` take: empty texts and zero times match all.
+struct EntryFilter {
+    std::string name;
+    std::string address;
+    std::int64_t since = 0;
+    std::int64_t until = 0;  // exclusive; 0: no end
+    int limit = 50;
+};
+
+// A refused name, or an address: IPv4, IPv6, or an IPv6 prefix such as "2001:db8::/48".
+struct Ban {
+    std::string kind;  // "name" or "address"
+    std::string value;
+    std::int64_t since = 0;
+};
+
+// One line of the moderation log.
+struct AuditEntry {
+    std::int64_t at = 0;
+    std::string action;
+    std::string entries;  // the ids touched, comma-separated
 };
 
 // A re-send is stored once when it arrives within this many seconds of the first.
@@ -53,8 +85,9 @@ public:
     // outcome per score in order. Throws StoreError, and then none of them is stored.
     // Calls may come from any thread.
     virtual std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) = 0;
-    // The best score of each name, best first; equal scores in the order they arrived.
-    virtual std::vector<StoredScore> TopScores(int limit) = 0;
+    // The best visible score of each name, best first; equal scores in the order they
+    // arrived. With `since`, only the entries received from then on count.
+    virtual std::vector<StoredScore> TopScores(int limit, std::int64_t since = 0) = 0;
     // Throws StoreError when the database does not answer.
     virtual void Ping() = 0;
     // Throws StoreError, with the reason, unless a write would commit now: the write lock
@@ -68,7 +101,32 @@ public:
         (void)senderRange, (void)postsPerMinute;
         return std::nullopt;
     }
+
+    // Moderation, each call one transaction that also writes `action` to the audit log.
+    // Newest first.
+    virtual std::vector<Entry> ListEntries(const EntryFilter& filter) = 0;
+    // Hides or shows the entries and moves each affected name's best to its best visible
+    // entry; gives the ids whose state changed.
+    virtual std::vector<std::int64_t> SetHidden(std::span<const std::int64_t> ids, bool hidden,
+                                                const std::string& action) = 0;
+    // Adds or removes a ban; false when there was nothing to change.
+    virtual bool SetBan(const Ban& ban, bool banned, const std::string& action) = 0;
+    virtual std::vector<Ban> Bans() = 0;
+    // The newest `limit` lines, newest first.
+    virtual std::vector<AuditEntry> AuditLog(int limit) = 0;
+
+    // Writes a consistent copy of the whole database to `file` while the server goes on
+    // storing scores; `file` appears only once the copy is complete and checked. Throws
+    // StoreError, with the way to back up instead where this database has its own tool.
+    virtual void Backup(const std::string& file) = 0;
 };
+
+// The ban that refuses a post from `name` at `address`, if any.
+std::optional<Ban> FindBan(const std::vector<Ban>& bans, const std::string& name, const std::string& address);
+// "3,7,12".
+std::string JoinIds(std::span<const std::int64_t> ids);
+// True when `value` is a name ban's name or an address ban's address or prefix.
+bool IsValidBan(const Ban& ban);
 
 // Opens (and on first use creates) the store at `location`: "sqlite:PATH" or a
 // PostgreSQL connection address ("postgresql://..." or "postgres://..."). Throws

@@ -32,6 +32,11 @@ AddOutcome ScoreWriter::Add(NewScore score) {
     return done.get();
 }
 
+std::size_t ScoreWriter::QueueLength() {
+    std::lock_guard lock(mutex_);
+    return queue_.size();
+}
+
 void ScoreWriter::Run() {
     std::vector<Waiting*> batch;
     for (;;) {

@@ -25,6 +25,8 @@ public:
     // Blocks until the score is committed (or found to be a re-send); throws StoreError
     // when the database failed, and then the score was not stored.
     AddOutcome Add(NewScore score);
+    // Scores waiting for the next transaction.
+    std::size_t QueueLength();
 
 private:
     struct Waiting {

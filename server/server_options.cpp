@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: vemol-ranking [OPTION]...\n"
+    "       vemol-ranking admin [--db LOCATION] COMMAND   (moderation; see admin --help)\n"
+    "       vemol-ranking backup [--db LOCATION] FILE     (a copy of a running SQLite ranking)\n"
     "The Vemol ranking server: receives the game's scores and serves the ranking page.\n"
     "\n"
     "  --listen ADDR:PORT        where to listen: IPv4 A.B.C.D:PORT or [IPv6]:PORT\n"
@@ -23,6 +25,8 @@ constexpr const char* kUsage =
     "  --connections-per-address N\n"
     "                            connections one address (one /64 for IPv6) may hold\n"
     "                            open at once (default 8)\n"
+    "  --metrics-listen ADDR:PORT\n"
+    "                            serve /metrics (Prometheus) only there, not on --listen\n"
     "  --behind-proxy            take the sender's address from X-Real-IP when the\n"
     "                            request comes from a proxy on this machine\n"
     "  --help, --version\n";
@@ -36,8 +40,8 @@ std::optional<int> ReadCount(const std::string& text, int lowest, int highest) {
 }
 
 bool TakesValue(const std::string& flag) {
-    for (const char* known :
-         {"--listen", "--db", "--posts-per-minute", "--read-timeout", "--threads", "--connections-per-address"})
+    for (const char* known : {"--listen", "--metrics-listen", "--db", "--posts-per-minute", "--read-timeout",
+                              "--threads", "--connections-per-address"})
         if (flag == known) return true;
     return false;
 }
@@ -65,6 +69,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             if (!ParseListenAddress(value))
                 return Wrong("--listen needs A.B.C.D:PORT or [IPv6]:PORT with a port up to 65535, got " + value);
             options.server.listen = value;
+        } else if (flag == "--metrics-listen") {
+            if (!ParseListenAddress(value))
+                return Wrong("--metrics-listen needs A.B.C.D:PORT or [IPv6]:PORT, got " + value);
+            options.server.metricsListen = value;
         } else if (flag == "--db") {
             options.database = value;
         } else if (flag == "--connections-per-address") {

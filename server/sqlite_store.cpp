@@ -5,8 +5,11 @@
 #include <sqlite3.h>
 #include <sys/statvfs.h>
 
+#include <ctime>
 #include <filesystem>
+#include <limits>
 #include <mutex>
+#include <set>
 
 #include "server/store_queries.h"
 
@@ -21,12 +24,21 @@ constexpr const char* kWriterSetup =
     "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL; PRAGMA foreign_keys = ON;"
     "CREATE TABLE IF NOT EXISTS scores ("
     " id INTEGER PRIMARY KEY, score INTEGER NOT NULL, name TEXT NOT NULL,"
-    " home_page TEXT NOT NULL, comment TEXT NOT NULL, received_at INTEGER NOT NULL);"
+    " home_page TEXT NOT NULL, comment TEXT NOT NULL, received_at INTEGER NOT NULL,"
+    " address TEXT NOT NULL DEFAULT '', hidden INTEGER NOT NULL DEFAULT 0);"
     "CREATE INDEX IF NOT EXISTS scores_by_name ON scores (name, received_at);"
     "CREATE TABLE IF NOT EXISTS best_scores ("
     " name TEXT PRIMARY KEY, score INTEGER NOT NULL,"
     " score_id INTEGER NOT NULL REFERENCES scores (id));"
-    "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);";
+    "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);"
+    "CREATE TABLE IF NOT EXISTS audit_log ("
+    " id INTEGER PRIMARY KEY, at INTEGER NOT NULL, action TEXT NOT NULL, entries TEXT NOT NULL);";
+
+// A database made before moderation lacks the sender and the hidden mark.
+constexpr const char* kAddedColumns[] = {
+    "ALTER TABLE scores ADD COLUMN address TEXT NOT NULL DEFAULT ''",
+    "ALTER TABLE scores ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0",
+};
 
 // Adding a score: look for a re-send, insert, raise the name's best score.
 // $1 name, $2 earliest time, $3 score, $4 home page, $5 comment.
@@ -34,10 +46,10 @@ constexpr const char* kFindRecentDuplicate =
     "SELECT 1 FROM scores WHERE name = $1 AND received_at >= $2 AND score = $3 "
     "AND home_page = $4 AND comment = $5 LIMIT 1";
 
-// $1 score, $2 name, $3 home page, $4 comment, $5 time; gives the new row's id.
+// $1 score, $2 name, $3 home page, $4 comment, $5 time, $6 sender; gives the new row's id.
 constexpr const char* kInsertScore =
-    "INSERT INTO scores (score, name, home_page, comment, received_at) "
-    "VALUES ($1, $2, $3, $4, $5) RETURNING id";
+    "INSERT INTO scores (score, name, home_page, comment, received_at, address) "
+    "VALUES ($1, $2, $3, $4, $5, $6) RETURNING id";
 
 // Keeps one row per name pointing at its best score; an equal score does not replace the
 // earlier one, so the first to reach a score keeps it.
@@ -89,6 +101,23 @@ public:
 
 private:
     sqlite3* db_ = nullptr;
+};
+
+// Brings a database made before moderation up to date: adds its columns (an existing
+// column is left as it is), then the moderation tables.
+struct Migration {
+    explicit Migration(Connection& writer) {
+        for (const char* alter : kAddedColumns) {
+            char* message = nullptr;
+            if (sqlite3_exec(writer.get(), alter, nullptr, nullptr, &message) != SQLITE_OK) {
+                std::string reason = message ? message : sqlite3_errmsg(writer.get());
+                sqlite3_free(message);
+                if (reason.find("duplicate column") == std::string::npos)
+                    throw StoreError("SQLite: cannot add moderation to the database: " + reason);
+            }
+        }
+        writer.Run(queries::kModerationSchema);
+    }
 };
 
 // A prepared statement whose $N parameters are bound by number; reset after every use.
@@ -151,46 +180,165 @@ struct ResetAfterUse {
 };
 
 class SqliteStore final : public ScoreStore {
-public:
-    explicit SqliteStore(const std::string& path)
-        : writer_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWriterSetup),
-          reader_(path, SQLITE_OPEN_READONLY),
-          health_(path, SQLITE_OPEN_READWRITE),
-          folder_(std::filesystem::absolute(path).parent_path()),
-          findDuplicate_(writer_, kFindRecentDuplicate),
-          insert_(writer_, kInsertScore),
-          raiseBest_(writer_, kRaiseBestScore),
-          top_(reader_, queries::kTopScores) {
-        health_.SetBusyTimeout(1000);
-    }
-
-    std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) override {
+    // Runs `work` in one write transaction, committed before this returns.
+    template <typename Work>
+    auto InWriteTransaction(Work&& work) {
         std::lock_guard lock(writeMutex_);
-        // IMMEDIATE takes the write lock at once, so the duplicate check and the insert
+        // IMMEDIATE takes the write lock at once, so what `work` reads and what it writes
         // see the same database even when another process shares the file.
         writer_.Run("BEGIN IMMEDIATE");
         try {
-            std::vector<AddOutcome> outcomes;
-            outcomes.reserve(scores.size());
-            for (const NewScore& score : scores) outcomes.push_back(AddOne(score));
+            auto result = work();
             writer_.Run("COMMIT");
-            return outcomes;
+            return result;
         } catch (...) {
             sqlite3_exec(writer_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
     }
 
-    std::vector<StoredScore> TopScores(int limit) override {
+    void CopyChecked(const std::string& partial) {
+        Connection source(path_, SQLITE_OPEN_READONLY);
+        Connection copy(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        sqlite3_backup* backup = sqlite3_backup_init(copy.get(), "main", source.get(), "main");
+        if (!backup) Fail(copy.get(), "cannot start the backup");
+        int result = SQLITE_OK;
+        while ((result = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || result == SQLITE_LOCKED) sqlite3_sleep(20);
+        sqlite3_backup_finish(backup);
+        if (result != SQLITE_DONE) Fail(copy.get(), "the backup failed");
+        {
+            Statement check(copy, "PRAGMA integrity_check");
+            if (!check.Step() || check.Text(0) != "ok") throw StoreError("SQLite: the copy failed its integrity check");
+        }
+        // The copy keeps the database's write-ahead-log mode; leaving it makes the copy
+        // one self-contained file.
+        copy.Run("PRAGMA journal_mode = DELETE");
+    }
+
+    void Audit(const std::string& action, const std::string& entries) {
+        ResetAfterUse reset{audit_};
+        audit_.Bind(1, static_cast<std::int64_t>(std::time(nullptr))).Bind(2, action).Bind(3, entries).Step();
+    }
+
+public:
+    explicit SqliteStore(const std::string& path)
+        : writer_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, kWriterSetup),
+          migration_(writer_),
+          reader_(path, SQLITE_OPEN_READONLY),
+          health_(path, SQLITE_OPEN_READWRITE),
+          path_(path),
+          folder_(std::filesystem::absolute(path).parent_path()),
+          findDuplicate_(writer_, kFindRecentDuplicate),
+          insert_(writer_, kInsertScore),
+          raiseBest_(writer_, kRaiseBestScore),
+          top_(reader_, queries::kTopScores),
+          topSince_(reader_, queries::kTopScoresSince),
+          list_(reader_, queries::kListEntries),
+          bans_(reader_, queries::kBans),
+          auditLog_(reader_, queries::kAuditLog),
+          setHidden_(writer_, queries::kSetHidden),
+          forgetBest_(writer_, queries::kForgetBest),
+          findBest_(writer_, queries::kFindBest),
+          addBan_(writer_, queries::kAddBan),
+          removeBan_(writer_, queries::kRemoveBan),
+          audit_(writer_, queries::kAudit) {
+        health_.SetBusyTimeout(1000);
+    }
+
+    std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) override {
+        return InWriteTransaction([&] {
+            std::vector<AddOutcome> outcomes;
+            outcomes.reserve(scores.size());
+            for (const NewScore& score : scores) outcomes.push_back(AddOne(score));
+            return outcomes;
+        });
+    }
+
+    std::vector<StoredScore> TopScores(int limit, std::int64_t since) override {
         std::lock_guard lock(readMutex_);
-        ResetAfterUse reset{top_};
-        top_.Bind(1, limit);
+        Statement& query = since > 0 ? topSince_ : top_;
+        ResetAfterUse reset{query};
+        query.Bind(1, limit);
+        if (since > 0) query.Bind(2, since);
         std::vector<StoredScore> rows;
-        while (top_.Step()) {
+        while (query.Step()) {
             rows.push_back(
-                {static_cast<int>(top_.Integer(0)), top_.Text(1), top_.Text(2), top_.Text(3), top_.Integer(4)});
+                {static_cast<int>(query.Integer(0)), query.Text(1), query.Text(2), query.Text(3), query.Integer(4)});
         }
         return rows;
+    }
+
+    std::vector<Entry> ListEntries(const EntryFilter& filter) override {
+        std::lock_guard lock(readMutex_);
+        ResetAfterUse reset{list_};
+        list_.Bind(1, filter.name).Bind(2, filter.address).Bind(3, filter.since);
+        list_.Bind(4, filter.until > 0 ? filter.until : std::numeric_limits<std::int64_t>::max()).Bind(5, filter.limit);
+        std::vector<Entry> entries;
+        while (list_.Step()) {
+            entries.push_back(
+                {list_.Integer(0),
+                 {static_cast<int>(list_.Integer(1)), list_.Text(2), list_.Text(3), list_.Text(4), list_.Integer(5)},
+                 list_.Text(6),
+                 list_.Integer(7) != 0});
+        }
+        return entries;
+    }
+
+    std::vector<std::int64_t> SetHidden(std::span<const std::int64_t> ids, bool hidden,
+                                        const std::string& action) override {
+        return InWriteTransaction([&] {
+            std::vector<std::int64_t> changed;
+            std::set<std::string> names;
+            for (std::int64_t id : ids) {
+                ResetAfterUse reset{setHidden_};
+                setHidden_.Bind(1, id).Bind(2, hidden ? 1 : 0);
+                if (setHidden_.Step()) {
+                    changed.push_back(id);
+                    names.insert(setHidden_.Text(0));
+                }
+                while (setHidden_.Step()) {
+                }
+            }
+            for (const std::string& name : names) {
+                for (Statement* step : {&forgetBest_, &findBest_}) {
+                    ResetAfterUse reset{*step};
+                    step->Bind(1, name).Step();
+                }
+            }
+            Audit(action, JoinIds(changed));
+            return changed;
+        });
+    }
+
+    bool SetBan(const Ban& ban, bool banned, const std::string& action) override {
+        return InWriteTransaction([&] {
+            Statement& change = banned ? addBan_ : removeBan_;
+            ResetAfterUse reset{change};
+            change.Bind(1, ban.kind).Bind(2, ban.value);
+            if (banned) change.Bind(3, static_cast<std::int64_t>(std::time(nullptr)));
+            bool changed = change.Step();
+            while (change.Step()) {
+            }
+            if (changed) Audit(action, "");
+            return changed;
+        });
+    }
+
+    std::vector<Ban> Bans() override {
+        std::lock_guard lock(readMutex_);
+        ResetAfterUse reset{bans_};
+        std::vector<Ban> bans;
+        while (bans_.Step()) bans.push_back({bans_.Text(0), bans_.Text(1), bans_.Integer(2)});
+        return bans;
+    }
+
+    std::vector<AuditEntry> AuditLog(int limit) override {
+        std::lock_guard lock(readMutex_);
+        ResetAfterUse reset{auditLog_};
+        auditLog_.Bind(1, limit);
+        std::vector<AuditEntry> lines;
+        while (auditLog_.Step()) lines.push_back({auditLog_.Integer(0), auditLog_.Text(1), auditLog_.Text(2)});
+        return lines;
     }
 
     void Ping() override {
@@ -210,6 +358,24 @@ public:
         sqlite3_exec(health_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     }
 
+    // SQLite's online backup in one step: a read transaction on the write-ahead log sees
+    // one committed state and does not hold up the writer. The copy is written beside
+    // `file`, checked, synced and only then renamed into place.
+    void Backup(const std::string& file) override {
+        std::string partial = file + ".partial";
+        try {
+            std::filesystem::remove(partial);
+            CopyChecked(partial);
+            std::filesystem::rename(partial, file);
+        } catch (const std::filesystem::filesystem_error& error) {
+            std::filesystem::remove(partial);
+            throw StoreError(std::string("cannot write the backup: ") + error.what());
+        } catch (...) {
+            std::filesystem::remove(partial);
+            throw;
+        }
+    }
+
 private:
     static constexpr unsigned long long kLeastFreeBytes = 256 * 1024;
 
@@ -227,7 +393,7 @@ private:
         {
             ResetAfterUse reset{insert_};
             insert_.Bind(1, score.score).Bind(2, score.name).Bind(3, score.homePage).Bind(4, score.comment);
-            insert_.Bind(5, score.receivedAt);
+            insert_.Bind(5, score.receivedAt).Bind(6, score.address);
             if (!insert_.Step()) Fail(writer_.get(), "insert gave no row id");
             id = insert_.Integer(0);
             while (insert_.Step()) {
@@ -243,13 +409,16 @@ private:
     std::mutex readMutex_;
     std::mutex healthMutex_;
     Connection writer_;
+    Migration migration_;
     Connection reader_;
     Connection health_;
+    std::string path_;
     std::string folder_;
     Statement findDuplicate_;
     Statement insert_;
     Statement raiseBest_;
-    Statement top_;
+    Statement top_, topSince_, list_, bans_, auditLog_;
+    Statement setHidden_, forgetBest_, findBest_, addBan_, removeBan_, audit_;
 };
 
 }  // namespace

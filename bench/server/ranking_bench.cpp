@@ -96,7 +96,7 @@ void MeasurePage(const char* backend, ScoreStore& store) {
     for (int i = 0; i < kStoredScores; ++i) {
         // 100,000 scores of 20,000 players, so the page picks each name's best.
         batch.push_back({(i * 7919) % 100000, "player" + std::to_string(i % 20000), "http://example.org/",
-                         "stored for the page benchmark", 1'800'000'000 + i});
+                         "stored for the page benchmark", 1'800'000'000 + i, "192.0.2.1"});
         if (batch.size() == 5000) {
             store.AddScores(batch);
             batch.clear();

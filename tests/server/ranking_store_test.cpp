@@ -11,7 +11,7 @@ namespace {
 class RankingStore : public BackendTest {};
 
 NewScore Score(int score, std::string name, std::int64_t at, std::string comment = "") {
-    return NewScore{score, std::move(name), "http://", std::move(comment), at};
+    return NewScore{score, std::move(name), "http://", std::move(comment), at, "192.0.2.1"};
 }
 
 TEST_P(RankingStore, ReSendIsStoredOnceWithinAMinuteAndAgainAfterIt) {
