@@ -140,6 +140,9 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
 
 // An open menu takes the keyboard: a key let go meanwhile was never seen by the window,
 // so every key counts as up again once the menu has closed.
+// Deliberate difference: moving or resizing the window does not hold frames, only a
+// pulled-down menu does. Linux desktops move and size windows without a modal loop in the
+// program (on Wayland without telling it), so there is nothing reliable to hold on.
 void MainWindow::onMenuClosed() {
     openMenus_ = std::max(0, openMenus_ - 1);
     keys_.releaseAll();
