@@ -46,5 +46,7 @@ xdotool windowfocus "$win" 2>/dev/null || true
 hold_key Return 0.2
 sleep 1.5                                   # the 50 frames that tip the title away
 read -r game weston < <(both_percent_over "$seconds")
+# What weston showed at the end, to see that play was under way.
+(cd "$WORK_DIR" && timeout 10 weston-screenshooter >/dev/null 2>&1 && mv wayland-screenshot-*.png "$OUT_DIR/play.png") || true
 echo "play: $game % of a core (weston $weston %) over $seconds s"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
