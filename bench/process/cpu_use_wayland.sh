@@ -19,7 +19,7 @@ export XDG_RUNTIME_DIR="$WORK_DIR/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 export WAYLAND_DISPLAY="vemol-bench-$$"
 weston --backend=x11-backend.so --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 \
-    --use-pixman --idle-time=0 --no-config >"$OUT_DIR/weston.txt" 2>&1 &
+    --use-pixman --debug --idle-time=0 --no-config >"$OUT_DIR/weston.txt" 2>&1 &
 WESTON_PID=$!
 HELPER_PIDS="$HELPER_PIDS $WESTON_PID"
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
