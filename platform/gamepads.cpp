@@ -153,7 +153,7 @@ void Gamepads::passOnChanges() {
     for (int k = 0; k < kKeyCount; k++) {
         if (now[k] == held_[k]) continue;
         held_[k] = now[k];
-        if (!now[k] || windowHasFocus_()) keys_.onGameKey(static_cast<Key>(k), now[k]);
+        if (!now[k] || windowHasFocus_()) keys_.onGameKey(static_cast<Key>(k), now[k], KeyTable::Source::pad);
     }
 }
 

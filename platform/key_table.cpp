@@ -32,7 +32,7 @@ std::optional<Key> GameKey(guint keyval) {
 
 KeyState KeyTable::query(Key key) {
     const int i = static_cast<int>(key);
-    KeyState state{down_[i], latch_[i]};
+    KeyState state{down_[i] != 0, latch_[i]};
     latch_[i] = false;
     return state;
 }
@@ -40,18 +40,23 @@ KeyState KeyTable::query(Key key) {
 bool KeyTable::onKeyEvent(guint keyval, bool pressed) {
     std::optional<Key> key = GameKey(keyval);
     if (!key) return false;
-    onGameKey(*key, pressed);
+    onGameKey(*key, pressed, Source::keyboard);
     return true;
 }
 
-void KeyTable::onGameKey(Key key, bool pressed) {
+// Deliberate difference: keys-per-source.
+// The keyboard and a pad hold a key each on its own, so letting an
+// arrow go on one does not stop a roll the other still holds, and a pad button held
+// through a dialog still counts after it.
+void KeyTable::onGameKey(Key key, bool pressed, Source source) {
     const int i = static_cast<int>(key);
-    down_[i] = pressed;
+    const auto bit = static_cast<unsigned char>(source);
+    down_[i] = static_cast<unsigned char>(pressed ? down_[i] | bit : down_[i] & ~bit);
     if (pressed) latch_[i] = true;
 }
 
 void KeyTable::releaseAll() {
-    for (bool& d : down_) d = false;
+    for (unsigned char& d : down_) d &= static_cast<unsigned char>(~static_cast<unsigned char>(Source::keyboard));
 }
 
 void KeyTable::clear() {

@@ -105,6 +105,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
 }
 
 MainWindow::~MainWindow() {
+    wayland_.reset();
     if (!destroyed_) {
         destroyed_ = true;  // the program is ending: no second shutdown from the destroy signal
         gtk_widget_destroy(window_);
@@ -141,6 +142,10 @@ void MainWindow::buildMenuBar(GtkWidget* box) {
 
 // An open menu takes the keyboard: a key let go meanwhile was never seen by the window,
 // so every key counts as up again once the menu has closed.
+// Deliberate difference: runs-during-move.
+// Moving or resizing the window does not hold frames, only a
+// pulled-down menu does. Linux desktops move and size windows without a modal loop in the
+// program (on Wayland without telling it), so there is nothing reliable to hold on.
 void MainWindow::onMenuClosed() {
     openMenus_ = std::max(0, openMenus_ - 1);
     keys_.releaseAll();
@@ -202,8 +207,28 @@ void MainWindow::present(const gfx::Surface& backBuffer, const gfx::ChangedRows&
         movie_ = nullptr;
         band = {0, areaHeight_};
     }
+    if (presentOnWayland(band)) {
+        pace();
+        return;
+    }
     if (!band.empty()) paintNow(band);
     pace();
+}
+
+// On Wayland the frame goes to the compositor through our own surface when the picture
+// is shown at 1:1 (see wayland_picture.h); false when GTK must paint it. Handing the
+// picture back to GTK repaints it whole, since GTK's area may still show an old one.
+bool MainWindow::presentOnWayland(RowBand& band) {
+    if (!paintsOnFrameClock_ || destroyed_) return false;
+    if (!waylandTried_ && gtk_widget_get_mapped(area_)) {
+        waylandTried_ = true;
+        wayland_ = WaylandPicture::Create(area_, areaWidth_, areaHeight_);
+    }
+    if (!wayland_) return false;
+    const bool wasShown = wayland_->shown();
+    if (wayland_->show(frame_, band.top, band.bottom)) return true;
+    if (wasShown) band = {0, areaHeight_};
+    return false;
 }
 
 // Deliberate difference: frame-pacing.
@@ -367,6 +392,7 @@ void MainWindow::onDestroy(GtkWidget*, gpointer self) {
     w->destroyed_ = true;
     // Off the screen before the sound shuts down, which takes a while: the desktop sees
     // its close request answered at once.
+    w->wayland_.reset();
     gtk_widget_hide(w->window_);
     gdk_display_flush(gtk_widget_get_display(w->window_));
     if (w->handlers_.onDestroy) w->handlers_.onDestroy();

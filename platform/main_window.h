@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "gfx/device.h"
 #include "platform/key_table.h"
+#include "platform/wayland_picture.h"
 #include "resources/catalogue.h"
 
 namespace vemol::platform {
@@ -73,6 +75,7 @@ private:
     void keepFrameWhereTheDisplayReadsIt();
     void paint(cairo_t* cr);
     cairo_rectangle_int_t areaRectangle(RowBand band) const;
+    bool presentOnWayland(RowBand& band);
     void paintNow(RowBand band);
     void paintNow();  // the whole picture
     void toggleFullscreen();
@@ -90,7 +93,9 @@ private:
     bool fullscreen_ = false;  // as the desktop last reported it
     bool paintsOnFrameClock_ = false;
 
-    cairo_surface_t* frame_ = nullptr;  // the last presented frame
+    cairo_surface_t* frame_ = nullptr;         // the last presented frame
+    std::unique_ptr<WaylandPicture> wayland_;  // frames straight to a Wayland compositor
+    bool waylandTried_ = false;
     cairo_surface_t* movie_ = nullptr;  // the opening clip's current frame
     int movieX_ = 0, movieY_ = 0;
     std::int64_t lastPresentUs_ = 0;

@@ -49,5 +49,23 @@ TEST(KeyTable, LosingTheFocusReleasesEveryKeyAndClearForgetsTheLatchesToo) {
     EXPECT_FALSE(enter.pressedSinceLastQuery) << "the key that closed a dialog must not act";
 }
 
+// The keyboard and a pad hold a key each on its own: letting go of Left on one leaves the
+// roll the other holds, and a pad button held through a dialog still holds after it.
+TEST(KeyTable, TheKeyboardAndAPadHoldAKeyEachOnItsOwn) {
+    KeyTable keys;
+    keys.onGameKey(Key::Left, true, KeyTable::Source::pad);
+    keys.onKeyEvent(GDK_KEY_Left, true);
+    keys.onKeyEvent(GDK_KEY_Left, false);
+    EXPECT_TRUE(keys.query(Key::Left).down) << "the pad still holds Left";
+    keys.onKeyEvent(GDK_KEY_Down, true);
+    keys.onGameKey(Key::Down, true, KeyTable::Source::pad);
+    keys.clear();  // a dialog came and went
+    EXPECT_TRUE(keys.query(Key::Down).down) << "the pad held Down through the dialog";
+    keys.onGameKey(Key::Down, false, KeyTable::Source::pad);
+    EXPECT_FALSE(keys.query(Key::Down).down) << "the keyboard's Down was forgotten by the dialog";
+    keys.onGameKey(Key::Left, false, KeyTable::Source::pad);
+    EXPECT_FALSE(keys.query(Key::Left).down);
+}
+
 }  // namespace
 }  // namespace vemol::platform
