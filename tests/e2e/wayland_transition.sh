@@ -15,8 +15,13 @@ HELPER_PIDS="$HELPER_PIDS $!"
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || fail "weston did not start"
 
+# The title's first frame is the first commit of the game's picture surface: the opening
+# is over once weston's timeline names that surface.
+timeout 60 weston-debug timeline >"$OUT_DIR/opening.txt" 2>&1 &
+HELPER_PIDS="$HELPER_PIDS $!"
 start_game GDK_BACKEND=wayland
-sleep 12                                   # the opening
+for _ in $(seq 400); do grep -q '"desc":"sub-surface"' "$OUT_DIR/opening.txt" && break; sleep 0.1; done
+grep -q '"desc":"sub-surface"' "$OUT_DIR/opening.txt" || fail "the title never reached the compositor"
 focus_window "$(xdotool search --class weston | head -1)" 2>/dev/null || true
 # Commits of the picture (a sub-surface: one per changed frame) over a stretch of time.
 commits_over() {
