@@ -45,30 +45,18 @@ ParsedOptions Wrong(const std::string& what) {
     return {std::nullopt, "vemol-ranking: " + what + "\nTry 'vemol-ranking --help'.\n", 2};
 }
 
-enum Flag {
-    kListen = 1,
-    kMetricsListen,
-    kDb,
-    kPostsPerMinute,
-    kReadTimeout,
-    kThreads,
-    kConnections,
-    kProxy,
-    kHelp,
-    kVersion
-};
-
+// Long flags only: the letters name them here and are no short flags.
 constexpr option kFlags[] = {
-    {"listen", required_argument, nullptr, kListen},
-    {"metrics-listen", required_argument, nullptr, kMetricsListen},
-    {"db", required_argument, nullptr, kDb},
-    {"posts-per-minute", required_argument, nullptr, kPostsPerMinute},
-    {"read-timeout", required_argument, nullptr, kReadTimeout},
-    {"threads", required_argument, nullptr, kThreads},
-    {"connections-per-address", required_argument, nullptr, kConnections},
-    {"behind-proxy", no_argument, nullptr, kProxy},
-    {"help", no_argument, nullptr, kHelp},
-    {"version", no_argument, nullptr, kVersion},
+    {"listen", required_argument, nullptr, 'l'},
+    {"metrics-listen", required_argument, nullptr, 'm'},
+    {"db", required_argument, nullptr, 'd'},
+    {"posts-per-minute", required_argument, nullptr, 'p'},
+    {"read-timeout", required_argument, nullptr, 'r'},
+    {"threads", required_argument, nullptr, 't'},
+    {"connections-per-address", required_argument, nullptr, 'c'},
+    {"behind-proxy", no_argument, nullptr, 'b'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'v'},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -82,20 +70,20 @@ std::optional<std::string> Apply(int flag, const std::string& name, const std::s
         return std::nullopt;
     };
     switch (flag) {
-        case kListen:
+        case 'l':
             if (!ParseListenAddress(value))
                 return "--listen needs A.B.C.D:PORT or [IPv6]:PORT with a port up to 65535, got " + value;
             server.listen = value;
             return std::nullopt;
-        case kMetricsListen:
+        case 'm':
             if (!ParseListenAddress(value)) return "--metrics-listen needs A.B.C.D:PORT or [IPv6]:PORT, got " + value;
             server.metricsListen = value;
             return std::nullopt;
-        case kDb: options.database = value; return std::nullopt;
-        case kPostsPerMinute: return count(server.postsPerMinute, 0, 3600);
-        case kReadTimeout: return count(server.readTimeLimitSeconds, 1, 3600);
-        case kThreads: return count(server.threads, 1, 1024);
-        case kConnections: return count(server.connectionsPerAddress, 1, 10000);
+        case 'd': options.database = value; return std::nullopt;
+        case 'p': return count(server.postsPerMinute, 0, 3600);
+        case 'r': return count(server.readTimeLimitSeconds, 1, 3600);
+        case 't': return count(server.threads, 1, 1024);
+        case 'c': return count(server.connectionsPerAddress, 1, 10000);
         default: server.behindProxy = true; return std::nullopt;
     }
 }
@@ -122,8 +110,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
         if (flag == -1 && at < argc && texts[at] == "--") return Wrong("unknown argument --");
         if (flag == -1) break;
         const std::string& given = texts[at];
-        if (flag == kHelp) return {std::nullopt, kUsage, 0};
-        if (flag == kVersion) return {std::nullopt, "vemol-ranking 1.0\n", 0};
+        if (flag == 'h') return {std::nullopt, kUsage, 0};
+        if (flag == 'v') return {std::nullopt, "vemol-ranking 1.0\n", 0};
         if (flag == ':') return Wrong("missing value after " + given);
         if (flag == '?') return Wrong("unknown argument " + given);
         const std::string name = given.substr(0, given.find('='));
