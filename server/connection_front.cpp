@@ -3,6 +3,7 @@
 #include "server/connection_front.h"
 
 #include <arpa/inet.h>
+#include <civetweb.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
@@ -47,8 +48,9 @@ void CloseQuietly(int& fd) {
     fd = -1;
 }
 
-std::string ShortReply(int status, const char* reason, const char* text) {
-    return "HTTP/1.1 " + std::to_string(status) + ' ' + reason +
+// Written here, not by CivetWeb: the front answers before a request reaches it.
+std::string ShortReply(int status, const char* text) {
+    return "HTTP/1.1 " + std::to_string(status) + ' ' + mg_get_response_code_text(nullptr, status) +
            "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " + std::to_string(std::strlen(text) + 1) +
            "\r\nConnection: close\r\n\r\n" + text + '\n';
 }
@@ -284,8 +286,7 @@ struct ConnectionFront::Loop {
     // Answers the client at once with a short reply (best effort: it is not waited for),
     // logs it and closes.
     void Refuse(Exchange* exchange, int status, const char* outcome, const char* text) {
-        const char* reason = status == 408 ? "Request Timeout" : "Service Unavailable";
-        std::string reply = ShortReply(status, reason, text);
+        std::string reply = ShortReply(status, text);
         [[maybe_unused]] ssize_t sent = send(exchange->client, reply.data(), reply.size(), MSG_NOSIGNAL);
         RequestLine line = ReadRequestLine(exchange->request);
         log({exchange->address, line.method.empty() ? "-" : line.method, line.path.empty() ? "-" : line.path, status,

@@ -28,26 +28,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char* StatusText(int status) {
-    switch (status) {
-        case 200: return "OK";
-        case 400: return "Bad Request";
-        case 403: return "Forbidden";
-        case 404: return "Not Found";
-        case 405: return "Method Not Allowed";
-        case 408: return "Request Timeout";
-        case 413: return "Content Too Large";
-        case 429: return "Too Many Requests";
-        default: return "Service Unavailable";
-    }
-}
-
 struct Reply {
     int status = 200;
     std::string body;
     std::string_view contentType = "text/plain; charset=utf-8";
     std::string outcome;  // for the log
-    std::string_view extraHeaders;
+    // One more header, or none: its name and value.
+    std::string_view extraHeader, extraValue;
     bool databaseError = false;  // counted for the metrics
 };
 
@@ -63,14 +50,22 @@ Reply Unavailable(const char* message, const StoreError& error) {
 }
 
 // Sends the reply and closes the connection afterwards: the game speaks HTTP/1.0 and
-// expects the server to close.
+// expects the server to close. CivetWeb writes the status line (in the request's HTTP
+// version, with its own status text) and a Date header.
 void Send(mg_connection* connection, const Reply& reply) {
-    mg_printf(connection,
-              "HTTP/1.1 %d %s\r\nContent-Type: %.*s\r\nContent-Length: %zu\r\nCache-Control: no-cache\r\n"
-              "X-Content-Type-Options: nosniff\r\n%.*sConnection: close\r\n\r\n",
-              reply.status, StatusText(reply.status), static_cast<int>(reply.contentType.size()),
-              reply.contentType.data(), reply.body.size(), static_cast<int>(reply.extraHeaders.size()),
-              reply.extraHeaders.data());
+    std::string type(reply.contentType), length = std::to_string(reply.body.size());
+    mg_response_header_start(connection, reply.status);
+    mg_response_header_add(connection, "Content-Type", type.c_str(), -1);
+    mg_response_header_add(connection, "Content-Length", length.c_str(), -1);
+    mg_response_header_add(connection, "Cache-Control", "no-cache", -1);
+    mg_response_header_add(connection, "X-Content-Type-Options", "nosniff", -1);
+    if (!reply.extraHeader.empty()) {
+        std::string name(reply.extraHeader);
+        mg_response_header_add(connection, name.c_str(), reply.extraValue.data(),
+                               static_cast<int>(reply.extraValue.size()));
+    }
+    mg_response_header_add(connection, "Connection", "close", -1);
+    mg_response_header_send(connection);
     const mg_request_info* request = mg_get_request_info(connection);
     if (std::string_view(request->request_method) != "HEAD") mg_write(connection, reply.body.data(), reply.body.size());
 }
@@ -171,7 +166,8 @@ private:
             reply = respond(context_, connection, started);
         } else {
             reply = Text(405, "method not allowed", "method not allowed");
-            reply.extraHeaders = get_ ? "Allow: GET, HEAD\r\n" : "Allow: POST\r\n";
+            reply.extraHeader = "Allow";
+            reply.extraValue = get_ ? "GET, HEAD" : "POST";
         }
         Send(connection, reply);
         --context_.inFlight;
@@ -234,8 +230,8 @@ Reply Ranking(Context& context, mg_connection* connection, bool page) {
         std::vector<StoredScore> rows = context.store.TopScores(kRankingSize, PeriodStart(*period, SecondsSince1970()));
         if (!page) return Reply{200, RenderRankingJson(rows), "application/json", "ranking", {}};
         // The page has no scripts and loads nothing: forbid both, whatever a name holds.
-        return Reply{200, RenderRankingPage(rows, *period), "text/html; charset=utf-8", "ranking",
-                     "Content-Security-Policy: default-src 'none'; style-src 'unsafe-inline'\r\n"};
+        return Reply{200,       RenderRankingPage(rows, *period), "text/html; charset=utf-8",
+                     "ranking", "Content-Security-Policy",        "default-src 'none'; style-src 'unsafe-inline'"};
     } catch (const StoreError& error) {
         return Unavailable("the ranking cannot be read right now; try again later", error);
     }

@@ -2,15 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/score_form.h"
 
+#include <civetweb.h>
+
 namespace vemol::ranking {
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string_view WithoutFinalLineBreak(std::string_view body) {
     if (body.ends_with("\r\n")) return body.substr(0, body.size() - 2);
@@ -21,16 +16,12 @@ std::string_view WithoutFinalLineBreak(std::string_view body) {
 }  // namespace
 
 std::string DecodePercentEscapes(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '%' && i + 2 < value.size() && HexValue(value[i + 1]) >= 0 && HexValue(value[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(value[i + 1]) * 16 + HexValue(value[i + 2]));
-            i += 2;
-        } else {
-            out += value[i];
-        }
-    }
+    // CivetWeb's decoder keeps a '%' without two hex digits as it is, and with form
+    // decoding off keeps '+' too, as the game's texts need. Decoding only shortens.
+    std::string out(value.size() + 1, '\0');
+    int length =
+        mg_url_decode(value.data(), static_cast<int>(value.size()), out.data(), static_cast<int>(out.size()), 0);
+    out.resize(length < 0 ? 0 : static_cast<std::size_t>(length));
     return out;
 }
 

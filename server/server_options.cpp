@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/server_options.h"
 
+#include <getopt.h>
+
 #include <charconv>
 
 #include "server/listen_address.h"
@@ -39,58 +41,83 @@ std::optional<int> ReadCount(const std::string& text, int lowest, int highest) {
     return value;
 }
 
-bool TakesValue(const std::string& flag) {
-    for (const char* known : {"--listen", "--metrics-listen", "--db", "--posts-per-minute", "--read-timeout",
-                              "--threads", "--connections-per-address"})
-        if (flag == known) return true;
-    return false;
-}
-
 ParsedOptions Wrong(const std::string& what) {
     return {std::nullopt, "vemol-ranking: " + what + "\nTry 'vemol-ranking --help'.\n", 2};
+}
+
+// Long flags only: the letters name them here and are no short flags.
+constexpr option kFlags[] = {
+    {"listen", required_argument, nullptr, 'l'},
+    {"metrics-listen", required_argument, nullptr, 'm'},
+    {"db", required_argument, nullptr, 'd'},
+    {"posts-per-minute", required_argument, nullptr, 'p'},
+    {"read-timeout", required_argument, nullptr, 'r'},
+    {"threads", required_argument, nullptr, 't'},
+    {"connections-per-address", required_argument, nullptr, 'c'},
+    {"behind-proxy", no_argument, nullptr, 'b'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'v'},
+    {nullptr, 0, nullptr, 0},
+};
+
+// Applies one flag's value; an error message when the value is not one it takes.
+std::optional<std::string> Apply(int flag, const std::string& name, const std::string& value, ServerOptions& options) {
+    ServerSettings& server = options.server;
+    auto count = [&](int& setting, int lowest, int highest) -> std::optional<std::string> {
+        std::optional<int> read = ReadCount(value, lowest, highest);
+        if (!read) return "bad value for " + name + ": " + value;
+        setting = *read;
+        return std::nullopt;
+    };
+    switch (flag) {
+        case 'l':
+            if (!ParseListenAddress(value))
+                return "--listen needs A.B.C.D:PORT or [IPv6]:PORT with a port up to 65535, got " + value;
+            server.listen = value;
+            return std::nullopt;
+        case 'm':
+            if (!ParseListenAddress(value)) return "--metrics-listen needs A.B.C.D:PORT or [IPv6]:PORT, got " + value;
+            server.metricsListen = value;
+            return std::nullopt;
+        case 'd': options.database = value; return std::nullopt;
+        case 'p': return count(server.postsPerMinute, 0, 3600);
+        case 'r': return count(server.readTimeLimitSeconds, 1, 3600);
+        case 't': return count(server.threads, 1, 1024);
+        case 'c': return count(server.connectionsPerAddress, 1, 10000);
+        default: server.behindProxy = true; return std::nullopt;
+    }
 }
 
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+    std::vector<std::string> texts{"vemol-ranking"};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(texts.size());
+
+    // "+": stop at the first word that is no flag; ":": report a missing value as such.
+    // Long flags only, read in order, the first fault ending the reading.
     ServerOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& flag = arguments[i];
-        if (flag == "--help") return {std::nullopt, kUsage, 0};
-        if (flag == "--version") return {std::nullopt, "vemol-ranking 1.0\n", 0};
-        if (flag == "--behind-proxy") {
-            options.server.behindProxy = true;
-            continue;
-        }
-        if (i + 1 == arguments.size())
-            return Wrong(TakesValue(flag) ? "missing value after " + flag : "unknown argument " + flag);
-        const std::string& value = arguments[++i];
-        if (flag == "--listen") {
-            if (!ParseListenAddress(value))
-                return Wrong("--listen needs A.B.C.D:PORT or [IPv6]:PORT with a port up to 65535, got " + value);
-            options.server.listen = value;
-        } else if (flag == "--metrics-listen") {
-            if (!ParseListenAddress(value))
-                return Wrong("--metrics-listen needs A.B.C.D:PORT or [IPv6]:PORT, got " + value);
-            options.server.metricsListen = value;
-        } else if (flag == "--db") {
-            options.database = value;
-        } else if (flag == "--connections-per-address") {
-            std::optional<int> count = ReadCount(value, 1, 10000);
-            if (!count) return Wrong("bad value for " + flag + ": " + value);
-            options.server.connectionsPerAddress = *count;
-        } else if (flag == "--posts-per-minute" || flag == "--read-timeout" || flag == "--threads") {
-            int lowest = flag == "--posts-per-minute" ? 0 : 1;
-            std::optional<int> count = ReadCount(value, lowest, flag == "--threads" ? 1024 : 3600);
-            if (!count) return Wrong("bad value for " + flag + ": " + value);
-            int& setting = flag == "--posts-per-minute" ? options.server.postsPerMinute
-                           : flag == "--read-timeout"   ? options.server.readTimeLimitSeconds
-                                                        : options.server.threads;
-            setting = *count;
-        } else {
-            return Wrong("unknown argument " + flag);
-        }
+    optind = 0;
+    opterr = 0;
+    for (;;) {
+        int at = optind == 0 ? 1 : optind;
+        int flag = getopt_long(argc, argv.data(), "+:", kFlags, nullptr);
+        // getopt takes a lone "--" as the end of the flags; this command line has no words after them.
+        if (flag == -1 && at < argc && texts[at] == "--") return Wrong("unknown argument --");
+        if (flag == -1) break;
+        const std::string& given = texts[at];
+        if (flag == 'h') return {std::nullopt, kUsage, 0};
+        if (flag == 'v') return {std::nullopt, "vemol-ranking 1.0\n", 0};
+        if (flag == ':') return Wrong("missing value after " + given);
+        if (flag == '?') return Wrong("unknown argument " + given);
+        const std::string name = given.substr(0, given.find('='));
+        if (std::optional<std::string> fault = Apply(flag, name, optarg ? optarg : "", options)) return Wrong(*fault);
     }
+    if (optind < argc) return Wrong("unknown argument " + texts[optind]);
     return {options, {}, 0};
 }
 
