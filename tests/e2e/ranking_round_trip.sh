@@ -11,16 +11,7 @@ source "$(dirname "$0")/lib/common.bash" "$@"
 SERVER=${VEMOL_RANKING_SERVER:-$(dirname "$VEMOL_BIN")/../server/vemol-ranking}
 [ -x "$SERVER" ] || fail "the ranking server $SERVER is not built"
 command -v chromium >/dev/null || fail "chromium is not installed (Debian package chromium)"
-"$SERVER" --listen 127.0.0.1:0 --db "sqlite:$WORK_DIR/ranking.db" 2>"$OUT_DIR/server.log" &
-SERVER_PID=$!
-trap 'kill "$SERVER_PID" 2>/dev/null || true; e2e_cleanup' EXIT
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$OUT_DIR/server.log")
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || fail "the ranking server did not start: $(cat "$OUT_DIR/server.log")"
+start_ranking_server "$SERVER"
 
 # GET over bash's own TCP support; prints the reply's body.
 http_get() {

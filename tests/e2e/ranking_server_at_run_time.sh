@@ -16,16 +16,7 @@ VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
 [ -x "$SERVER" ] || fail "the ranking server $SERVER is not built"
 [ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
 ! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
-"$SERVER" --listen 127.0.0.1:0 --db "sqlite:$WORK_DIR/ranking.db" 2>"$OUT_DIR/server.log" &
-SERVER_PID=$!
-trap 'kill "$SERVER_PID" 2>/dev/null || true; e2e_cleanup' EXIT
-port=""
-for _ in $(seq 100); do
-    port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$OUT_DIR/server.log")
-    [ -n "$port" ] && break
-    sleep 0.1
-done
-[ -n "$port" ] || fail "the ranking server did not start: $(cat "$OUT_DIR/server.log")"
+start_ranking_server "$SERVER"
 
 # One game: the title, Send, the dialog kept as dialog_$1.png, the name $2 typed and sent,
 # the box after the send closed, Exit. Further arguments: the game's environment.

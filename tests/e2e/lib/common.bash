@@ -308,3 +308,18 @@ pixels_off_the_grid() {
 }
 
 [ -n "${E2E_NO_XVFB:-}" ] || start_xvfb
+
+# Starts the ranking server $1 on a free port of 127.0.0.1 with a scratch database; it
+# stops with the test. Sets SERVER_PID and port (read from its start-up line).
+start_ranking_server() {
+    "$1" --listen 127.0.0.1:0 --db "sqlite:$WORK_DIR/ranking.db" 2>"$OUT_DIR/server.log" &
+    SERVER_PID=$!
+    HELPER_PIDS="$HELPER_PIDS $SERVER_PID"
+    port=""
+    for _ in $(seq 100); do
+        port=$(sed -n 's|.*listening on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$OUT_DIR/server.log")
+        [ -n "$port" ] && return 0
+        sleep 0.1
+    done
+    fail "the ranking server did not start: $(cat "$OUT_DIR/server.log")"
+}
