@@ -26,11 +26,12 @@ const gfx::Matrix kIdentity = gfx::MatrixIdentity();
 constexpr float kShortestIdle = 0.001f;
 
 FrameOutcome ActOnMenuSelection(GameState& g) {
-    g.random.srand(static_cast<std::uint32_t>(g.clock->calendarSeconds()));
+    const auto seed = static_cast<std::uint32_t>(g.clock->calendarSeconds());
+    g.random.srand(seed);
     switch (g.menuSelection) {
         case kMenuSend: return {.openSendScore = true};
         case kMenuExit: g.shell->ShutdownAudioAndQuit(); break;
-        default: StartNewGame(g); break;
+        default: StartSeededGame(g, seed); break;
     }
     return {};
 }
@@ -139,7 +140,14 @@ FrameOutcome RunPlayFrame(GameState& g) {
     return {};
 }
 
+void StartSeededGame(GameState& g, std::uint32_t seed) {
+    g.random.srand(seed);
+    if (g.recorder) g.recorder->gameStarting(seed, g.bestScore);
+    StartNewGame(g);
+}
+
 FrameOutcome RunFrame(GameState& g) {
+    if (g.recorder) g.recorder->frameStarting();
     if (g.transitionStep != kNoTransition) {
         RunTransitionFrame(g);
         return {};

@@ -70,6 +70,7 @@ void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent
 
 // The last tile has fallen: back to the title, music off, scores kept.
 void FinishGame(GameState& g) {
+    if (g.recorder) g.recorder->gameFinished(g.score);
     g.endCountdown = -1;
     g.playing = 0;
     g.sound->StopSoundSegment(Segment::Music);

@@ -20,6 +20,9 @@ FrameOutcome RunTitleFrame(GameState& g);
 FrameOutcome RunPlayFrame(GameState& g);
 // Starts a game; the 50 frames of the transition follow, one per frame.
 void StartNewGame(GameState& g);
+// Starts a game as the title's Start entry does once the dice are seeded by `seed`: how a
+// replay begins the game it holds.
+void StartSeededGame(GameState& g, std::uint32_t seed);
 // True during the transition and the game-over pause, which read no input.
 bool WaitUnderWay(const GameState& g);
 

@@ -78,4 +78,20 @@ public:
     virtual void waitForEvent(float seconds) = 0;
 };
 
+// Follows each game from its start to its end, so that it can be kept as a replay (the
+// application's recorder) or fed from one (a playback, the server's check). The game only
+// tells it what happens; it reads nothing back.
+class GameRecorder {
+public:
+    virtual ~GameRecorder() = default;
+    // A game starts from the title, its dice seeded by `seed`, with `bestScore` on show.
+    // Everything the game reads from here on, the start's own reads first, is the game's.
+    virtual void gameStarting(std::uint32_t seed, std::int32_t bestScore) = 0;
+    // The main loop runs a frame (title frames too: a recorder not following a game
+    // ignores them).
+    virtual void frameStarting() = 0;
+    // The game's last frame: the tiles have fallen and `score` is final.
+    virtual void gameFinished(std::int32_t score) = 0;
+};
+
 }  // namespace vemol

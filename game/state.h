@@ -66,6 +66,7 @@ struct GameState {
     Keyboard* keys = nullptr;
     SoundPlayer* sound = nullptr;
     Shell* shell = nullptr;
+    GameRecorder* recorder = nullptr;  // null when no game is being recorded or replayed
 
     // Device objects.
     std::unique_ptr<gfx::Device> device;

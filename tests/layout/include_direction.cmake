@@ -5,7 +5,7 @@
 # and fails when folders include each other in a cycle, or when the game's core (game, gfx,
 # resources) includes a folder above it.   cmake -DSOURCE_DIR=<project> -P <this file>
 cmake_minimum_required(VERSION 3.20)
-set(folders app audio game gfx net platform resources server tools)
+set(folders app audio game gfx net platform replay resources server tools)
 set(core game gfx resources)
 foreach(from ${folders})
   file(GLOB_RECURSE sources ${SOURCE_DIR}/${from}/*.h ${SOURCE_DIR}/${from}/*.cpp)
