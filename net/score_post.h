@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "net/host_lookup.h"
 #include "net/ranking_settings.h"
@@ -42,13 +45,32 @@ struct ScoreDestination {
     std::shared_ptr<HostLookup> lookup = SystemHostLookup();
 };
 
-// Resolves, connects, writes `request`, reads the status line and closes.
-SendOutcome PostScore(const ScoreDestination& destination, const std::string& request);
+// Resolves, connects, writes `request`, reads the status line and closes. With
+// `uploadPath`, a 2xx reply's headers are read too, within the same time limit, and the
+// path our ranking server names for the entry's replay is put there (left empty when the
+// reply names none, or names one the game must not follow).
+SendOutcome PostScore(const ScoreDestination& destination, const std::string& request,
+                      std::string* uploadPath = nullptr);
+
+// The reply header in which our ranking server names where the sent entry's replay goes.
+constexpr std::string_view kReplayUploadHeader = "X-Vemol-Replay-Upload";
+// The upload path from a reply's header lines; empty unless it is a path on the same
+// server under /replays/upload/ with nothing that could turn it into another request.
+std::string UploadPathOfReply(std::string_view header);
+
+// The upload of a replay file to `path`: an HTTP/1.0 POST with its Content-Length.
+std::string FormatReplayUpload(std::string_view path, std::span<const std::uint8_t> replay);
 
 // The ranking script on `server`, at its port (unset: the "http" service's).
 ScoreDestination RankingDestination(const RankingServer& server);
 
 // Formats `entry` and posts it to RankingDestination(server).
 SendOutcome SendScore(const RankingServer& server, const ScoreEntry& entry);
+
+// SendScore, then, when the server asks for the entry's replay and `replay` holds one,
+// its upload to the same server within a time limit of its own. The upload never changes
+// the outcome: a failed one is told on stderr in one line.
+SendOutcome SendScoreWithReplay(const RankingServer& server, const ScoreEntry& entry,
+                                std::shared_ptr<const std::vector<std::uint8_t>> replay);
 
 }  // namespace vemol::net

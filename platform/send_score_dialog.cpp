@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/send_score_dialog.h"
 
+#include <cstdint>
 #include <functional>
 #include <future>
+#include <memory>
 #include <system_error>
+#include <vector>
 
 #include "net/send_score_rules.h"
 #include "net/web_page.h"
@@ -42,12 +45,15 @@ void AnswerTheDesktopUntil(const std::function<bool()>& finished) {
 // Deliberate difference: send-time-limit.
 // The original froze the window for as long as the send took; here the send runs
 // on a worker thread while the windows repaint their last picture, the dialog deaf.
-net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net::ScoreEntry& entry) {
+// The replay of the sent game follows on the same thread when our server asks for it.
+net::SendOutcome SendWhileRepainting(const net::RankingServer& server, const net::ScoreEntry& entry,
+                                     std::shared_ptr<const std::vector<std::uint8_t>> replay) {
     std::future<net::SendOutcome> sending;
     try {
-        sending = std::async(std::launch::async, net::SendScore, server, entry);
+        sending = std::async(std::launch::async, net::SendScoreWithReplay, server, entry, replay);
     } catch (const std::system_error&) {
-        return net::SendScore(server, entry);  // no thread to spare: send, still within the time limit
+        // No thread to spare: send, still within the time limit.
+        return net::SendScoreWithReplay(server, entry, replay);
     }
     AnswerTheDesktopUntil(
         [&sending] { return sending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
@@ -70,9 +76,11 @@ bool RunOnce(GtkWindow* owner, net::RankingState& ranking, std::int32_t sessionB
         } else if (command == control::Send) {
             dialog.setDeaf(true);
             const net::RankingServer server = ranking.server;
-            net::SendScoreResult result =
-                net::PressSend(ranking, sessionBestScore, TypedFields(dialog),
-                               [&](const net::ScoreEntry& entry) { return SendWhileRepainting(server, entry); });
+            // The replay of the game that set the score being sent.
+            std::shared_ptr<const std::vector<std::uint8_t>> replay = ranking.sessionBestReplay;
+            net::SendScoreResult result = net::PressSend(
+                ranking, sessionBestScore, TypedFields(dialog),
+                [&](const net::ScoreEntry& entry) { return SendWhileRepainting(server, entry, replay); });
             dialog.setDeaf(false);
             MessageKind kind = net::IsSendFailure(result) ? MessageKind::Error : MessageKind::Plain;
             ShowMessageBox(dialog.window(), net::SendScoreMessage(result, server).c_str(), "", kind);

@@ -156,6 +156,46 @@ private:
 
 in_addr_t Address(const char* dotted) { return inet_addr(dotted); }
 
+// Our server's 200 names where the sent game's replay goes: the path is read from the
+// reply within the send, and the upload carries the file's bytes whole. A reply without
+// the header, a refusal, or a path that could lead the upload elsewhere gives no path.
+TEST(ScorePost, UploadPathIsReadFromA200AndTheReplayGoesOutWhole) {
+    ScoreEntry entry{900, "abc", "http://", ""};
+    LoopbackServer ours(LoopbackServer::Manner::Listen,
+                        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nx-vemol-replay-upload:  "
+                        "/replays/upload/0f3a\r\n\r\nstored\n");
+    std::string path = "left over";
+    ScoreDestination destination = Loopback(ours.port());
+    EXPECT_EQ(PostScore(destination, FormatScoreRequest(destination.path, entry), &path), SendOutcome::Sent);
+    EXPECT_EQ(path, "/replays/upload/0f3a");
+    EXPECT_EQ(ours.received(), kHead + "Content-Length:36\n\nscore=900&name=abc&url=http://&comm=\n");
+
+    LoopbackServer older;
+    EXPECT_EQ(PostScore(Loopback(older.port()), FormatScoreRequest(destination.path, entry), &path), SendOutcome::Sent);
+    EXPECT_EQ(path, "");
+    LoopbackServer refusing(LoopbackServer::Manner::Listen,
+                            "HTTP/1.0 429 Too Many\r\nX-Vemol-Replay-Upload: /replays/upload/0f3a\r\n\r\n");
+    EXPECT_EQ(PostScore(Loopback(refusing.port()), FormatScoreRequest(destination.path, entry), &path),
+              SendOutcome::Rejected);
+    EXPECT_EQ(path, "");
+    for (const char* hostile : {"http://elsewhere/replays/upload/0f3a", "/replays/upload/0f3a HTTP/1.0",
+                                "/replays/upload/../../home/kanoreti/x", "/replays/upload/a%0d%0aHost:x",
+                                "/home/kanoreti/cgi-bin/cgi3/veranking.cgi", "/replays/upload/"}) {
+        EXPECT_EQ(UploadPathOfReply(std::string("HTTP/1.0 200 OK\r\nX-Vemol-Replay-Upload: ") + hostile), "")
+            << hostile;
+    }
+
+    LoopbackServer upload(LoopbackServer::Manner::Listen, "HTTP/1.0 202 Accepted\r\n\r\n");
+    const std::vector<std::uint8_t> replay{'V', 0, '\r', '\n', 0xFF, 7};
+    destination = Loopback(upload.port());
+    destination.path = "/replays/upload/0f3a";
+    EXPECT_EQ(PostScore(destination, FormatReplayUpload(destination.path, replay)), SendOutcome::Sent);
+    EXPECT_EQ(upload.received(),
+              "POST /replays/upload/0f3a HTTP/1.0\r\nContent-Type: application/x-vemol-replay\r\n"
+              "Content-Length: 6\r\n\r\nV" +
+                  std::string(1, '\0') + "\r\n\xFF\x07");
+}
+
 TEST(ScorePost, HostResolutionRules) {
     LoopbackServer server;
     auto lookup = std::make_shared<StagedLookup>();
