@@ -62,7 +62,11 @@ GameRun RecordScriptedGame(gfx::Format format, int playFrames, const std::functi
     h.g.bestScore = 250;
     Watch(h, run);
     h.clock.calendar = 20260101;
-    h.startGame();
+    // Start from the title, the transition paced as the window paces it.
+    h.keys.press(Key::Return);
+    h.frame();
+    h.keys.release(Key::Return);
+    while (h.g.transitionStep != kNoTransition) h.frame();
     for (int frame = 0; frame < playFrames && h.g.endCountdown == -1; ++frame) {
         EXPECT_TRUE(ChooseKeys(h));
         h.frame(step ? step(frame) : 1.0f / 60.0f);
