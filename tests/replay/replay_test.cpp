@@ -4,6 +4,9 @@
 // sounds and ends with the same score, in either pixel format.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+
 #include "recorded_game.h"
 
 namespace vemol::test {
@@ -22,6 +25,12 @@ TEST(ReplayPlayback, AReplayedGameIsTheRecordedGame) {
         EXPECT_EQ(replay->finalScore, recorded.score);
         EXPECT_EQ(replay->bestScoreShown, 250);
         EXPECT_EQ(replay::WriteReplay(*replay), recorded.file);
+        // The fuzz harness's corpus starts from this game.
+        const char* corpus = std::getenv("VEMOL_REPLAY_CORPUS");
+        if (corpus && format == gfx::Format::X8R8G8B8)
+            std::ofstream(std::string(corpus) + "/scripted_game.vemolreplay", std::ios::binary)
+                .write(reinterpret_cast<const char*>(recorded.file.data()),
+                       static_cast<std::streamsize>(recorded.file.size()));
 
         const GameRun played = PlayBack(recorded.file, format, &problem);
         EXPECT_EQ(problem, "");
