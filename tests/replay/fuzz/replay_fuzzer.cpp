@@ -1,11 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vemol developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-//
-// libFuzzer harness for the replay reader and the playback of what it reads: any bytes
-// give a replay or one sentence, never a crash; a replay read writes back to a file that
-// reads the same; a playback answers any order of reads or stops with its reason. Input
-// that does not start as a replay file is taken as the values a game read, wrapped in a
-// file, so the fuzzer reaches the decoder past the compression's checksum.
+// Any bytes give a replay or one sentence; a replay read writes back to a file that reads
+// the same; its playback answers any order of reads or stops. Input that is not a replay
+// file is taken as the values a game read, so the fuzzer gets past zstd's checksum.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -14,8 +11,7 @@
 
 #include "replay/replay.h"
 
-// The game, which this harness does not link: the playback's start runs it (never called
-// here), and the clock's calendar lives with it.
+// From the game, which this harness does not link: the playback's start (never called).
 namespace vemol {
 void StartSeededGame(GameState&, std::uint32_t) { std::abort(); }
 std::int64_t Clock::calendarSeconds() { return 0; }
@@ -33,21 +29,20 @@ replay::Bytes AsFile(const std::uint8_t* data, std::size_t size) {
     return replay::WriteReplay(values);
 }
 
-// A game reading in its own order: a few clock reads, a key, the next frame.
+// A game reading in an order of its own: a few clock reads and a key a frame.
 void PlayBack(const replay::Replay& replay) {
     replay::Playback playback(replay);
     playback.gameStarting(replay.seed, replay.bestScoreShown);
     for (std::uint32_t frame = 0; !playback.finished() && frame <= replay.frames; ++frame) {
-        const auto due = playback.nextFrameTime();
-        playback.frameStarting();
-        if (playback.finished()) break;
-        const float first = playback.clock().now();
-        if (due && *due != first && playback.problem().empty()) std::abort();
         for (std::uint32_t i = 0; i < frame % 4; ++i) playback.clock().now();
         playback.keyboard().query(static_cast<Key>(frame % kKeyCount));
+        const auto due = playback.nextFrameTime();
+        playback.frameStarting();
+        const float first = playback.clock().now();
+        if (!playback.finished() && due != first) std::abort();
     }
     playback.gameFinished(replay.finalScore);
-    if (playback.finished() != true) std::abort();
+    if (!playback.finished()) std::abort();
 }
 
 }  // namespace
