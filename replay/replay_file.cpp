@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "replay/events.h"
 #include "replay/replay.h"
@@ -106,6 +107,20 @@ bool EventsHold(std::span<const std::uint8_t> events, std::uint32_t frames) {
     }
 }
 
+// With the checksum, any damage to the compressed values is found as such.
+Bytes Compress(const Bytes& events) {
+    Bytes packed(ZSTD_compressBound(events.size()));
+    ZSTD_CCtx* context = ZSTD_createCCtx();
+    if (!context) throw std::bad_alloc();
+    ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, kCompressionLevel);
+    ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
+    const std::size_t size = ZSTD_compress2(context, packed.data(), packed.size(), events.data(), events.size());
+    ZSTD_freeCCtx(context);
+    if (ZSTD_isError(size)) throw std::bad_alloc();  // only memory can fail it
+    packed.resize(size);
+    return packed;
+}
+
 std::optional<Bytes> Decompress(std::span<const std::uint8_t> packed, std::size_t length) {
     Bytes out(length);
     ZSTD_DCtx* context = ZSTD_createDCtx();
@@ -129,11 +144,7 @@ Bytes WriteReplay(const Replay& replay) {
     PutU32(head, replay.frames);
     PutU32(head, static_cast<std::uint32_t>(replay.events.size()));
     PutBlock(out, "HEAD", head);
-    Bytes packed(ZSTD_compressBound(replay.events.size()));
-    const std::size_t size =
-        ZSTD_compress(packed.data(), packed.size(), replay.events.data(), replay.events.size(), kCompressionLevel);
-    packed.resize(ZSTD_isError(size) ? 0 : size);
-    PutBlock(out, "EVNT", packed);
+    PutBlock(out, "EVNT", Compress(replay.events));
     return out;
 }
 

@@ -13,12 +13,11 @@
 namespace vemol::test {
 namespace {
 
-// The lowest die still coming down in the columns the player minds (the three on the
-// right are left to land, so the gauges fill), or null.
-const ObjectRecord* Target(const GameState& g) {
+// The lowest die still coming down in the columns the player minds, or null.
+const ObjectRecord* Target(const GameState& g, int columns) {
     const ObjectRecord* best = nullptr;
     for (const ObjectRecord& die : g.fallingDice)
-        if (die.live && !die.collected && die.column < 9 && (!best || die.z < best->z)) best = &die;
+        if (die.live && !die.collected && die.column < columns && (!best || die.z < best->z)) best = &die;
     return best;
 }
 
@@ -111,10 +110,10 @@ PlanState Observe(GameState& g) {
 
 }  // namespace
 
-bool ChooseKeys(Harness& h) {
+bool ChooseKeys(Harness& h, int columns) {
     GameState& g = h.g;
     h.keys.releaseAll();
-    const ObjectRecord* target = Target(g);
+    const ObjectRecord* target = Target(g, columns);
     if (!target || g.player.rollDir != 0) return true;
     const PlanState now = Observe(g);
     if (now.sides[1] != g.player.topFace) return false;

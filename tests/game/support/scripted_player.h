@@ -7,9 +7,11 @@
 
 namespace vemol::test {
 
-// Sets the keys for the next frame: goes after the lowest die, shooting once under it
-// with its face on top, otherwise taking the first step of the shortest roll there. False
-// when its own picture of the player's die no longer matches the game's.
-bool ChooseKeys(Harness& h);
+// Sets the keys for the next frame: goes after the lowest die in the first `columns`
+// columns (by default the three on the right are left to land, so the gauges fill),
+// shooting once under it with its face on top, otherwise taking the first step of the
+// shortest roll there. False when its own picture of the player's die no longer matches
+// the game's.
+bool ChooseKeys(Harness& h, int columns = 9);
 
 }  // namespace vemol::test
