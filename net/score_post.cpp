@@ -273,6 +273,8 @@ std::string FormatReplayUpload(std::string_view path, std::span<const std::uint8
     return request;
 }
 
+// Deliberate difference: replay-upload.
+// The original sent the score alone; our server verifies a score by replaying its game.
 SendOutcome SendScoreWithReplay(const RankingServer& server, const ScoreEntry& entry,
                                 std::shared_ptr<const std::vector<std::uint8_t>> replay) {
     ScoreDestination destination = RankingDestination(server);

@@ -88,11 +88,14 @@ int List(ScoreStore& store, const Command& command) {
         else
             return Usage("unknown flag " + flag);
     }
-    std::printf("id\ttime\taddress\tname\tscore\tstate\tcomment\n");
+    // The replay's check comes last, so scripts reading the earlier columns keep working.
+    std::printf("id\ttime\taddress\tname\tscore\tstate\tcomment\treplay\n");
     for (const Entry& entry : store.ListEntries(filter)) {
-        std::printf("%lld\t%s\t%s\t%s\t%d\t%s\t%s\n", static_cast<long long>(entry.id),
+        std::string replay = ReplayStateName(entry.replay);
+        if (entry.replay == ReplayState::Failed) replay += ": " + entry.replayReason;
+        std::printf("%lld\t%s\t%s\t%s\t%d\t%s\t%s\t%s\n", static_cast<long long>(entry.id),
                     FormatDate(entry.score.receivedAt).c_str(), entry.address.c_str(), entry.score.name.c_str(),
-                    entry.score.score, entry.hidden ? "hidden" : "shown", entry.score.comment.c_str());
+                    entry.score.score, entry.hidden ? "hidden" : "shown", entry.score.comment.c_str(), replay.c_str());
     }
     return 0;
 }

@@ -18,6 +18,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "server/ranking_server.h"
 #include "server/request_shape.h"
 
 namespace vemol::ranking {
@@ -40,6 +41,7 @@ struct Exchange {
     std::string toClient;   // reply bytes not yet sent
     std::string request;    // the first bytes, for the log should the front answer itself
     bool clientClosed = false, backendClosed = false, backendWriteShut = false;
+    bool large = false;  // counted among the large requests held
     Clock::time_point started, lastByte, deadline;
 };
 
@@ -80,7 +82,7 @@ struct ConnectionFront::Loop {
     std::atomic<bool> stopping = false;
     std::unordered_map<int, Exchange*> byFd;
     std::unordered_map<std::string, int> openPerRange;
-    int open = 0;
+    int open = 0, openLarge = 0;
     mutable std::mutex clientsMutex;
     std::unordered_map<int, std::string> clientOfBackendPort;
     std::thread thread;
@@ -163,7 +165,13 @@ struct ConnectionFront::Loop {
                 if (exchange->request.size() < 512)
                     exchange->request.append(buffer, std::min<std::size_t>(got, 512 - exchange->request.size()));
                 exchange->toBackend.append(buffer, static_cast<std::size_t>(got));
-                if (exchange->toBackend.size() > limits.largestRequest) {
+                if (!exchange->large && exchange->backend < 0 && exchange->toBackend.size() > limits.largestRequest &&
+                    exchange->toBackend.size() <= LargestRequest(*exchange)) {
+                    exchange->large = true;
+                    if (++openLarge > limits.largeRequests)
+                        return Refuse(exchange, 503, "too many uploads at once", "the ranking is busy; try again");
+                }
+                if (exchange->toBackend.size() > LargestRequest(*exchange)) {
                     if (exchange->backend < 0) break;
                     exchange->toBackend.clear();  // past the request CivetWeb reads: dropped
                 }
@@ -179,12 +187,18 @@ struct ConnectionFront::Loop {
             Watch(exchange->client, exchange->toClient.empty() ? 0u : std::uint32_t{EPOLLOUT}, false);
             if (exchange->backend < 0 && exchange->toBackend.empty()) return Finish(exchange);
         }
-        if (exchange->backend < 0 && (exchange->clientClosed || exchange->toBackend.size() > limits.largestRequest ||
-                                      IsRequestComplete(exchange->toBackend))) {
+        if (exchange->backend < 0 &&
+            (exchange->clientClosed || exchange->toBackend.size() > LargestRequest(*exchange) ||
+             IsRequestComplete(exchange->toBackend))) {
             PassOn(exchange);
         } else if (exchange->backend >= 0) {
             FlushToBackend(exchange);
         }
+    }
+
+    // The headers and the largest body this request's path takes.
+    std::size_t LargestRequest(const Exchange& exchange) const {
+        return limits.largestRequest + static_cast<std::size_t>(LargestBodyOf(exchange.request) - kLargestBody);
     }
 
     void PassOn(Exchange* exchange) {
@@ -310,6 +324,7 @@ struct ConnectionFront::Loop {
         CloseQuietly(exchange->client);
         if (--openPerRange[exchange->range] <= 0) openPerRange.erase(exchange->range);
         --open;
+        if (exchange->large) --openLarge;
         delete exchange;
     }
 };

@@ -24,6 +24,9 @@ struct FrontLimits {
     bool loopbackUncapped = false;    // no cap for 127.0.0.1 and ::1: a proxy there brings every player
     int total = 8000;                 // connections open at once in all
     std::size_t largestRequest = 16 * 1024 + 8 * 1024 + 16;  // headers and a body of 8 KiB
+    // Replay uploads take larger bodies (request_shape.h); this many may be held at once,
+    // so uploads cannot fill the server's memory.
+    int largeRequests = 16;
 };
 
 // A request the front answered itself, for the request log.

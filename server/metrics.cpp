@@ -50,7 +50,13 @@ void Metrics::CountPost(int status, std::chrono::steady_clock::duration took) {
     postSeconds_ += seconds;
 }
 
-std::string Metrics::Render(std::size_t writeQueueLength) {
+void Metrics::CountCheck(bool verified, double seconds) {
+    std::lock_guard lock(mutex_);
+    ++(verified ? checksVerified_ : checksFailed_);
+    checkSeconds_ += seconds;
+}
+
+std::string Metrics::Render(std::size_t writeQueueLength, std::size_t replayQueueLength) {
     std::lock_guard lock(mutex_);
     std::string out;
     Header(out, "vemol_ranking_requests_total", "counter", "Requests answered, by path and status.");
@@ -75,6 +81,14 @@ std::string Metrics::Render(std::size_t writeQueueLength) {
     out += "vemol_ranking_database_errors_total " + std::to_string(databaseErrors_.load()) + "\n";
     Header(out, "vemol_ranking_write_queue_length", "gauge", "Scores waiting for the next transaction.");
     out += "vemol_ranking_write_queue_length " + std::to_string(writeQueueLength) + "\n";
+    Header(out, "vemol_ranking_replay_checks_total", "counter", "Replays checked, by outcome.");
+    out += "vemol_ranking_replay_checks_total{outcome=\"verified\"} " + std::to_string(checksVerified_) + "\n";
+    out += "vemol_ranking_replay_checks_total{outcome=\"failed\"} " + std::to_string(checksFailed_) + "\n";
+    Header(out, "vemol_ranking_replay_check_seconds", "summary", "Time spent checking replays.");
+    out += "vemol_ranking_replay_check_seconds_sum " + Number(checkSeconds_) + "\n";
+    out += "vemol_ranking_replay_check_seconds_count " + std::to_string(checksVerified_ + checksFailed_) + "\n";
+    Header(out, "vemol_ranking_replay_queue_length", "gauge", "Uploaded replays waiting for their check.");
+    out += "vemol_ranking_replay_queue_length " + std::to_string(replayQueueLength) + "\n";
     return out;
 }
 

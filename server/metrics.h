@@ -3,7 +3,7 @@
 #pragma once
 // What a monitoring system reads at /metrics, in the Prometheus text format: requests by
 // path and status, posts stored and refused by reason, how long posts take, database
-// errors and the writer's queue. Written here in a few lines rather than with
+// errors, the writer's queue and the checks of replays. Written here in a few lines rather than with
 // prometheus-cpp, whose pull side brings its own HTTP server next to ours.
 #include <array>
 #include <atomic>
@@ -24,9 +24,11 @@ public:
     // with `status`.
     void CountPost(int status, std::chrono::steady_clock::duration took);
     void CountDatabaseError() { ++databaseErrors_; }
+    // One replay checked: it reached its score or not, and the seconds the check took.
+    void CountCheck(bool verified, double seconds);
 
-    // Everything, with the writer's queue length as it is now.
-    std::string Render(std::size_t writeQueueLength);
+    // Everything, with the writer's and the replay checker's queue lengths as they are now.
+    std::string Render(std::size_t writeQueueLength, std::size_t replayQueueLength = 0);
 
 private:
     static constexpr std::array<double, 11> kBuckets{0.005, 0.01, 0.025, 0.05, 0.1, 0.25, 0.5, 1, 2.5, 5, 10};
@@ -39,6 +41,8 @@ private:
     std::uint64_t postCount_ = 0;
     double postSeconds_ = 0;
     std::atomic<std::uint64_t> databaseErrors_ = 0;
+    std::uint64_t checksVerified_ = 0, checksFailed_ = 0;
+    double checkSeconds_ = 0;
 };
 
 }  // namespace vemol::ranking

@@ -40,7 +40,13 @@ constexpr const char* kSchema =
     " score_id BIGINT NOT NULL REFERENCES scores (id));"
     "CREATE INDEX IF NOT EXISTS best_scores_order ON best_scores (score DESC, score_id);"
     "CREATE TABLE IF NOT EXISTS post_allowance ("
-    " sender_range TEXT PRIMARY KEY, tokens FLOAT8 NOT NULL, refilled_at FLOAT8 NOT NULL);";
+    " sender_range TEXT PRIMARY KEY, tokens FLOAT8 NOT NULL, refilled_at FLOAT8 NOT NULL);"
+    // A database made before replays gains the state of each entry's check.
+    "DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM information_schema.columns"
+    " WHERE table_schema = current_schema() AND table_name = 'scores' AND column_name = 'replay_state') THEN"
+    " ALTER TABLE scores ADD COLUMN replay_state TEXT NOT NULL DEFAULT 'none',"
+    " ADD COLUMN replay_reason TEXT NOT NULL DEFAULT ''; END IF; END $$;"
+    "CREATE TABLE IF NOT EXISTS replays (score_id BIGINT PRIMARY KEY REFERENCES scores (id), data BYTEA NOT NULL);";
 
 // Every instance writing to the same database takes this transaction lock first, so the
 // duplicate check and the insert of one instance never interleave with another's, and
@@ -50,7 +56,7 @@ constexpr const char* kWriteLock = "SELECT pg_advisory_xact_lock(7301140252)";
 // The duplicate check, the insert and the best-score update in one statement, so a score
 // costs one round trip to the server instead of three.
 // $1 score, $2 name, $3 home page, $4 comment, $5 time, $6 earliest time of a duplicate,
-// $7 sender.
+// $7 sender, $8 upload token or '', $9 when it expires.
 constexpr const char* kAddScore =
     "WITH duplicate AS ("
     " SELECT 1 FROM scores WHERE name = $2::text AND received_at >= $6::bigint AND score = $1::integer"
@@ -62,7 +68,10 @@ constexpr const char* kAddScore =
     " raised AS ("
     " INSERT INTO best_scores (name, score, score_id) SELECT name, score, id FROM inserted"
     " ON CONFLICT (name) DO UPDATE SET score = excluded.score, score_id = excluded.score_id"
-    " WHERE excluded.score > best_scores.score)"
+    " WHERE excluded.score > best_scores.score),"
+    " upload AS ("
+    " INSERT INTO replay_uploads (token, score_id, score, expires_at)"
+    " SELECT $8::text, id, score, $9::bigint FROM inserted WHERE $8::text <> '')"
     " SELECT count(*) FROM inserted";
 
 // The allowance of posts per sender range, shared by every instance: a token bucket
@@ -200,6 +209,7 @@ private:
             schema.exec(kWriteLock);
             schema.exec(kSchema);
             schema.exec(queries::kModerationSchema);
+            schema.exec(queries::kReplayUploadSchema);
             schema.commit();
             connection->prepare("add_score", kAddScore);
             connection->prepare("top_scores", queries::kTopScores);
@@ -214,6 +224,13 @@ private:
             connection->prepare("audit", queries::kAudit);
             connection->prepare("audit_log", queries::kAuditLog);
             connection->prepare("take_post", kTakePost);
+            connection->prepare("top_verified_since", queries::kTopVerifiedSince);
+            connection->prepare("take_upload", queries::kTakeUpload);
+            connection->prepare("forget_uploads", queries::kForgetExpiredUploads);
+            connection->prepare("store_replay", queries::kStoreReplay);
+            connection->prepare("set_replay_state", queries::kSetReplayState);
+            connection->prepare("pending_replays", queries::kPendingReplays);
+            connection->prepare("find_replay", queries::kFindReplay);
         } catch (...) {
             if (watchdog_.Release(guard)) throw pqxx::broken_connection("no answer in time");
             throw;
@@ -231,7 +248,8 @@ private:
 AddOutcome AddOne(pqxx::work& transaction, const NewScore& score) {
     pqxx::row inserted =
         transaction.exec_prepared1("add_score", score.score, score.name, score.homePage, score.comment,
-                                   score.receivedAt, score.receivedAt - kDuplicateWindowSeconds, score.address);
+                                   score.receivedAt, score.receivedAt - kDuplicateWindowSeconds, score.address,
+                                   score.uploadToken, score.receivedAt + kReplayUploadSeconds);
     return inserted[0].as<int>() == 1 ? AddOutcome::Stored : AddOutcome::Duplicate;
 }
 
@@ -277,18 +295,63 @@ public:
         });
     }
 
-    std::vector<StoredScore> TopScores(int limit, std::int64_t since) override {
+    std::vector<StoredScore> TopScores(int limit, std::int64_t since, bool verifiedOnly) override {
         std::lock_guard lock(readMutex_);
         return reader_.Run([&](pqxx::connection& connection) {
             pqxx::read_transaction transaction(connection);
             std::vector<StoredScore> rows;
-            pqxx::result result = since > 0 ? transaction.exec_prepared("top_scores_since", limit, since)
-                                            : transaction.exec_prepared("top_scores", limit);
+            pqxx::result result = verifiedOnly ? transaction.exec_prepared("top_verified_since", limit, since)
+                                  : since > 0  ? transaction.exec_prepared("top_scores_since", limit, since)
+                                               : transaction.exec_prepared("top_scores", limit);
             for (const pqxx::row& row : result) {
                 rows.push_back({row[0].as<int>(), row[1].as<std::string>(), row[2].as<std::string>(),
-                                row[3].as<std::string>(), row[4].as<std::int64_t>()});
+                                row[3].as<std::string>(), row[4].as<std::int64_t>(), row[5].as<std::int64_t>(),
+                                row[6].as<std::string>() == "verified"});
             }
             return rows;
+        });
+    }
+
+    std::optional<ReplayToCheck> AcceptReplay(const std::string& token, std::int64_t now,
+                                              std::span<const std::uint8_t> replay) override {
+        return InWriteTransaction([&](pqxx::work& transaction) -> std::optional<ReplayToCheck> {
+            pqxx::result taken = transaction.exec_prepared("take_upload", token);
+            transaction.exec_prepared("forget_uploads", now);
+            if (taken.empty() || taken[0][1].as<std::int64_t>() < now) return std::nullopt;
+            ReplayToCheck upload{taken[0][0].as<std::int64_t>(), taken[0][2].as<int>()};
+            transaction.exec_prepared("store_replay", upload.entryId, pqxx::binarystring(replay.data(), replay.size()));
+            transaction.exec_prepared("set_replay_state", upload.entryId, ReplayStateName(ReplayState::Pending), "");
+            return upload;
+        });
+    }
+
+    std::vector<ReplayToCheck> PendingReplays() override {
+        std::lock_guard lock(readMutex_);
+        return reader_.Run([&](pqxx::connection& connection) {
+            pqxx::read_transaction transaction(connection);
+            std::vector<ReplayToCheck> pending;
+            for (const pqxx::row& row : transaction.exec_prepared("pending_replays"))
+                pending.push_back({row[0].as<std::int64_t>(), row[1].as<int>()});
+            return pending;
+        });
+    }
+
+    void SetReplayState(std::int64_t entryId, ReplayState state, const std::string& reason) override {
+        InWriteTransaction([&](pqxx::work& transaction) {
+            transaction.exec_prepared("set_replay_state", entryId, ReplayStateName(state), reason);
+            return 0;
+        });
+    }
+
+    std::optional<StoredReplay> FindReplay(std::int64_t entryId) override {
+        std::lock_guard lock(readMutex_);
+        return reader_.Run([&](pqxx::connection& connection) -> std::optional<StoredReplay> {
+            pqxx::read_transaction transaction(connection);
+            pqxx::result found = transaction.exec_prepared("find_replay", entryId);
+            if (found.empty()) return std::nullopt;
+            pqxx::binarystring data(found[0][3]);
+            return StoredReplay{found[0][0].as<int>(), ReplayStateOfName(found[0][1].as<std::string>()),
+                                found[0][2].as<int>() != 0, std::vector<std::uint8_t>(data.begin(), data.end())};
         });
     }
 
@@ -339,7 +402,9 @@ public:
                                    {row[1].as<int>(), row[2].as<std::string>(), row[3].as<std::string>(),
                                     row[4].as<std::string>(), row[5].as<std::int64_t>()},
                                    row[6].as<std::string>(),
-                                   row[7].as<int>() != 0});
+                                   row[7].as<int>() != 0,
+                                   ReplayStateOfName(row[8].as<std::string>()),
+                                   row[9].as<std::string>()});
             }
             return entries;
         });

@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "server/replay_routes.h"
 #include "server/score_submission.h"
 
 namespace vemol::ranking {
@@ -31,6 +32,7 @@ tbody tr:nth-child(odd){background:#fdf5d6}
 td.rank,td.score,td.date{font-variant-numeric:tabular-nums}
 a{color:#8e2a1f}small{display:block;color:#7a6440}
 nav{padding:6px 16px;background:#f3d27a;font-size:14px}nav a,nav strong{margin-right:14px}
+nav .view{float:right;margin-right:0}a.verified{display:block;font-size:11px;font-weight:normal;text-decoration:none}
 </style>
 </head>
 <body>
@@ -115,34 +117,52 @@ std::string FormatDate(std::int64_t secondsSince1970) { return UtcTime(secondsSi
 
 namespace {
 
-// The four boards, the one shown marked and not a link.
-void AppendPeriodLinks(std::string& page, RankingPeriod shown) {
+// The four boards, the one shown marked and not a link, and the switch between all
+// entries and the verified ones, each keeping the other choice.
+void AppendPeriodLinks(std::string& page, RankingPeriod shown, bool verifiedOnly) {
+    std::string view = verifiedOnly ? "&amp;verified=1" : "";
     page += "<nav>";
     for (RankingPeriod period : kPeriods) {
         std::string title(PeriodTitle(period));
         if (period == shown)
             page += "<strong aria-current=\"page\">" + title + "</strong>";
         else
-            page += "<a href=\"?period=" + std::string(PeriodName(period)) + "\">" + title + "</a>";
+            page += "<a href=\"?period=" + std::string(PeriodName(period)) + view + "\">" + title + "</a>";
     }
+    std::string here = "?period=" + std::string(PeriodName(shown));
+    if (verifiedOnly)
+        page += "<a class=\"view\" href=\"" + here + "\">All entries</a>";
+    else
+        page += "<a class=\"view\" href=\"" + here + "&amp;verified=1\">Verified only</a>";
     page += "</nav>\n<main>\n";
+}
+
+// A verified score links its replay: the game plays it back with vemol --replay.
+void AppendScoreCell(std::string& page, const StoredScore& row) {
+    page += "<td class=\"score\">" + std::to_string(row.score);
+    if (row.verified) {
+        page += "<a class=\"verified\" href=\"" + ReplayPath(row.id) +
+                "\" title=\"Verified: its replay reaches this score. Download the replay.\">&#10003; replay</a>";
+    }
+    page += "</td>";
 }
 
 }  // namespace
 
-std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period) {
+std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period, bool verifiedOnly) {
     std::string page(kPageHead);
-    page.reserve(page.size() + 1024 + rows.size() * 320);
-    AppendPeriodLinks(page, period);
+    page.reserve(page.size() + 1024 + rows.size() * 400);
+    AppendPeriodLinks(page, period, verifiedOnly);
     if (rows.empty()) {
-        page += "<p>No scores yet. Send yours from the game's Score menu.</p>\n";
+        page += verifiedOnly ? "<p>No verified scores yet. The game sends the replay of a score it sends.</p>\n"
+                             : "<p>No scores yet. Send yours from the game's Score menu.</p>\n";
     } else {
         page += kTableHead;
         std::vector<int> ranks = CompetitionRanks(rows);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const StoredScore& row = rows[i];
-            page += "<tr><td class=\"rank\">" + std::to_string(ranks[i]) + "</td><td class=\"score\">" +
-                    std::to_string(row.score) + "</td>";
+            page += "<tr><td class=\"rank\">" + std::to_string(ranks[i]) + "</td>";
+            AppendScoreCell(page, row);
             AppendNameCell(page, row);
             page += "<td>" + EscapeHtml(row.comment) + "</td><td class=\"date\">" + FormatDate(row.receivedAt) +
                     "</td></tr>\n";
@@ -162,7 +182,9 @@ std::string RenderRankingJson(const std::vector<StoredScore>& rows) {
         json += "{\"rank\":" + std::to_string(ranks[i]) + ",\"score\":" + std::to_string(row.score) +
                 ",\"name\":" + JsonString(row.name) + ",\"homePage\":" + JsonString(row.homePage) +
                 ",\"homePageIsLink\":" + (IsHomePageLink(row.homePage) ? "true" : "false") +
-                ",\"comment\":" + JsonString(row.comment) + ",\"date\":\"" + IsoDate(row.receivedAt) + "\"}";
+                ",\"comment\":" + JsonString(row.comment) + ",\"date\":\"" + IsoDate(row.receivedAt) + "\"";
+        json += row.verified ? ",\"verified\":true,\"replay\":" + JsonString(ReplayPath(row.id)) + "}"
+                             : ",\"verified\":false,\"replay\":null}";
     }
     return json + "]}\n";
 }

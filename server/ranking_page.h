@@ -25,11 +25,14 @@ std::string JsonString(std::string_view text);
 // "2026-12-09 17:40" in UTC.
 std::string FormatDate(std::int64_t secondsSince1970);
 
-// The whole page: links to the four periods with `period` marked, then rank, score,
-// name (a link to the home page where it is one), comment and date of every row.
-std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period = RankingPeriod::All);
+// The whole page: links to the four periods with `period` marked and to the verified
+// entries alone or all, then rank, score (marked, with its replay to download, where
+// verified), name (a link to the home page where it is one), comment and date of every row.
+std::string RenderRankingPage(const std::vector<StoredScore>& rows, RankingPeriod period = RankingPeriod::All,
+                              bool verifiedOnly = false);
 // {"ranking":[{"rank":1,"score":..,"name":..,"homePage":..,"homePageIsLink":..,
-//  "comment":..,"date":"2026-12-09T17:40:00Z"},...]}
+//  "comment":..,"date":"2026-12-09T17:40:00Z","verified":true,"replay":"/replays/7.vemolreplay"},...]}
+// ("verified":false,"replay":null for an entry without a verified replay)
 std::string RenderRankingJson(const std::vector<StoredScore>& rows);
 
 }  // namespace vemol::ranking

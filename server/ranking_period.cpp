@@ -19,6 +19,15 @@ std::optional<RankingPeriod> PeriodOfQuery(const char* queryString) {
     return std::nullopt;
 }
 
+std::optional<bool> VerifiedOnlyOfQuery(const char* queryString) {
+    if (!queryString) return false;
+    char value[4] = {};
+    int length = mg_get_var(queryString, std::strlen(queryString), "verified", value, sizeof value);
+    if (length == -1) return false;
+    if (length >= 0 && (value == std::string_view("0") || value == std::string_view("1"))) return value[0] == '1';
+    return std::nullopt;
+}
+
 std::string_view PeriodName(RankingPeriod period) {
     switch (period) {
         case RankingPeriod::Day: return "day";

@@ -17,6 +17,9 @@ inline constexpr RankingPeriod kPeriods[] = {RankingPeriod::Day, RankingPeriod::
 // The period a request's query string asks for with period=day|week|month|all; All when
 // it names none, nothing when it names another.
 std::optional<RankingPeriod> PeriodOfQuery(const char* queryString);
+// Whether the query asks for verified entries only (verified=1); false when it says
+// nothing or verified=0, nothing when it says anything else.
+std::optional<bool> VerifiedOnlyOfQuery(const char* queryString);
 // "day", "week", "month", "all".
 std::string_view PeriodName(RankingPeriod period);
 // Its heading on the page: "Today", "This week", "This month", "All time".

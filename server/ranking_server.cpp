@@ -4,6 +4,7 @@
 
 #include <CivetServer.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <variant>
 
+#include "replay/replay.h"
 #include "server/connection_front.h"
 #include "server/health_probe.h"
 #include "server/listen_address.h"
@@ -19,6 +21,8 @@
 #include "server/ranking_page.h"
 #include "server/ranking_period.h"
 #include "server/rate_limiter.h"
+#include "server/replay_checker.h"
+#include "server/replay_routes.h"
 #include "server/request_log.h"
 #include "server/score_submission.h"
 #include "server/score_writer.h"
@@ -34,12 +38,18 @@ struct Reply {
     std::string_view contentType = "text/plain; charset=utf-8";
     std::string outcome;  // for the log
     // One more header, or none: its name and value.
-    std::string_view extraHeader, extraValue;
+    std::string extraHeader, extraValue;
     bool databaseError = false;  // counted for the metrics
 };
 
 Reply Text(int status, std::string message, std::string outcome) {
-    return Reply{status, std::move(message) + "\n", "text/plain; charset=utf-8", std::move(outcome), {}};
+    return Reply{status, std::move(message) + "\n", "text/plain; charset=utf-8", std::move(outcome), {}, {}};
+}
+
+Reply WithHeader(Reply reply, std::string name, std::string value) {
+    reply.extraHeader = std::move(name);
+    reply.extraValue = std::move(value);
+    return reply;
 }
 
 // The database failed: 503, and the reason in the log.
@@ -59,11 +69,8 @@ void Send(mg_connection* connection, const Reply& reply) {
     mg_response_header_add(connection, "Content-Length", length.c_str(), -1);
     mg_response_header_add(connection, "Cache-Control", "no-cache", -1);
     mg_response_header_add(connection, "X-Content-Type-Options", "nosniff", -1);
-    if (!reply.extraHeader.empty()) {
-        std::string name(reply.extraHeader);
-        mg_response_header_add(connection, name.c_str(), reply.extraValue.data(),
-                               static_cast<int>(reply.extraValue.size()));
-    }
+    if (!reply.extraHeader.empty())
+        mg_response_header_add(connection, reply.extraHeader.c_str(), reply.extraValue.c_str(), -1);
     mg_response_header_add(connection, "Connection", "close", -1);
     mg_response_header_send(connection);
     const mg_request_info* request = mg_get_request_info(connection);
@@ -75,18 +82,24 @@ enum class BodyRead { Complete, TooLarge, TimedOut, Broken };
 // Reads the body within the request's time limit. One byte per call: CivetWeb's read
 // waits for all it was asked for, so larger calls would let a client that trickles
 // bytes hold the thread past the limit. Bytes already received come from its buffer.
-BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::string& body) {
+// A body of `chunk` bytes and more is read in calls of that size: only for a path whose
+// requests must announce their length, which the front passes on only once all of it
+// has arrived.
+BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::string& body,
+                  long long largest = kLargestBody, long long chunk = 1) {
     long long length = mg_get_request_info(connection)->content_length;
-    if (length > kLargestBody) return BodyRead::TooLarge;
+    if (length > largest) return BodyRead::TooLarge;
     for (;;) {
-        if (length >= 0 && static_cast<long long>(body.size()) == length) return BodyRead::Complete;
+        long long left = length - static_cast<long long>(body.size());
+        if (length >= 0 && left == 0) return BodyRead::Complete;
         if (Clock::now() > deadline) return BodyRead::TimedOut;
-        char byte = 0;
-        int got = mg_read(connection, &byte, 1);
+        char bytes[64 * 1024];
+        std::size_t want = length < 0 ? 1 : static_cast<std::size_t>(std::clamp(left, 1LL, std::min(chunk, 65536LL)));
+        int got = mg_read(connection, bytes, want);
         if (got == 0 && length < 0) return BodyRead::Complete;  // no Content-Length: the body ends at close
         if (got <= 0) return Clock::now() > deadline ? BodyRead::TimedOut : BodyRead::Broken;
-        if (static_cast<long long>(body.size()) == kLargestBody) return BodyRead::TooLarge;
-        body += byte;
+        if (static_cast<long long>(body.size()) + got > largest) return BodyRead::TooLarge;
+        body.append(bytes, static_cast<std::size_t>(got));
     }
 }
 
@@ -104,6 +117,8 @@ struct Context {
     ServerSettings settings;
     Metrics metrics;
     std::unique_ptr<ConnectionFront> front;
+    // Checks uploaded replays; none when the host turned uploads off.
+    std::unique_ptr<ReplayChecker> checker;
     // Requests being served, and whether the server is stopping: CivetWeb's own stop
     // cuts reads and writes short, so a stop first waits for these to finish.
     std::atomic<int> inFlight = 0;
@@ -129,9 +144,10 @@ struct Context {
 
     // True when the sender's range may post now: counted in the database when it keeps a
     // shared allowance, else here.
-    bool AllowPost(const std::string& sender, Clock::time_point now) {
+    // Replay uploads have an allowance of the same size of their own (`kind` "replay:").
+    bool AllowPost(const std::string& sender, Clock::time_point now, const std::string& kind = "") {
         if (settings.postsPerMinute <= 0) return true;
-        std::string range = SenderRange(sender);
+        std::string range = kind + SenderRange(sender);
         if (std::optional<bool> shared = store.AllowPost(range, settings.postsPerMinute)) return *shared;
         return limiter.Allow(range, now);
     }
@@ -176,8 +192,10 @@ private:
         if (post_ == PostScore && respond == post_) context_.metrics.CountPost(reply.status, Clock::now() - started);
         if (reply.databaseError) context_.metrics.CountDatabaseError();
         std::string sender = context_.Sender(connection);
-        LogRequest({sender, request->request_method, request->local_uri_raw ? request->local_uri_raw : "", reply.status,
-                    Clock::now() - started, reply.outcome});
+        std::string_view path = request->local_uri_raw ? request->local_uri_raw : "";
+        // An upload token is a key to an entry for a few minutes: kept out of the log.
+        if (path.starts_with(kReplayUploadPath)) path = "/replays/upload/(token)";
+        LogRequest({sender, request->request_method, path, reply.status, Clock::now() - started, reply.outcome});
         return true;
     }
 
@@ -208,6 +226,14 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
     }
     NewScore& score = std::get<NewScore>(submission);
     score.address = sender;
+    if (context.checker) {
+        try {
+            score.uploadToken = NewUploadToken();
+        } catch (const std::runtime_error&) {
+            // Stored without a way to verify it, as before replays.
+        }
+    }
+    std::string uploadPath = std::string(kReplayUploadPath) + score.uploadToken;
     try {
         // Read from the database for every post, so a ban made by `admin ban` holds at
         // once on every instance.
@@ -216,7 +242,8 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
         // Answered only now that the score is committed: the game takes a 2xx as stored.
         if (context.writer.Add(std::move(score)) == AddOutcome::Duplicate)
             return Text(200, "already stored", "re-send stored once");
-        return Text(200, "stored", "stored");
+        if (uploadPath.size() == kReplayUploadPath.size()) return Text(200, "stored", "stored");
+        return WithHeader(Text(200, "stored", "stored"), kReplayUploadHeader, uploadPath);
     } catch (const StoreError& error) {
         return Unavailable("the ranking cannot store scores right now; try again later", error);
     }
@@ -224,14 +251,19 @@ Reply PostScore(Context& context, mg_connection* connection, Clock::time_point s
 
 // The page and the JSON share the reading of the period's rows and the failure replies.
 Reply Ranking(Context& context, mg_connection* connection, bool page) {
-    std::optional<RankingPeriod> period = PeriodOfQuery(mg_get_request_info(connection)->query_string);
+    const char* query = mg_get_request_info(connection)->query_string;
+    std::optional<RankingPeriod> period = PeriodOfQuery(query);
     if (!period) return Text(400, "period must be day, week, month or all", "unknown period");
+    std::optional<bool> verifiedOnly = VerifiedOnlyOfQuery(query);
+    if (!verifiedOnly) return Text(400, "verified must be 0 or 1", "unknown view");
     try {
-        std::vector<StoredScore> rows = context.store.TopScores(kRankingSize, PeriodStart(*period, SecondsSince1970()));
-        if (!page) return Reply{200, RenderRankingJson(rows), "application/json", "ranking", {}};
+        std::vector<StoredScore> rows =
+            context.store.TopScores(kRankingSize, PeriodStart(*period, SecondsSince1970()), *verifiedOnly);
+        if (!page) return Reply{200, RenderRankingJson(rows), "application/json", "ranking", {}, {}};
         // The page has no scripts and loads nothing: forbid both, whatever a name holds.
-        return Reply{200,       RenderRankingPage(rows, *period), "text/html; charset=utf-8",
-                     "ranking", "Content-Security-Policy",        "default-src 'none'; style-src 'unsafe-inline'"};
+        return WithHeader(
+            Reply{200, RenderRankingPage(rows, *period, *verifiedOnly), "text/html; charset=utf-8", "ranking", {}, {}},
+            "Content-Security-Policy", "default-src 'none'; style-src 'unsafe-inline'");
     } catch (const StoreError& error) {
         return Unavailable("the ranking cannot be read right now; try again later", error);
     }
@@ -276,12 +308,74 @@ CivetCallbacks Callbacks() {
 
 Reply NotFound(Context&, mg_connection*, Clock::time_point) { return Text(404, "not found", "not found"); }
 
+// A verified entry's replay, to watch with the game; nothing for any other entry.
+Reply GetReplay(Context& context, mg_connection* connection, Clock::time_point started) {
+    std::optional<std::int64_t> id = EntryOfReplayPath(mg_get_request_info(connection)->local_uri);
+    if (!id) return NotFound(context, connection, started);
+    try {
+        std::optional<StoredReplay> replay = context.store.FindReplay(*id);
+        if (!replay || replay->state != ReplayState::Verified || replay->hidden)
+            return Text(404, "no verified replay for this entry", "no verified replay");
+        std::string file = std::to_string(*id) + ".vemolreplay";
+        return WithHeader(
+            Reply{200, std::string(replay->bytes.begin(), replay->bytes.end()), kReplayContentType, "replay", {}, {}},
+            "Content-Disposition", "attachment; filename=\"vemol-" + file + "\"");
+    } catch (const StoreError& error) {
+        return Unavailable("the replay cannot be read right now; try again later", error);
+    }
+}
+
+// Takes the replay of the entry the token is bound to and queues its check. The token
+// is checked and used only once the whole body is in, so a cut or refused upload may be
+// tried again while the token is valid.
+Reply PostReplay(Context& context, mg_connection* connection, Clock::time_point started) {
+    const mg_request_info* request = mg_get_request_info(connection);
+    std::optional<std::string> token = TokenOfUploadPath(request->local_uri);
+    if (!token || !context.checker) return Text(404, "no such upload", "unknown upload");
+    if (request->content_length < 0) return Text(411, "give the replay's Content-Length", "upload without length");
+    if (request->content_length > static_cast<long long>(replay::kMaxReplayFileBytes))
+        return Text(413, "the replay is larger than the largest the game writes", "replay too large");
+    try {
+        if (!context.AllowPost(context.Sender(connection), started, "replay:"))
+            return Text(429, "too many replays from this address; try again in a minute", "rate limited");
+    } catch (const StoreError& error) {
+        return Unavailable("the ranking cannot take replays right now; try again later", error);
+    }
+    if (!context.checker->Reserve())
+        return WithHeader(Text(503, "too many replays wait for their check; try again in a minute", "queue full"),
+                          "Retry-After", "60");
+    std::string body;
+    auto limit = started + std::chrono::seconds(context.settings.readTimeLimitSeconds);
+    BodyRead read = ReadBody(connection, limit, body, static_cast<long long>(replay::kMaxReplayFileBytes), 65536);
+    if (read != BodyRead::Complete) {
+        context.checker->Release();
+        return read == BodyRead::TimedOut ? Text(408, "the replay took too long to arrive", "read time limit")
+                                          : Text(400, "the replay ended early", "body cut short");
+    }
+    try {
+        auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(body.data()), body.size());
+        std::optional<ReplayToCheck> entry = context.store.AcceptReplay(*token, SecondsSince1970(), bytes);
+        if (!entry) {
+            context.checker->Release();
+            return Text(404, "no such upload, or its time has passed", "unknown upload");
+        }
+        context.checker->Enqueue(*entry);
+        return Text(202, "replay received; it is checked in a moment",
+                    "replay of entry " + std::to_string(entry->entryId));
+    } catch (const StoreError& error) {
+        context.checker->Release();
+        return Unavailable("the ranking cannot take replays right now; try again later", error);
+    }
+}
+
 Reply GetMetrics(Context& context, mg_connection*, Clock::time_point) {
-    return Reply{200,
-                 context.metrics.Render(context.writer.QueueLength()),
-                 "text/plain; version=0.0.4; charset=utf-8",
-                 "metrics",
-                 {}};
+    return Reply{
+        200,
+        context.metrics.Render(context.writer.QueueLength(), context.checker ? context.checker->QueueLength() : 0),
+        "text/plain; version=0.0.4; charset=utf-8",
+        "metrics",
+        {},
+        {}};
 }
 
 // CivetWeb listens on loopback only: the front passes it requests that have arrived.
@@ -296,26 +390,33 @@ std::vector<std::string> CivetOptions(const ServerSettings& settings) {
 
 struct RankingServer::Parts {
     Context context;
-    PathHandler script, page, json, health, metrics, other;
+    PathHandler script, page, json, health, metrics, replays, other;
     CivetCallbacks callbacks = Callbacks();
     CivetServer civet;
     // Serves /metrics alone where the host gave it its own address.
     std::unique_ptr<CivetServer> metricsCivet;
 
     Parts(ScoreStore& store, const ServerSettings& settings, const ListenAddress& address)
-        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), HealthProbe(store), settings, {},
+        : context{store, ScoreWriter(store), RateLimiter(settings.postsPerMinute), HealthProbe(store), settings, {}, {},
                   {}},
           script(context, "score", nullptr, PostScore),
           page(context, "page", GetPage, nullptr),
           json(context, "json", GetJson, nullptr),
           health(context, "healthz", GetHealth, nullptr),
           metrics(context, "metrics", GetMetrics, nullptr),
+          replays(context, "replays", GetReplay, PostReplay),
           other(context, "other", NotFound, NotFound),
           civet(CivetOptions(settings), &callbacks, &context) {
         civet.addHandler(kScoreScriptPath, script);
         civet.addHandler(kRankingPagePath, page);
         civet.addHandler(kRankingJsonPath, json);
         civet.addHandler(kHealthPath, health);
+        civet.addHandler(std::string(kReplaysPath), replays);
+        if (settings.replayQueue > 0) {
+            context.checker =
+                std::make_unique<ReplayChecker>(store, context.metrics, static_cast<std::size_t>(settings.replayQueue),
+                                                settings.verifier ? settings.verifier : GameRulesVerifier());
+        }
         civet.addHandler("/", other);
         if (settings.metricsListen.empty()) {
             civet.addHandler(kMetricsPath, metrics);

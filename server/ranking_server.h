@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HTTP side of the ranking: the game's score script, the ranking page, the same
-// rows as JSON and a health check, served by CivetWeb.
+// rows as JSON, the replays that verify scores and a health check, served by CivetWeb.
 #include <memory>
 #include <string>
 
+#include "server/replay_checker.h"
 #include "server/score_store.h"
 
 namespace vemol::ranking {
@@ -28,6 +29,8 @@ struct ServerSettings {
     int connectionsPerAddress = 8;          // open at once from one address (one /64 for IPv6)
     bool behindProxy = false;               // take the sender from X-Real-IP set by a local proxy
     std::string metricsListen;              // ADDR:PORT serving only /metrics; empty: on `listen`
+    int replayQueue = 16;                   // uploaded replays waiting for their check; 0: no uploads
+    ReplayVerifier verifier;                // empty: the game's rules (replay::VerifyReplay)
 };
 
 class RankingServer {

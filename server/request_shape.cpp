@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "replay/replay.h"
 #include "server/ranking_server.h"
+#include "server/replay_routes.h"
 
 namespace vemol::ranking {
 namespace {
@@ -34,14 +36,20 @@ bool IsRequestComplete(std::string_view received) {
         std::string_view line = header.substr(at + 1);
         if (!StartsWithNoCase(line, "content-length:")) continue;
         std::size_t digit = line.find_first_not_of(" \t", 15);
-        long long length = 0;
+        long long length = 0, largest = LargestBodyOf(received);
         std::size_t i = digit;
-        for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])) && length <= kLargestBody; ++i)
+        for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])) && length <= largest; ++i)
             length = length * 10 + (line[i] - '0');
-        if (i == digit || length > kLargestBody) return true;  // refused without the body
+        if (i == digit || length > largest) return true;  // refused without the body
         return received.size() - end >= static_cast<std::size_t>(length);
     }
     return !StartsWithNoCase(received, "post ");
+}
+
+long long LargestBodyOf(std::string_view received) {
+    if (ReadRequestLine(received).path.starts_with(kReplayUploadPath))
+        return static_cast<long long>(replay::kMaxReplayFileBytes);
+    return kLargestBody;
 }
 
 RequestLine ReadRequestLine(std::string_view received) {

@@ -10,9 +10,12 @@
 namespace vemol::ranking {
 
 // True once the header has ended and the body announced by Content-Length is all there,
-// or once it is clear CivetWeb will refuse the request anyway (a length it cannot read,
-// a body over 8 KiB). A POST without a length ends when the client closes.
+// or once it is clear the request will be refused anyway (a length it cannot read, a body
+// over LargestBodyOf). A POST without a length ends when the client closes.
 bool IsRequestComplete(std::string_view received);
+
+// The largest body the request's path takes: a replay upload's, else 8 KiB.
+long long LargestBodyOf(std::string_view received);
 
 struct RequestLine {
     std::string method;

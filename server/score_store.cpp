@@ -59,6 +59,18 @@ bool Contains(const AddressRange& range, const AddressRange& address) {
 
 }  // namespace
 
+namespace {
+constexpr const char* kReplayStateNames[] = {"none", "pending", "verified", "failed"};
+}  // namespace
+
+const char* ReplayStateName(ReplayState state) { return kReplayStateNames[static_cast<int>(state)]; }
+
+ReplayState ReplayStateOfName(const std::string& name) {
+    for (int i = 0; i < 4; ++i)
+        if (name == kReplayStateNames[i]) return static_cast<ReplayState>(i);
+    return ReplayState::None;
+}
+
 std::optional<Ban> FindBan(const std::vector<Ban>& bans, const std::string& name, const std::string& address) {
     std::optional<AddressRange> sender = ParseRange(address);
     for (const Ban& ban : bans) {

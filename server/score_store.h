@@ -22,7 +22,19 @@ struct NewScore {
     std::string comment;
     std::int64_t receivedAt = 0;  // seconds since 1970-01-01 UTC
     std::string address;          // the sender, for moderation; never shown
+    // Where set, the entry's replay may be uploaded with this token until
+    // kReplayUploadSeconds after receivedAt (a re-send gets none).
+    std::string uploadToken = {};
 };
+
+// How long after its post an entry's replay may be uploaded.
+constexpr std::int64_t kReplayUploadSeconds = 300;
+
+// Where the check of an entry's replay stands: none uploaded, waiting for the check,
+// the replay reaches the posted score, or it does not (with the reason).
+enum class ReplayState { None, Pending, Verified, Failed };
+const char* ReplayStateName(ReplayState state);
+ReplayState ReplayStateOfName(const std::string& name);
 
 // A stored score as the ranking shows it.
 struct StoredScore {
@@ -31,6 +43,8 @@ struct StoredScore {
     std::string homePage;
     std::string comment;
     std::int64_t receivedAt = 0;
+    std::int64_t id = 0;
+    bool verified = false;  // its replay was checked and reaches the score
 };
 
 enum class AddOutcome {
@@ -44,6 +58,22 @@ struct Entry {
     StoredScore score;
     std::string address;
     bool hidden = false;
+    ReplayState replay = ReplayState::None;
+    std::string replayReason = {};  // why the check failed
+};
+
+// An uploaded replay waiting for its check: the entry and the score it must reach.
+struct ReplayToCheck {
+    std::int64_t entryId = 0;
+    int score = 0;
+};
+
+// An entry's stored replay and where its check stands.
+struct StoredReplay {
+    int score = 0;
+    ReplayState state = ReplayState::None;
+    bool hidden = false;
+    std::vector<std::uint8_t> bytes;
 };
 
 // Which entries `admin list` and `admin purge` take: empty texts and zero times match all.
@@ -86,8 +116,9 @@ public:
     // Calls may come from any thread.
     virtual std::vector<AddOutcome> AddScores(std::span<const NewScore> scores) = 0;
     // The best visible score of each name, best first; equal scores in the order they
-    // arrived. With `since`, only the entries received from then on count.
-    virtual std::vector<StoredScore> TopScores(int limit, std::int64_t since = 0) = 0;
+    // arrived. With `since`, only the entries received from then on count; with
+    // `verifiedOnly`, only the entries whose replay reaches their score.
+    virtual std::vector<StoredScore> TopScores(int limit, std::int64_t since = 0, bool verifiedOnly = false) = 0;
     // Throws StoreError when the database does not answer.
     virtual void Ping() = 0;
     // Throws StoreError, with the reason, unless a write would commit now: the write lock
@@ -101,6 +132,18 @@ public:
         (void)senderRange, (void)postsPerMinute;
         return std::nullopt;
     }
+
+    // Replays. Takes the upload token (it is gone afterwards, used or not) and, when it
+    // was known and is still valid at `now`, stores `replay` for its entry and marks the
+    // entry pending, in one transaction. Nothing when the token is unknown or expired.
+    virtual std::optional<ReplayToCheck> AcceptReplay(const std::string& token, std::int64_t now,
+                                                      std::span<const std::uint8_t> replay) = 0;
+    // Every entry whose check is pending, oldest first.
+    virtual std::vector<ReplayToCheck> PendingReplays() = 0;
+    // Records the outcome of an entry's check.
+    virtual void SetReplayState(std::int64_t entryId, ReplayState state, const std::string& reason) = 0;
+    // The entry's replay, if one was uploaded.
+    virtual std::optional<StoredReplay> FindReplay(std::int64_t entryId) = 0;
 
     // Moderation, each call one transaction that also writes `action` to the audit log.
     // Newest first.

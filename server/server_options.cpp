@@ -31,6 +31,8 @@ constexpr const char* kUsage =
     "                            serve /metrics (Prometheus) only there, not on --listen\n"
     "  --behind-proxy            take the sender's address from X-Real-IP when the\n"
     "                            request comes from a proxy on this machine\n"
+    "  --replay-queue N          uploaded replays that may wait for their check\n"
+    "                            (default 16; 0: take no replays, verify nothing)\n"
     "  --help, --version\n";
 
 std::optional<int> ReadCount(const std::string& text, int lowest, int highest) {
@@ -55,6 +57,7 @@ constexpr option kFlags[] = {
     {"threads", required_argument, nullptr, 't'},
     {"connections-per-address", required_argument, nullptr, 'c'},
     {"behind-proxy", no_argument, nullptr, 'b'},
+    {"replay-queue", required_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'v'},
     {nullptr, 0, nullptr, 0},
@@ -84,6 +87,7 @@ std::optional<std::string> Apply(int flag, const std::string& name, const std::s
         case 'r': return count(server.readTimeLimitSeconds, 1, 3600);
         case 't': return count(server.threads, 1, 1024);
         case 'c': return count(server.connectionsPerAddress, 1, 10000);
+        case 'q': return count(server.replayQueue, 0, 1000);
         default: server.behindProxy = true; return std::nullopt;
     }
 }

@@ -34,11 +34,21 @@ constexpr const char* kWriterSetup =
     "CREATE TABLE IF NOT EXISTS audit_log ("
     " id INTEGER PRIMARY KEY, at INTEGER NOT NULL, action TEXT NOT NULL, entries TEXT NOT NULL);";
 
-// A database made before moderation lacks the sender and the hidden mark.
+// A database made before moderation lacks the sender and the hidden mark, one made
+// before replays the state of the entry's check.
 constexpr const char* kAddedColumns[] = {
     "ALTER TABLE scores ADD COLUMN address TEXT NOT NULL DEFAULT ''",
     "ALTER TABLE scores ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE scores ADD COLUMN replay_state TEXT NOT NULL DEFAULT 'none'",
+    "ALTER TABLE scores ADD COLUMN replay_reason TEXT NOT NULL DEFAULT ''",
 };
+
+constexpr const char* kReplaySchema =
+    "CREATE TABLE IF NOT EXISTS replays (score_id INTEGER PRIMARY KEY REFERENCES scores (id), data BLOB NOT NULL);";
+
+// $1 token, $2 entry, $3 its score, $4 expiry.
+constexpr const char* kAddUpload =
+    "INSERT INTO replay_uploads (token, score_id, score, expires_at) VALUES ($1, $2, $3, $4)";
 
 // Adding a score: look for a re-send, insert, raise the name's best score.
 // $1 name, $2 earliest time, $3 score, $4 home page, $5 comment.
@@ -113,10 +123,12 @@ struct Migration {
                 std::string reason = message ? message : sqlite3_errmsg(writer.get());
                 sqlite3_free(message);
                 if (reason.find("duplicate column") == std::string::npos)
-                    throw StoreError("SQLite: cannot add moderation to the database: " + reason);
+                    throw StoreError("SQLite: cannot bring the database up to date: " + reason);
             }
         }
         writer.Run(queries::kModerationSchema);
+        writer.Run(queries::kReplayUploadSchema);
+        writer.Run(kReplaySchema);
     }
 };
 
@@ -133,6 +145,10 @@ public:
 
     Statement& Bind(int number, std::int64_t value) {
         Check(sqlite3_bind_int64(statement_, Index(number), value));
+        return *this;
+    }
+    Statement& Bind(int number, std::span<const std::uint8_t> bytes) {
+        Check(sqlite3_bind_blob64(statement_, Index(number), bytes.data(), bytes.size(), SQLITE_TRANSIENT));
         return *this;
     }
     Statement& Bind(int number, const std::string& text) {
@@ -152,6 +168,11 @@ public:
         auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
         return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
                     : std::string();
+    }
+    std::vector<std::uint8_t> Blob(int column) const {
+        auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement_, column));
+        return bytes ? std::vector<std::uint8_t>(bytes, bytes + sqlite3_column_bytes(statement_, column))
+                     : std::vector<std::uint8_t>();
     }
     void Reset() {
         sqlite3_reset(statement_);
@@ -241,7 +262,15 @@ public:
           findBest_(writer_, queries::kFindBest),
           addBan_(writer_, queries::kAddBan),
           removeBan_(writer_, queries::kRemoveBan),
-          audit_(writer_, queries::kAudit) {
+          audit_(writer_, queries::kAudit),
+          addUpload_(writer_, kAddUpload),
+          takeUpload_(writer_, queries::kTakeUpload),
+          forgetUploads_(writer_, queries::kForgetExpiredUploads),
+          storeReplay_(writer_, queries::kStoreReplay),
+          setReplayState_(writer_, queries::kSetReplayState),
+          pending_(reader_, queries::kPendingReplays),
+          findReplay_(reader_, queries::kFindReplay),
+          topVerified_(reader_, queries::kTopVerifiedSince) {
         health_.SetBusyTimeout(1000);
     }
 
@@ -254,18 +283,68 @@ public:
         });
     }
 
-    std::vector<StoredScore> TopScores(int limit, std::int64_t since) override {
+    std::vector<StoredScore> TopScores(int limit, std::int64_t since, bool verifiedOnly) override {
         std::lock_guard lock(readMutex_);
-        Statement& query = since > 0 ? topSince_ : top_;
+        Statement& query = verifiedOnly ? topVerified_ : since > 0 ? topSince_ : top_;
         ResetAfterUse reset{query};
         query.Bind(1, limit);
-        if (since > 0) query.Bind(2, since);
+        if (since > 0 || verifiedOnly) query.Bind(2, since);
         std::vector<StoredScore> rows;
         while (query.Step()) {
-            rows.push_back(
-                {static_cast<int>(query.Integer(0)), query.Text(1), query.Text(2), query.Text(3), query.Integer(4)});
+            rows.push_back({static_cast<int>(query.Integer(0)), query.Text(1), query.Text(2), query.Text(3),
+                            query.Integer(4), query.Integer(5), query.Text(6) == "verified"});
         }
         return rows;
+    }
+
+    std::optional<ReplayToCheck> AcceptReplay(const std::string& token, std::int64_t now,
+                                              std::span<const std::uint8_t> replay) override {
+        return InWriteTransaction([&]() -> std::optional<ReplayToCheck> {
+            std::optional<ReplayToCheck> upload;
+            {
+                ResetAfterUse reset{takeUpload_};
+                takeUpload_.Bind(1, token);
+                if (takeUpload_.Step() && takeUpload_.Integer(1) >= now)
+                    upload = ReplayToCheck{takeUpload_.Integer(0), static_cast<int>(takeUpload_.Integer(2))};
+                while (takeUpload_.Step()) {
+                }
+            }
+            {
+                ResetAfterUse reset{forgetUploads_};
+                forgetUploads_.Bind(1, now).Step();
+            }
+            if (!upload) return std::nullopt;
+            {
+                ResetAfterUse reset{storeReplay_};
+                storeReplay_.Bind(1, upload->entryId).Bind(2, replay).Step();
+            }
+            MarkReplay(upload->entryId, ReplayState::Pending, "");
+            return upload;
+        });
+    }
+
+    std::vector<ReplayToCheck> PendingReplays() override {
+        std::lock_guard lock(readMutex_);
+        ResetAfterUse reset{pending_};
+        std::vector<ReplayToCheck> pending;
+        while (pending_.Step()) pending.push_back({pending_.Integer(0), static_cast<int>(pending_.Integer(1))});
+        return pending;
+    }
+
+    void SetReplayState(std::int64_t entryId, ReplayState state, const std::string& reason) override {
+        InWriteTransaction([&] {
+            MarkReplay(entryId, state, reason);
+            return 0;
+        });
+    }
+
+    std::optional<StoredReplay> FindReplay(std::int64_t entryId) override {
+        std::lock_guard lock(readMutex_);
+        ResetAfterUse reset{findReplay_};
+        findReplay_.Bind(1, entryId);
+        if (!findReplay_.Step()) return std::nullopt;
+        return StoredReplay{static_cast<int>(findReplay_.Integer(0)), ReplayStateOfName(findReplay_.Text(1)),
+                            findReplay_.Integer(2) != 0, findReplay_.Blob(3)};
     }
 
     std::vector<Entry> ListEntries(const EntryFilter& filter) override {
@@ -279,7 +358,9 @@ public:
                 {list_.Integer(0),
                  {static_cast<int>(list_.Integer(1)), list_.Text(2), list_.Text(3), list_.Text(4), list_.Integer(5)},
                  list_.Text(6),
-                 list_.Integer(7) != 0});
+                 list_.Integer(7) != 0,
+                 ReplayStateOfName(list_.Text(8)),
+                 list_.Text(9)});
         }
         return entries;
     }
@@ -399,10 +480,22 @@ private:
             while (insert_.Step()) {
             }
         }
-        ResetAfterUse reset{raiseBest_};
-        raiseBest_.Bind(1, score.name).Bind(2, score.score).Bind(3, id);
-        raiseBest_.Step();
+        {
+            ResetAfterUse reset{raiseBest_};
+            raiseBest_.Bind(1, score.name).Bind(2, score.score).Bind(3, id);
+            raiseBest_.Step();
+        }
+        if (!score.uploadToken.empty()) {
+            ResetAfterUse reset{addUpload_};
+            addUpload_.Bind(1, score.uploadToken).Bind(2, id).Bind(3, score.score);
+            addUpload_.Bind(4, score.receivedAt + kReplayUploadSeconds).Step();
+        }
         return AddOutcome::Stored;
+    }
+
+    void MarkReplay(std::int64_t entryId, ReplayState state, const std::string& reason) {
+        ResetAfterUse reset{setReplayState_};
+        setReplayState_.Bind(1, entryId).Bind(2, std::string(ReplayStateName(state))).Bind(3, reason).Step();
     }
 
     std::mutex writeMutex_;
@@ -419,6 +512,8 @@ private:
     Statement raiseBest_;
     Statement top_, topSince_, list_, bans_, auditLog_;
     Statement setHidden_, forgetBest_, findBest_, addBan_, removeBan_, audit_;
+    Statement addUpload_, takeUpload_, forgetUploads_, storeReplay_, setReplayState_, pending_, findReplay_,
+        topVerified_;
 };
 
 }  // namespace
