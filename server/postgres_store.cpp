@@ -290,6 +290,8 @@ public:
             std::vector<AddOutcome> outcomes;
             outcomes.reserve(scores.size());
             for (const NewScore& score : scores) outcomes.push_back(AddOne(transaction, score));
+            // Tokens nobody used go with the next write, so games that never upload leave none.
+            transaction.exec_prepared("forget_uploads", static_cast<std::int64_t>(std::time(nullptr)));
             transaction.commit();
             return outcomes;
         });

@@ -93,8 +93,9 @@ BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::st
         long long left = length - static_cast<long long>(body.size());
         if (length >= 0 && left == 0) return BodyRead::Complete;
         if (Clock::now() > deadline) return BodyRead::TimedOut;
-        char bytes[64 * 1024];
-        std::size_t want = length < 0 ? 1 : static_cast<std::size_t>(std::clamp(left, 1LL, std::min(chunk, 65536LL)));
+        char bytes[16 * 1024];
+        std::size_t want =
+            length < 0 ? 1 : static_cast<std::size_t>(std::clamp(left, 1LL, std::min<long long>(chunk, sizeof bytes)));
         int got = mg_read(connection, bytes, want);
         if (got == 0 && length < 0) return BodyRead::Complete;  // no Content-Length: the body ends at close
         if (got <= 0) return Clock::now() > deadline ? BodyRead::TimedOut : BodyRead::Broken;
@@ -346,7 +347,7 @@ Reply PostReplay(Context& context, mg_connection* connection, Clock::time_point 
                           "Retry-After", "60");
     std::string body;
     auto limit = started + std::chrono::seconds(context.settings.readTimeLimitSeconds);
-    BodyRead read = ReadBody(connection, limit, body, static_cast<long long>(replay::kMaxReplayFileBytes), 65536);
+    BodyRead read = ReadBody(connection, limit, body, static_cast<long long>(replay::kMaxReplayFileBytes), 16 * 1024);
     if (read != BodyRead::Complete) {
         context.checker->Release();
         return read == BodyRead::TimedOut ? Text(408, "the replay took too long to arrive", "read time limit")

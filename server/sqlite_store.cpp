@@ -279,6 +279,7 @@ public:
             std::vector<AddOutcome> outcomes;
             outcomes.reserve(scores.size());
             for (const NewScore& score : scores) outcomes.push_back(AddOne(score));
+            ForgetExpiredUploads(std::time(nullptr));
             return outcomes;
         });
     }
@@ -309,10 +310,7 @@ public:
                 while (takeUpload_.Step()) {
                 }
             }
-            {
-                ResetAfterUse reset{forgetUploads_};
-                forgetUploads_.Bind(1, now).Step();
-            }
+            ForgetExpiredUploads(now);
             if (!upload) return std::nullopt;
             {
                 ResetAfterUse reset{storeReplay_};
@@ -491,6 +489,12 @@ private:
             addUpload_.Bind(4, score.receivedAt + kReplayUploadSeconds).Step();
         }
         return AddOutcome::Stored;
+    }
+
+    // Tokens nobody used go with the next write, so games that never upload leave none.
+    void ForgetExpiredUploads(std::int64_t now) {
+        ResetAfterUse reset{forgetUploads_};
+        forgetUploads_.Bind(1, now).Step();
     }
 
     void MarkReplay(std::int64_t entryId, ReplayState state, const std::string& reason) {
