@@ -118,6 +118,7 @@ void Application::RunMainLoop() {
         const std::int32_t bestBefore = g_.bestScore;
         const FrameOutcome outcome = RunFrame(g_);
         if (wasPlaying && g_.playing == 0) onGameEnded(bestBefore);
+        takeSaveFailures();
 #if defined(VEMOL_TEST_HOOKS)
         if (!wasPlaying && g_.playing != 0) ApplyNewGameTestHooks(g_);
 #endif
@@ -127,11 +128,30 @@ void Application::RunMainLoop() {
     });
 }
 
+// A raised best score is saved by the writer thread; it counts for this run even if it
+// cannot be saved. A file that could not be read at start-up is never saved over (that
+// was said then), and the player hears of it now.
 void Application::onGameEnded(std::int32_t bestBefore) {
     platform::ReturnFreedMemory();
-    if (g_.bestScore > bestBefore && !g_.bestScoreKeepable && bestScoreProblem_.empty())
-        bestScoreProblem_ = unreadableProblem_;
-    if (!bestScoreProblem_.empty() && !bestScoreNotKeptTold_) tellBestScoreNotKept();
+    if (g_.bestScore <= bestBefore) return;
+    if (g_.bestScoreKeepable) {
+        const std::string path = g_.bestScorePath;
+        const std::int32_t best = g_.bestScore;
+        writer_.save({{path, [path, best](std::string* problem) { return WriteBestScore(path, best, problem); }}});
+        return;
+    }
+    if (bestScoreProblem_.empty()) bestScoreProblem_ = unreadableProblem_;
+    if (!bestScoreNotKeptTold_) tellBestScoreNotKept();
+}
+
+// The writer's failures come back here, on the main loop; a best score not saved is told
+// once a run, after standard error has had the details.
+void Application::takeSaveFailures() {
+    for (const SaveFailure& failure : writer_.takeFailures()) {
+        if (failure.path != g_.bestScorePath || bestScoreNotKeptTold_) continue;
+        bestScoreProblem_ = failure.problem;
+        tellBestScoreNotKept();
+    }
 }
 
 // Deliberate difference: best-score-message-box.
@@ -155,8 +175,6 @@ void Application::tellBestScoreNotKept() {
     platform::ShowMessageBox(owner() ? owner()->window() : nullptr, text.c_str(), "", platform::MessageKind::Error);
     keys_.clear();
 }
-
-void Application::BestScoreNotSaved(const std::string& problem) { bestScoreProblem_ = problem; }
 
 void Application::FinalCleanUp() {
     g_.mainTextures = {};

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/file_writer.h"
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
@@ -40,7 +41,6 @@ public:
     void SetRankingCommandsEnabled(bool enabled) override;
     void ShutdownAudioAndQuit() override;
     void ShowErrorMessage(const char* text, const char* caption) override;
-    void BestScoreNotSaved(const std::string& problem) override;
 
 private:
     void onCommand(int command);
@@ -51,6 +51,7 @@ private:
     void openWebPage();
     void shutdownAudio();
     void onGameEnded(std::int32_t bestBefore);  // after the frame that ended a game
+    void takeSaveFailures();                    // after every frame
     void tellBestScoreNotKept();
     platform::MainWindow* owner() const { return window_.get(); }
 
@@ -72,6 +73,8 @@ private:
     bool bestScoreNotKeptTold_ = false;
     bool openingUnderWay_ = false;
     std::deque<int> waitingCommands_;  // menu choices made during a wait, in order
+    // Last: destroyed first, so the saves still pending finish while the rest exists.
+    FileWriter writer_;
 };
 
 }  // namespace vemol::app
