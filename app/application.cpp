@@ -128,18 +128,14 @@ void Application::RunMainLoop() {
     });
 }
 
-// A raised best score is saved by the writer thread; it counts for this run even if it
-// cannot be saved. A file that could not be read at start-up is never saved over (that
-// was said then), and the player hears of it now.
+// The game's files are saved by the writer thread. A raised best score counts for this
+// run even if it cannot be saved; a file that could not be read at start-up is never
+// saved over (that was said then), and the player hears of it now.
 void Application::onGameEnded(std::int32_t bestBefore) {
     platform::ReturnFreedMemory();
-    if (g_.bestScore <= bestBefore) return;
-    if (g_.bestScoreKeepable) {
-        const std::string path = g_.bestScorePath;
-        const std::int32_t best = g_.bestScore;
-        writer_.save({{path, [path, best](std::string* problem) { return WriteBestScore(path, best, problem); }}});
-        return;
-    }
+    const bool raised = g_.bestScore > bestBefore;
+    files_.gameEnded(raised && g_.bestScoreKeepable ? std::optional(g_.bestScore) : std::nullopt, std::nullopt);
+    if (!raised || g_.bestScoreKeepable) return;
     if (bestScoreProblem_.empty()) bestScoreProblem_ = unreadableProblem_;
     if (!bestScoreNotKeptTold_) tellBestScoreNotKept();
 }
@@ -147,8 +143,8 @@ void Application::onGameEnded(std::int32_t bestBefore) {
 // The writer's failures come back here, on the main loop; a best score not saved is told
 // once a run, after standard error has had the details.
 void Application::takeSaveFailures() {
-    for (const SaveFailure& failure : writer_.takeFailures()) {
-        if (failure.path != g_.bestScorePath || bestScoreNotKeptTold_) continue;
+    for (const SaveFailure& failure : files_.takeFailures()) {
+        if (failure.path != files_.bestScorePath() || bestScoreNotKeptTold_) continue;
         bestScoreProblem_ = failure.problem;
         tellBestScoreNotKept();
     }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/file_writer.h"
+#include "app/game_files.h"
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
@@ -74,7 +74,7 @@ private:
     bool openingUnderWay_ = false;
     std::deque<int> waitingCommands_;  // menu choices made during a wait, in order
     // Last: destroyed first, so the saves still pending finish while the rest exists.
-    FileWriter writer_;
+    GameFiles files_{g_.bestScorePath};
 };
 
 }  // namespace vemol::app
