@@ -14,7 +14,7 @@ JOBS       ?= $(shell nproc)
 # the last commit's date), then what the tests (which also pack and check the packages:
 # lintian, hardening-check from devscripts, systemd-analyze, reuse; the fuzzers with
 # clang 14) and the artwork generator add.
-RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libwayland-dev libsdl2-mixer-dev libfluidsynth-dev \
+RUN_PACKAGES  := g++ cmake ninja-build pkg-config gettext libgtk-3-dev libwayland-dev libsdl2-mixer-dev libfluidsynth-dev libzstd-dev \
                  timgm6mb-soundfont fonts-ipafont-gothic \
                  libcivetweb-dev libsqlite3-dev libpqxx-dev libutf8proc-dev
 PACKAGE_PACKAGES := dpkg-dev file git

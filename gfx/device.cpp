@@ -31,6 +31,7 @@ Device::Device(int width, int height, Format format)
 Device::~Device() = default;
 
 void Device::clear(std::uint32_t colour, float depth) {
+    if (!drawing_) return;
     clearColour_ = colour;
     clearDepth_ = depth;
     clearPending_ = true;
@@ -65,8 +66,9 @@ void Device::beginScene() { inScene_ = true; }
 void Device::endScene() { inScene_ = false; }
 
 void Device::present() {
-    finishPending();
     ++presentCount_;
+    if (!drawing_) return;
+    finishPending();
     if (presentHandler_) presentHandler_(backBuffer_, changedRows_);
     changedRows_.forgetAll();
 }
@@ -78,6 +80,7 @@ void Device::forgetWhatWasDrawn() const {
 }
 
 bool Device::copyKeyedToBackBuffer(const Surface& src, const Rect& rect, int dx, int dy, ColourKey key) {
+    if (!drawing_) return src.format() == format();
     finishPending();
     const bool copied = CopyRectKeyed(src, rect, backBuffer_, dx, dy, key);
     // Where it may have written, within the back buffer (in 64 bits: any ints may come).
@@ -147,6 +150,7 @@ TransformedVertex TransformVertex(const QuadVertex& q, const Matrix& w, const do
 }  // namespace
 
 void Device::drawMesh(const Mesh& mesh) {
+    if (!drawing_) return;
     if (writtenByOthers()) forgetWhatWasDrawn();
     if (!clearPending_) {
         rasterizeMesh(mesh);

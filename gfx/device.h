@@ -210,6 +210,12 @@ public:
     // draw exactly what the general path draws.
     void setFastPaths(bool on) { fastPaths_ = on; }
 
+    // On by default. Off, clears, draws, keyed copies and presents leave the buffers as
+    // they are and show nothing: the game's rules never read a pixel, so a game checked
+    // headless (a replay on the ranking server) runs them without the cost of drawing.
+    void setDrawing(bool on) { drawing_ = on; }
+    bool drawing() const { return drawing_; }
+
 private:
     void updateViewProjection();
     // A clear waits for the draw after it, which may find the two already done (frame_start.h);
@@ -238,6 +244,7 @@ private:
     std::uint64_t presentCount_ = 0;
     bool inScene_ = false;
     bool fastPaths_ = true;
+    bool drawing_ = true;
     // view x projection in double precision, and its inverse (which turns a world plane
     // into screen-space depth); inverseValid_ is false for a singular projection.
     double viewProjection_[4][4] = {};

@@ -6,6 +6,7 @@
 // given those values, so a replay plays the game again exactly: in the window for the
 // player, headless on the ranking server to check a sent score.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -34,6 +35,11 @@ struct Replay {
 // 60 frames a second), so a hostile file cannot exhaust memory or time.
 constexpr std::size_t kMaxReplayFileBytes = 2u << 20;
 constexpr std::uint32_t kMaxReplayFrames = 2u * 60u * 60u * 60u;
+
+// The version of the game's rules a replay is played under: raised whenever a change to
+// the game makes the same values read give another game, so an older replay is refused
+// rather than played wrong.
+constexpr std::uint16_t kRulesVersion = 1;
 
 // Reads a replay file. Bad input (not a replay, damaged, made by other rules, too big)
 // gives nullopt and one sentence for the player in `problem`.
@@ -90,7 +96,7 @@ private:
 // rules (nothing drawn that the rules do not read), within bounds on its frames, its run
 // time and its clock. Verified when the run ends the game with exactly `postedScore`.
 struct VerifyLimits {
-    double cpuSeconds = 10.0;      // the most run time one check may take
+    double cpuSeconds = 10.0;         // the most run time one check may take
     float longestFrameStep = 120.0f;  // seconds between two frames (a menu held open)
     float fastestFrameRate = 66.0f;   // frames per recorded second over the whole game
 };
