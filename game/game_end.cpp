@@ -66,6 +66,7 @@ void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent
     if (tile.z < kTileFallLimit) tile.live = 0;
 }
 
+// Deliberate difference: save-off-frame.
 // The last tile has fallen: back to the title, music off, scores kept. A raised best
 // score is saved by the application after this frame, off the frame thread, so the disk
 // never holds up the picture.
@@ -83,6 +84,15 @@ void FinishGame(GameState& g) {
 void BeginGameEnd(GameState& g) {
     CaptureBackBuffer(g);
     LayOutTiles(g);
+}
+
+void LeaveGame(GameState& g) {
+    g.endCountdown = -1;
+    g.endPause = 0;
+    g.pausing = false;
+    g.transitionStep = kNoTransition;
+    g.playing = 0;
+    g.sound->StopSoundSegment(Segment::Music);
 }
 
 void UpdateGameEnd(GameState& g, const gfx::Matrix& parent) {
