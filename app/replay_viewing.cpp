@@ -12,6 +12,11 @@
 #include "game/operations.h"
 
 namespace vemol::app {
+namespace {
+
+constexpr float kMostLate = 0.25f;  // seconds a playback may fall behind before it lets go
+
+}  // namespace
 
 std::optional<replay::Replay> LoadReplayFile(const std::string& path, std::string* problem) {
     problem->clear();
@@ -67,8 +72,15 @@ float ReplayViewing::secondsUntilNextFrame() {
         realStart_ = now;
         recordedStart_ = *next;
     }
-    const float wait = (*next - *recordedStart_) - (now - *realStart_);
-    return wait > 0.0f ? wait : 0.0f;
+    const float late = (now - *realStart_) - (*next - *recordedStart_);
+    const bool readsTheClock = *next != lastDue_;
+    lastDue_ = *next;
+    if (late <= 0.0f) return -late;
+    // Held up (a menu pulled down, a busy machine): go on from here at the recorded pace
+    // rather than hurry through the recorded waits. Frames that read no clock (the
+    // transition, the break-up) keep the time before them and are paced by the window.
+    if (readsTheClock && late > kMostLate) *realStart_ += late;
+    return 0.0f;
 }
 
 void ReplayViewing::end(GameState& g) {

@@ -40,6 +40,7 @@ private:
     replay::Playback playback_;
     Clock& realClock_;
     std::optional<float> realStart_, recordedStart_;
+    float lastDue_ = 0.0f;  // the recorded time of the frame before
     Clock* gameClock_ = nullptr;
     Keyboard* gameKeys_ = nullptr;
     GameRecorder* gameRecorder_ = nullptr;
