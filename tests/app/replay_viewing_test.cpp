@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A replay shown in the window, on the headless game: its frames come at the recorded
 // pace, and afterwards the game has its own clock, keys, recorder and best scores back,
-// whether the replay ran to its end or the player stopped it.
+// whether the player stopped it or it ran to its end.
 #include "app/replay_viewing.h"
 
 #include <gtest/gtest.h>
@@ -13,42 +13,38 @@
 namespace vemol::app {
 namespace {
 
-class ReplayViewingTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string problem;
-        const auto read = replay::ReadReplay(test::RecordScriptedGame(gfx::Format::X8R8G8B8, 300).file, &problem);
-        ASSERT_TRUE(read) << problem;
-        replay = *read;
-        h.g.bestScore = 9000;
-        h.g.sessionBestScore = 120;
-        h.g.recorder = &ownRecorder;
-    }
-    void ExpectTheGameItsOwnAgain() {
-        EXPECT_EQ(h.g.clock, &h.clock);
-        EXPECT_EQ(h.g.keys, &h.keys);
-        EXPECT_EQ(h.g.recorder, &ownRecorder);
+TEST(ReplayViewing, PlaysAtTheRecordedPaceAndGivesTheGameBackStoppedOrEnded) {
+    std::string problem;
+    const auto replay = replay::ReadReplay(test::RecordScriptedGame(gfx::Format::X8R8G8B8, 300).file, &problem);
+    ASSERT_TRUE(replay) << problem;
+    test::Harness h;
+    replay::Recorder ownRecorder(h.clock, h.keys);
+    h.g.recorder = &ownRecorder;
+    h.g.bestScore = 9000;
+    h.g.sessionBestScore = 120;
+    test::FakeClock realClock;
+    const auto expectTheGameItsOwn = [&] {
+        EXPECT_TRUE(h.g.clock == &h.clock && h.g.keys == &h.keys && h.g.recorder == &ownRecorder);
         EXPECT_EQ(h.g.bestScore, 9000);
         EXPECT_EQ(h.g.sessionBestScore, 120);
-        EXPECT_EQ(h.g.playing, 0);
-        EXPECT_FALSE(WaitUnderWay(h.g));
-    }
+        EXPECT_TRUE(h.g.playing == 0 && !WaitUnderWay(h.g));
+    };
 
-    replay::Replay replay;
-    test::Harness h;
-    replay::Recorder ownRecorder{h.clock, h.keys};
-    test::FakeClock realClock;
-};
+    ReplayViewing stopped(*replay, realClock);
+    stopped.begin(h.g);
+    for (int frame = 0; frame < 100; ++frame) RunFrame(h.g);
+    ASSERT_NE(h.g.playing, 0);
+    stopped.end(h.g);
+    expectTheGameItsOwn();
+    EXPECT_EQ(h.sound.calls.back().kind, test::SoundCall::Stop);  // the tune stops with the game
 
-TEST_F(ReplayViewingTest, PlaysAtTheRecordedPaceAndGivesTheGameBack) {
-    ReplayViewing viewing(replay, realClock);
+    ReplayViewing viewing(*replay, realClock);
     viewing.begin(h.g);
-    EXPECT_EQ(h.g.bestScore, replay.bestScoreShown);
+    EXPECT_EQ(h.g.bestScore, replay->bestScoreShown);
     int frames = 0;
     float waited = 0.0f;
     while (!viewing.finished() && frames < 5000) {
-        const float wait = viewing.secondsUntilNextFrame();
-        if (wait > 0.0f) {  // the loop waits; the real time passes
+        if (const float wait = viewing.secondsUntilNextFrame(); wait > 0.0f) {  // the loop waits
             realClock.t += wait;
             waited += wait;
             continue;
@@ -57,26 +53,14 @@ TEST_F(ReplayViewingTest, PlaysAtTheRecordedPaceAndGivesTheGameBack) {
         ++frames;
     }
     EXPECT_EQ(viewing.problem(), "");
-    EXPECT_EQ(frames, static_cast<int>(replay.frames));
-    EXPECT_EQ(h.g.score, replay.finalScore);
+    EXPECT_EQ(frames, static_cast<int>(replay->frames));
+    EXPECT_EQ(h.g.score, replay->finalScore);
     // Recorded a 60th of a second apart, the frames are shown as far apart: the 300 of
     // play at least (the break-up reads no clock; the window paces it at 60 a second).
     EXPECT_GE(waited, 299.0f / 60.0f);
     EXPECT_LE(waited, static_cast<float>(frames) / 60.0f);
     viewing.end(h.g);
-    ExpectTheGameItsOwnAgain();
-}
-
-TEST_F(ReplayViewingTest, StoppedInTheMiddleTheGameIsLeftForTheTitle) {
-    ReplayViewing viewing(replay, realClock);
-    viewing.begin(h.g);
-    for (int frame = 0; frame < 100; ++frame) RunFrame(h.g);
-    ASSERT_NE(h.g.playing, 0);
-    viewing.end(h.g);
-    ExpectTheGameItsOwnAgain();
-    EXPECT_EQ(h.sound.calls.back().kind, test::SoundCall::Stop);  // the tune stops with it
-    h.frame();                                                    // a title frame, with the player's own keys and clock
-    EXPECT_EQ(h.g.playing, 0);
+    expectTheGameItsOwn();
 }
 
 }  // namespace

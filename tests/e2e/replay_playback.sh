@@ -2,13 +2,10 @@
 # SPDX-FileCopyrightText: 2026 The Vemol developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
-# Every game leaves its replay, and `vemol --replay` plays it back in the window: the game
-# as players get it (built without the test hooks) plays a short game (Start, a few rolls
-# and shots, Home), and last.vemolreplay appears beside vemol.dat. Played back, the board
-# shows under a title bar that says it is a replay, the game follows the recording to its
-# end (the playback says on standard error when it does not) and the title comes back,
-# ready to play; vemol.dat and the replay are untouched. A damaged replay gets one message
-# box and exit status 1.
+# The game as players get it (no test hooks) plays a short game and leaves
+# last.vemolreplay; `vemol --replay` shows its board under a title bar that says so,
+# follows it to its end (else it says so on standard error), then the title, ready to
+# play; vemol.dat is untouched. A damaged replay: one message box, exit status 1.
 # Usage: VEMOL_PLAY_GAME=PLAY-BUILD-GAME replay_playback.sh TEST-BUILD-GAME OUT-DIR
 source "$(dirname "$0")/lib/common.bash" "$@"
 
@@ -16,9 +13,7 @@ VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
 [ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
 ! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
 fingerprint() { stat -c '%s %Y' "$1" && md5sum <"$1"; }
-
-# A best score of 5000 the short game cannot beat: the playback must not change it.
-printf '\x88\x13\x00\x00' >"$WORK_DIR/vemol.dat"
+printf '\x88\x13\x00\x00' >"$WORK_DIR/vemol.dat"   # 5000, out of the short game's reach
 best_before=$(fingerprint "$WORK_DIR/vemol.dat")
 
 start_game
@@ -37,7 +32,6 @@ select_title_entry 2
 hold_key Return 0.1
 wait_exit
 [ "$EXIT_CODE" = 0 ] || fail "the game exited with code $EXIT_CODE"
-replay_before=$(fingerprint "$WORK_DIR/last.vemolreplay")
 cp "$WORK_DIR/last.vemolreplay" "$OUT_DIR/"
 
 # The playback: the board under a title bar that says so, then the title again.
@@ -51,9 +45,8 @@ WIN=$(wait_titled " - Vemol - " "the title bar did not come back after the repla
 wait_title_screen "$WIN"
 wait_title_still
 screenshot after_playback
-grep -q . "$OUT_DIR/stderr.txt" && fail "the playback said: $(cat "$OUT_DIR/stderr.txt")"
-# Ready to play: Start begins a new game with the player's own keys.
-focus_window "$WIN"
+! grep -q . "$OUT_DIR/stderr.txt" || fail "the playback said: $(cat "$OUT_DIR/stderr.txt")"
+focus_window "$WIN"   # ready to play: Start begins a game of the player's own
 hold_key Return 0.15
 wait_play_screen
 hold_key Home 0.1
