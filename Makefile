@@ -52,9 +52,10 @@ build:
 bench: deps test-deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMOL_BUILD_BENCH=ON \
 	      -DVEMOL_BUILD_TESTS=ON
-	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench ranking_bench
+	cmake --build $(BUILD) -j $(JOBS) --target vemol_bench ranking_bench replay_bench
 	./$(BUILD)/bench/frames/vemol_bench
 	./$(BUILD)/bench/server/ranking_bench
+	./$(BUILD)/bench/replay/replay_bench
 
 # The Debian packages, in $(PACKAGE_BUILD)/: configured for /usr with the game in /usr/games
 # and the server in /usr/sbin, hardened, byte-identical from run to run.

@@ -24,6 +24,9 @@ constexpr std::uint8_t kFrameCode = 0x00;
 constexpr std::uint8_t kLongestRepeat = 0x3F;
 constexpr std::uint8_t kNewClockCode = 0x40;
 constexpr std::uint8_t kKeyCode = 0x80;
+// The most values a replay holds before compression: far more than two hours of any game
+// reads (a few bytes a frame), far less than a server's memory.
+constexpr std::size_t kMaxEventBytes = 32u << 20;
 
 // Appends what a game reads.
 class EventWriter {

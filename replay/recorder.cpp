@@ -59,7 +59,7 @@ void Recorder::frameStarting() {
     State& s = *state_;
     if (!s.recording) return;
     // A game longer than any file may hold is not kept: it would only be refused later.
-    if (s.game.frames == kMaxReplayFrames) {
+    if (s.game.frames == kMaxReplayFrames || s.events.size() > detail::kMaxEventBytes) {
         s.recording = false;
         s.events = detail::EventWriter{};
         return;

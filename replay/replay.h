@@ -98,7 +98,7 @@ private:
 struct VerifyLimits {
     double cpuSeconds = 10.0;         // the most run time one check may take
     float longestFrameStep = 120.0f;  // seconds between two frames (a menu held open)
-    float fastestFrameRate = 66.0f;   // frames per recorded second over the whole game
+    float fastestFrameRate = 66.0f;   // frames per recorded second, first to last clock read
 };
 struct Verdict {
     bool verified = false;

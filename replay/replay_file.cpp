@@ -26,9 +26,6 @@ constexpr std::uint16_t kFormatVersion = 1;
 constexpr std::size_t kPreambleBytes = kMagic.size() + 4;
 constexpr std::size_t kBlockHeaderBytes = 8;
 constexpr std::size_t kHeadBytes = 20;
-// Far more than two hours of any game reads (a few bytes a frame), far less than a
-// server's memory.
-constexpr std::size_t kMaxEventBytes = 32u << 20;
 // Small enough to compress a long game in a few milliseconds at its end.
 constexpr int kCompressionLevel = 12;
 
@@ -163,7 +160,7 @@ std::optional<Replay> ReadReplay(std::span<const std::uint8_t> file, std::string
     replay.finalScore = static_cast<std::int32_t>(GetU32(head + 8));
     replay.frames = GetU32(head + 12);
     const std::uint32_t eventBytes = GetU32(head + 16);
-    if (replay.frames > kMaxReplayFrames || eventBytes > kMaxEventBytes) return Fail(problem, kTooLarge);
+    if (replay.frames > kMaxReplayFrames || eventBytes > detail::kMaxEventBytes) return Fail(problem, kTooLarge);
     auto events = Decompress(blocks.events, eventBytes);
     if (!events || !EventsHold(*events, replay.frames)) return Fail(problem, kDamaged);
     replay.events = std::move(*events);

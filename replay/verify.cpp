@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -85,9 +86,7 @@ std::string RunProblem(const Replay& replay, const VerifyLimits& limits, Verdict
     return playback.problem();
 }
 
-}  // namespace
-
-Verdict VerifyReplay(std::span<const std::uint8_t> file, std::int32_t postedScore, const VerifyLimits& limits) {
+Verdict Verify(std::span<const std::uint8_t> file, std::int32_t postedScore, const VerifyLimits& limits) {
     Verdict verdict;
     const auto refused = [&verdict](std::string reason) {
         verdict.reason = std::move(reason);
@@ -105,6 +104,19 @@ Verdict VerifyReplay(std::span<const std::uint8_t> file, std::int32_t postedScor
     if (auto run = RunProblem(*replay, limits, verdict); !run.empty()) return refused(run);
     verdict.verified = true;
     return verdict;
+}
+
+}  // namespace
+
+// The server's worker goes on to the next replay whatever this one does.
+Verdict VerifyReplay(std::span<const std::uint8_t> file, std::int32_t postedScore, const VerifyLimits& limits) {
+    try {
+        return Verify(file, postedScore, limits);
+    } catch (const std::bad_alloc&) {
+        Verdict verdict;
+        verdict.reason = "There was not enough memory to check the replay.";
+        return verdict;
+    }
 }
 
 }  // namespace vemol::replay

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "replay/headless_game.h"
 #include "replay/replay.h"
 #include "support/scripted_player.h"
 
@@ -107,6 +108,16 @@ void BM_WriteTenMinuteReplay(benchmark::State& state) {
     Describe(state, game, replay->frames);
 }
 BENCHMARK(BM_WriteTenMinuteReplay)->Unit(benchmark::kMillisecond);
+
+// What every check pays before its first frame: the game's device objects made from the
+// built-in artwork.
+void BM_SetUpHeadlessGame(benchmark::State& state) {
+    for (auto _ : state) {
+        replay::detail::HeadlessGame game;
+        if (!game.ready()) state.SkipWithError("the device objects could not be made");
+    }
+}
+BENCHMARK(BM_SetUpHeadlessGame)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vemol::test
