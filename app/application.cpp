@@ -3,6 +3,7 @@
 // The program: its start-up steps, menu commands and shell services over the platform layer.
 #include "app/application.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -51,10 +52,12 @@ void ApplyNewGameTestHooks(GameState& g) {
 
 }  // namespace
 
-Application::Application(const net::RankingServer& rankingServer)
-    : audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
-    g_.clock = &clock_;
-    g_.keys = &keys_;
+Application::Application(const net::RankingServer& rankingServer, std::optional<replay::Replay> replayToShow)
+    : replayToShow_(std::move(replayToShow)),
+      audio_(std::make_unique<AudioEngine>(platform::MakeSdlMixerDevice(), std::cerr)) {
+    g_.clock = &recorder_.clock();
+    g_.keys = &recorder_.keyboard();
+    g_.recorder = &recorder_;
     g_.sound = audio_.get();
     g_.shell = this;
     ranking_.server = rankingServer;
@@ -69,7 +72,8 @@ void Application::CreateMainWindow() {
                                        [this] {
                                            shutdownAudio();
                                            events_->postQuit();
-                                       }},
+                                       },
+                                       [this] { replayStopAsked_ = viewing_ != nullptr; }},
         resources::Catalogue::embedded(), kBackBufferWidth, kBackBufferHeight);
     events_ = std::make_unique<platform::GtkLoopEvents>([this] { return window_->menuOpen(); });
     pads_ = std::make_unique<platform::Gamepads>(keys_, [this] { return window_ && window_->hasFocus(); });
@@ -98,7 +102,9 @@ void Application::StartAudio() {
 }
 
 // The opening runs on the main loop's turns, so the window answers the desktop meanwhile.
+// A player who asked to watch a replay goes straight to it.
 void Application::PlayOpeningMovie() {
+    if (replayToShow_) return;
     WindowMovieScreen screen(*window_);
     auto clip = resources::Catalogue::embedded().find("AVI", resources::kMovieId);
     OpeningMovie movie(clock_, screen, clip ? *clip : resources::Bytes{});
@@ -111,27 +117,83 @@ void Application::PlayOpeningMovie() {
 bool Application::CreateDeviceObjects() { return vemol::CreateDeviceObjects(g_, resources::Catalogue::embedded()); }
 
 // Each frame, then what its outcome asks for, then the menu choices that waited for the
-// transition or the pause to end.
+// transition or the pause to end. A replay asked for on the command line plays first.
 void Application::RunMainLoop() {
-    vemol::RunMainLoop(*events_, [this] {
-        const bool wasPlaying = g_.playing != 0;
-        const std::int32_t bestBefore = g_.bestScore;
-        const FrameOutcome outcome = RunFrame(g_);
-        if (wasPlaying && g_.playing == 0) onGameEnded(bestBefore);
-#if defined(VEMOL_TEST_HOOKS)
-        if (!wasPlaying && g_.playing != 0) ApplyNewGameTestHooks(g_);
-#endif
-        if (outcome.openSendScore) openSendScoreDialog();
-        runWaitingCommands();
-        return outcome.idleSeconds;
-    });
+    if (replayToShow_) beginReplay();
+    vemol::RunMainLoop(*events_, [this] { return runFrame(); });
 }
 
-void Application::onGameEnded(std::int32_t bestBefore) {
+float Application::runFrame() {
+    if (viewing_) {
+        if (replayStopAsked_ || keys_.query(Key::Home).pressedSinceLastQuery) endReplay();
+        // The loop's idle time paces a playback: the frame runs once it is due.
+        else if (const float wait = viewing_->secondsUntilNextFrame(); wait > 0.0f)
+            return wait;
+    }
+    const bool wasPlaying = g_.playing != 0;
+    const std::int32_t bestBefore = g_.bestScore, sessionBestBefore = g_.sessionBestScore;
+    const FrameOutcome outcome = RunFrame(g_);
+    if (viewing_) {
+        if (viewing_->finished()) endReplay();
+        return 0.0f;
+    }
+    if (wasPlaying && g_.playing == 0) onGameEnded(bestBefore, sessionBestBefore);
+    takeSaveFailures();
+#if defined(VEMOL_TEST_HOOKS)
+    if (!wasPlaying && g_.playing != 0) ApplyNewGameTestHooks(g_);
+#endif
+    if (outcome.openSendScore) openSendScoreDialog();
+    runWaitingCommands();
+    return outcome.idleSeconds;
+}
+
+// The recorded game plays with the replay's clock and keys; the player's keys only stop
+// it, and the menus wait as in the game's other waits.
+void Application::beginReplay() {
+    viewing_ = std::make_unique<ReplayViewing>(*replayToShow_, clock_);
+    replayToShow_.reset();
+    keys_.clear();
+    replayStopAsked_ = false;
+    window_->showReplayInTitle(true);
+    viewing_->begin(g_);
+}
+
+// Back to the title, ready to play, with nothing of the playback kept: no file written,
+// the best scores as they were.
+void Application::endReplay() {
+    if (!viewing_->problem().empty()) std::fprintf(stderr, "vemol: %s\n", viewing_->problem().c_str());
+    viewing_->end(g_);
+    viewing_.reset();
+    keys_.clear();
+    window_->showReplayInTitle(false);
     platform::ReturnFreedMemory();
-    if (g_.bestScore > bestBefore && !g_.bestScoreKeepable && bestScoreProblem_.empty())
-        bestScoreProblem_ = unreadableProblem_;
-    if (!bestScoreProblem_.empty() && !bestScoreNotKeptTold_) tellBestScoreNotKept();
+    runWaitingCommands();
+}
+
+// The game's files are saved by the writer thread. A raised best score counts for this
+// run even if it cannot be saved; a file that could not be read at start-up is never
+// saved over (that was said then), and the player hears of it now.
+void Application::onGameEnded(std::int32_t bestBefore, std::int32_t sessionBestBefore) {
+    platform::ReturnFreedMemory();
+    const std::optional<replay::Bytes> replay = recorder_.takeFinishedGame();
+    // Send Score sends the run's best score, so it holds that game's replay.
+    if (g_.sessionBestScore > sessionBestBefore)
+        ranking_.sessionBestReplay = replay ? std::make_shared<const replay::Bytes>(*replay) : nullptr;
+    const bool raised = g_.bestScore > bestBefore;
+    files_.gameEnded(raised && g_.bestScoreKeepable ? std::optional(g_.bestScore) : std::nullopt, replay);
+    if (!raised || g_.bestScoreKeepable) return;
+    if (bestScoreProblem_.empty()) bestScoreProblem_ = unreadableProblem_;
+    if (!bestScoreNotKeptTold_) tellBestScoreNotKept();
+}
+
+// The writer's failures come back here, on the main loop; a best score not saved is told
+// once a run, after standard error has had the details.
+void Application::takeSaveFailures() {
+    for (const SaveFailure& failure : files_.takeFailures()) {
+        if (failure.path != files_.bestScorePath() || bestScoreNotKeptTold_) continue;
+        bestScoreProblem_ = failure.problem;
+        tellBestScoreNotKept();
+    }
 }
 
 // Deliberate difference: best-score-message-box.
@@ -155,8 +217,6 @@ void Application::tellBestScoreNotKept() {
     platform::ShowMessageBox(owner() ? owner()->window() : nullptr, text.c_str(), "", platform::MessageKind::Error);
     keys_.clear();
 }
-
-void Application::BestScoreNotSaved(const std::string& problem) { bestScoreProblem_ = problem; }
 
 void Application::FinalCleanUp() {
     g_.mainTextures = {};
@@ -190,20 +250,22 @@ void Application::ShowErrorMessage(const char* text, const char* caption) {
 // A close request is answered at once, even during a wait. Other menu choices made
 // during the opening, the transition or the game-over pause act, in the order chosen, as
 // soon as the wait has ended: the original handled them afterwards too, and the waits
-// keep their timing.
+// keep their timing. A replay's playback is such a wait too.
 void Application::onCommand(int command) {
     if (command == resources::command::Exit) {
         window_->close();
         return;
     }
-    if (openingUnderWay_ || WaitUnderWay(g_))
+    if (waitUnderWay())
         waitingCommands_.push_back(command);
     else
         runCommand(command);
 }
 
+bool Application::waitUnderWay() const { return openingUnderWay_ || viewing_ || WaitUnderWay(g_); }
+
 void Application::runWaitingCommands() {
-    if (openingUnderWay_ || WaitUnderWay(g_)) return;
+    if (waitUnderWay()) return;
     while (!waitingCommands_.empty() && !events_->quitPosted()) {
         const int command = waitingCommands_.front();
         waitingCommands_.pop_front();

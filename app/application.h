@@ -5,8 +5,11 @@
 // services the game asks for, wired to the GTK platform layer.
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/game_files.h"
+#include "app/replay_viewing.h"
 #include "app/startup.h"
 #include "audio/audio_engine.h"
 #include "game/state.h"
@@ -17,12 +20,14 @@
 #include "platform/key_table.h"
 #include "platform/main_window.h"
 #include "platform/test_control.h"
+#include "replay/replay.h"
 
 namespace vemol::app {
 
 class Application : public StartupSteps, public Shell {
 public:
-    explicit Application(const net::RankingServer& rankingServer);
+    // `replayToShow`, when given, plays back in the window before the title.
+    Application(const net::RankingServer& rankingServer, std::optional<replay::Replay> replayToShow);
     ~Application() override;
 
     // Start-up steps.
@@ -40,7 +45,6 @@ public:
     void SetRankingCommandsEnabled(bool enabled) override;
     void ShutdownAudioAndQuit() override;
     void ShowErrorMessage(const char* text, const char* caption) override;
-    void BestScoreNotSaved(const std::string& problem) override;
 
 private:
     void onCommand(int command);
@@ -50,8 +54,13 @@ private:
     void openVersionDialog();
     void openWebPage();
     void shutdownAudio();
-    void onGameEnded(std::int32_t bestBefore);  // after the frame that ended a game
+    float runFrame();
+    void onGameEnded(std::int32_t bestBefore, std::int32_t sessionBestBefore);  // after the frame that ended a game
+    void takeSaveFailures();                                                    // after every frame
     void tellBestScoreNotKept();
+    bool waitUnderWay() const;  // the opening, a replay, the transition or the pause
+    void beginReplay();
+    void endReplay();
     platform::MainWindow* owner() const { return window_.get(); }
 
     GameState g_;
@@ -60,6 +69,11 @@ private:
     std::int32_t openHomePage_ = 0;
     platform::KeyTable keys_;
     platform::GtkClock clock_;
+    // Every game played is recorded through the real clock and keys.
+    replay::Recorder recorder_{clock_, keys_};
+    std::optional<replay::Replay> replayToShow_;
+    std::unique_ptr<ReplayViewing> viewing_;  // while a replay plays back
+    bool replayStopAsked_ = false;            // Home or Escape during a playback
     std::unique_ptr<AudioEngine> audio_;
     std::unique_ptr<platform::MainWindow> window_;
     std::unique_ptr<platform::GtkLoopEvents> events_;
@@ -72,6 +86,8 @@ private:
     bool bestScoreNotKeptTold_ = false;
     bool openingUnderWay_ = false;
     std::deque<int> waitingCommands_;  // menu choices made during a wait, in order
+    // Last: destroyed first, so the saves still pending finish while the rest exists.
+    GameFiles files_{g_.bestScorePath};
 };
 
 }  // namespace vemol::app

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace vemol {
 
@@ -22,15 +23,18 @@ constexpr int kFileSize = 4;
 constexpr int kMostLinks = 40;  // as many as the system itself follows before giving up
 constexpr int kMostTemporaryNames = 100;
 
+constexpr const char* kBestScore = "the best score";
+
 // Deliberate difference: failed-save-on-stderr.
 // One line on standard error; the reason also goes to `problem` when the caller asks.
-void ReportSaveFailure(const std::string& path, const std::string& why, std::string* problem) {
-    std::fprintf(stderr, "vemol: could not save the best score to %s (%s)\n", path.c_str(), why.c_str());
+void ReportSaveFailure(const char* what, const std::string& path, const std::string& why, std::string* problem) {
+    std::fprintf(stderr, "vemol: could not save %s to %s (%s)\n", what, path.c_str(), why.c_str());
     if (problem) *problem = why;
 }
 
-void ReportSaveFailure(const std::string& path, const char* step, int error, std::string* problem = nullptr) {
-    ReportSaveFailure(path, std::string(step) + ": " + std::strerror(error), problem);
+void ReportSaveFailure(const char* what, const std::string& path, const char* step, int error,
+                       std::string* problem = nullptr) {
+    ReportSaveFailure(what, path, std::string(step) + ": " + std::strerror(error), problem);
 }
 
 BestScoreReading Unkeepable(const std::string& path, const char* why) {
@@ -38,27 +42,22 @@ BestScoreReading Unkeepable(const std::string& path, const char* why) {
     return {0, false, why};
 }
 
-bool WriteAll(int fd, const unsigned char* bytes, int count) {
-    while (count > 0) {
-        const ssize_t written = ::write(fd, bytes, static_cast<size_t>(count));
+bool WriteAll(int fd, FileBytes bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
         }
-        bytes += written;
-        count -= static_cast<int>(written);
+        bytes = bytes.subspan(static_cast<size_t>(written));
     }
     return true;
 }
 
-struct ScoreBytes {
-    unsigned char bytes[kFileSize];
-};
-
-ScoreBytes Encode(std::int32_t value) {
+std::vector<std::uint8_t> Encode(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    return {{static_cast<unsigned char>(bits), static_cast<unsigned char>(bits >> 8),
-             static_cast<unsigned char>(bits >> 16), static_cast<unsigned char>(bits >> 24)}};
+    return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
 }
 
 // Reads up to 4 bytes; a short file fills only the low-order bytes. -1 on a read error.
@@ -117,16 +116,15 @@ int CreateTemporary(const std::string& target, std::string& name) {
 
 // Writes the temporary for `target`; `existing` is the file it will replace, whose mode
 // it takes. Returns 0 or the error, with the step that failed.
-int WriteTemporary(const std::string& target, std::int32_t value, const struct stat* existing, std::string& temporary,
+int WriteTemporary(const std::string& target, FileBytes bytes, const struct stat* existing, std::string& temporary,
                    const char*& step) {
     const int fd = CreateTemporary(target, temporary);
     if (fd < 0) {
         step = "creating a temporary file";
         return errno;
     }
-    const ScoreBytes score = Encode(value);
     step = nullptr;
-    if (!WriteAll(fd, score.bytes, kFileSize))
+    if (!WriteAll(fd, bytes))
         step = "writing";
     else if (existing && ::fchmod(fd, existing->st_mode & 07777) != 0)
         step = "setting permissions";
@@ -143,21 +141,20 @@ int WriteTemporary(const std::string& target, std::int32_t value, const struct s
 
 // Deliberate difference: atomic-save.
 // The original's way, kept for a directory that takes no new file but holds a
-// writable vemol.dat: the 4 bytes written over the old ones. Overwriting bytes that are
-// already on disk needs no new space.
-int RewriteInPlace(const std::string& target, std::int32_t value, const char*& step) {
+// writable vemol.dat: the new bytes written over the old ones. Overwriting bytes that
+// are already on disk needs no new space.
+int RewriteInPlace(const std::string& target, FileBytes bytes, const char*& step) {
     step = "rewriting in place";
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return errno;
-    const ScoreBytes score = Encode(value);
+    const auto size = static_cast<off_t>(bytes.size());
     struct stat info {};
     int error = 0;
     if (::fstat(fd, &info) != 0)
         error = errno;
     else if (!S_ISREG(info.st_mode))
         error = EINVAL;
-    else if (!WriteAll(fd, score.bytes, kFileSize) || (info.st_size > kFileSize && ::ftruncate(fd, kFileSize) != 0) ||
-             ::fsync(fd) != 0)
+    else if (!WriteAll(fd, bytes) || (info.st_size > size && ::ftruncate(fd, size) != 0) || ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && !error) error = errno;
     return error;
@@ -194,48 +191,60 @@ std::string WriteBestScoreTemporary(const std::string& path, std::int32_t value)
     const bool exists = ::stat(path.c_str(), &info) == 0;
     std::string temporary;
     const char* step = nullptr;
-    if (int error = WriteTemporary(path, value, exists ? &info : nullptr, temporary, step)) {
-        ReportSaveFailure(path, step, error);
+    if (int error = WriteTemporary(path, Encode(value), exists ? &info : nullptr, temporary, step)) {
+        ReportSaveFailure(kBestScore, path, step, error);
         return {};
     }
     return temporary;
 }
 
-bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path, std::string* problem) {
+namespace {
+
+bool ReplaceFile(const char* what, const std::string& temporary, const std::string& path, std::string* problem) {
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        ReportSaveFailure(path, "replacing the file", errno, problem);
+        ReportSaveFailure(what, path, "replacing the file", errno, problem);
         ::unlink(temporary.c_str());
         return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool ReplaceBestScoreFile(const std::string& temporary, const std::string& path, std::string* problem) {
+    return ReplaceFile(kBestScore, temporary, path, problem);
+}
+
 // Deliberate difference: atomic-save.
 // The original truncated the file and wrote it, so a full disk or a crash left it
 // empty; here it is replaced whole, and rewritten in place only where nothing else works.
-bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem) {
+bool WriteFileAtomically(const std::string& path, FileBytes bytes, const char* what, std::string* problem) {
     std::string target;
     if (int error = FollowLinks(path, target)) {
-        ReportSaveFailure(path, "following the link", error, problem);
+        ReportSaveFailure(what, path, "following the link", error, problem);
         return false;
     }
     struct stat info {};
     const bool exists = ::lstat(target.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode)) {
-        ReportSaveFailure(path, "not a regular file; left as it is", problem);
+        ReportSaveFailure(what, path, "not a regular file; left as it is", problem);
         return false;
     }
     if (exists && !Readable(target)) {  // it may hold a better score than ours
-        ReportSaveFailure(path, "it cannot be read; left as it is", problem);
+        ReportSaveFailure(what, path, "it cannot be read; left as it is", problem);
         return false;
     }
     std::string temporary;
     const char* step = nullptr;
-    int error = WriteTemporary(target, value, exists ? &info : nullptr, temporary, step);
-    if (!error) return ReplaceBestScoreFile(temporary, target, problem);
-    if (exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, value, step);
-    if (error) ReportSaveFailure(path, step, error, problem);
+    int error = WriteTemporary(target, bytes, exists ? &info : nullptr, temporary, step);
+    if (!error) return ReplaceFile(what, temporary, target, problem);
+    if (exists && DirectoryRefusesNewFiles(error)) error = RewriteInPlace(target, bytes, step);
+    if (error) ReportSaveFailure(what, path, step, error, problem);
     return error == 0;
+}
+
+bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem) {
+    return WriteFileAtomically(path, Encode(value), kBestScore, problem);
 }
 
 }  // namespace vemol

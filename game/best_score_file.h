@@ -3,6 +3,7 @@
 #pragma once
 // The best-score file: exactly 4 bytes, the best score as a little-endian 32-bit integer.
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace vemol {
@@ -31,6 +32,11 @@ std::int32_t ReadBestScore(const std::string& path);
 // Returns false, after one line on standard error, when the score could not be saved;
 // `problem`, when given, then says why.
 bool WriteBestScore(const std::string& path, std::int32_t value, std::string* problem = nullptr);
+
+// The same careful replacement for the other files kept beside the best score (the
+// replays): `what` names the file's content in the line on standard error.
+using FileBytes = std::span<const std::uint8_t>;
+bool WriteFileAtomically(const std::string& path, FileBytes bytes, const char* what, std::string* problem = nullptr);
 
 // The two steps of the atomic replacement. The first writes the 4 bytes to a new
 // temporary file beside `path` and returns its name (empty, after a line on standard

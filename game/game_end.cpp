@@ -5,9 +5,7 @@
 // keeps the best score.
 #include <algorithm>
 #include <memory>
-#include <string>
 
-#include "game/best_score_file.h"
 #include "game/init_device.h"
 #include "game/operations.h"
 #include "game/passes.h"
@@ -68,23 +66,17 @@ void MoveAndDrawTile(GameState& g, ObjectRecord& tile, const gfx::Matrix& parent
     if (tile.z < kTileFallLimit) tile.live = 0;
 }
 
-// The last tile has fallen: back to the title, music off, scores kept.
+// Deliberate difference: save-off-frame.
+// The last tile has fallen: back to the title, music off, scores kept. A raised best
+// score is saved by the application after this frame, off the frame thread, so the disk
+// never holds up the picture.
 void FinishGame(GameState& g) {
     if (g.recorder) g.recorder->gameFinished(g.score);
     g.endCountdown = -1;
     g.playing = 0;
     g.sound->StopSoundSegment(Segment::Music);
     if (g.score > g.sessionBestScore) g.sessionBestScore = g.score;
-    if (g.score > g.bestScore) {
-        // The new best counts for this run even if it cannot be saved; the file
-        // writer reports a failure on standard error, the shell tells the player, and
-        // the game goes on. A file that could not be read at start-up is never saved
-        // over (that was said then).
-        g.bestScore = g.score;
-        std::string problem;
-        if (g.bestScoreKeepable && !WriteBestScore(g.bestScorePath, g.bestScore, &problem))
-            g.shell->BestScoreNotSaved(problem);
-    }
+    if (g.score > g.bestScore) g.bestScore = g.score;
 }
 
 }  // namespace
@@ -92,6 +84,15 @@ void FinishGame(GameState& g) {
 void BeginGameEnd(GameState& g) {
     CaptureBackBuffer(g);
     LayOutTiles(g);
+}
+
+void LeaveGame(GameState& g) {
+    g.endCountdown = -1;
+    g.endPause = 0;
+    g.pausing = false;
+    g.transitionStep = kNoTransition;
+    g.playing = 0;
+    g.sound->StopSoundSegment(Segment::Music);
 }
 
 void UpdateGameEnd(GameState& g, const gfx::Matrix& parent) {

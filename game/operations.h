@@ -69,5 +69,8 @@ void TestGaugeEnd(GameState& g, int cell);
 // Game end.
 void BeginGameEnd(GameState& g);
 void UpdateGameEnd(GameState& g, const gfx::Matrix& parent);
+// Leaves a game at once, without its end (a replay stopped by the player): the title
+// shows from the next frame, the music stops, the scores stay as they are.
+void LeaveGame(GameState& g);
 
 }  // namespace vemol

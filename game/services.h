@@ -59,8 +59,6 @@ public:
     virtual void ShutdownAudioAndQuit() = 0;
     // A modal error message box (start-up failures).
     virtual void ShowErrorMessage(const char* text, const char* caption) = 0;
-    // A raised best score could not be saved, for `problem`; it still counts for the run.
-    virtual void BestScoreNotSaved(const std::string& problem) { (void)problem; }
 };
 
 // The main loop's events from the window system. Each turn of the loop handles one

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Deliberate difference: command-line.
-// The command line, read before the display opens: --help, --version, --ranking-server
-// and the window system's own options.
+// The command line, read before the display opens: --help, --version, --ranking-server,
+// --replay (or a replay file named alone, as the desktop opens one) and the window
+// system's own options.
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@ namespace vemol::platform {
 
 struct CommandLine {
     std::optional<std::string> rankingServer;  // as typed, checked later
+    std::optional<std::string> replayFile;     // a replay to play back first, read later
     // Set when the program ends here: 0 after --help or --version, 2 after a mistake.
     std::optional<int> exitCode;
 };

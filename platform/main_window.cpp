@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "net/texts.h"
 #include "platform/icon.h"
 #include "platform/picture_placement.h"
 #include "platform/template_dialog.h"
@@ -18,6 +19,7 @@ namespace vemol::platform {
 namespace {
 
 constexpr std::int64_t kFrameUs = 1000000 / 60;
+constexpr const char* kTitle = " - Vemol - ";
 
 // Copies part of a row into the shown frame when it differs; true when it did.
 bool CopyIfChanged(const std::uint8_t* from, std::uint8_t* to, std::size_t bytes) {
@@ -74,7 +76,7 @@ MainWindow::MainWindow(KeyTable& keys, Handlers handlers, const resources::Catal
                        int frameHeight)
     : keys_(keys), handlers_(std::move(handlers)), areaWidth_(frameWidth), areaHeight_(frameHeight) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(window_), " - Vemol - ");
+    gtk_window_set_title(GTK_WINDOW(window_), kTitle);
     // Deliberate difference: icon-sizes.
     // The whole icon set, so the desktop picks the size it shows instead of enlarging
     // the 32 x 32 program icon; that one alone if the set cannot be read.
@@ -181,6 +183,10 @@ void MainWindow::keepFrameWhereTheDisplayReadsIt() {
 
 void MainWindow::close() {
     if (!destroyed_) gtk_window_close(GTK_WINDOW(window_));
+}
+
+void MainWindow::showReplayInTitle(bool replay) {
+    gtk_window_set_title(GTK_WINDOW(window_), replay ? net::Translated(" - Vemol - replay - ") : kTitle);
 }
 
 void MainWindow::setCommandEnabled(int command, bool enabled) {
@@ -355,6 +361,8 @@ gboolean MainWindow::onKey(GtkWidget* widget, GdkEventKey* event, gpointer self)
         gtk_widget_mnemonic_activate(w->firstPopup_, FALSE);
         return TRUE;
     }
+    if (event->keyval == GDK_KEY_Escape && event->type == GDK_KEY_PRESS && w->handlers_.onEscape)
+        w->handlers_.onEscape();
     return w->keys_.onKeyEvent(event->keyval, event->type == GDK_KEY_PRESS) ? TRUE : FALSE;
 }
 

@@ -31,6 +31,7 @@ public:
     struct Handlers {
         std::function<void(int command)> onCommand;
         std::function<void()> onDestroy;  // the window is going away: shut down and quit
+        std::function<void()> onEscape;   // the Escape key went down (no game key)
     };
 
     // The drawing area is frameWidth x frameHeight, the size of the frames presented; the
@@ -49,6 +50,9 @@ public:
     // Shows the finished frame at once and paces frames at 60 a second.
     // `written` names the rows that may differ from the frame presented before.
     void present(const gfx::Surface& backBuffer, const gfx::ChangedRows& written);
+
+    // The title bar says when the window shows a replay rather than a game being played.
+    void showReplayInTitle(bool replay);
 
     void setCommandEnabled(int command, bool enabled);
     // Chooses a menu command as a click on its menu item does (nothing while it is grayed).

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <string>
 
-#include "game/best_score_file.h"
 #include "game/operations.h"
 #include "support/harness.h"
 
@@ -126,7 +125,9 @@ TEST_P(GameEndTest, TilesRiseThenFallAndTheLastOneEndsTheGame) {
     EXPECT_EQ(sound.count(Segment::Music, test::SoundCall::Stop), 1);
 }
 
-TEST_P(GameEndTest, ABeatenBestIsRaisedAndSaved) {
+// The core only raises the numbers: the application saves them after the frame, off the
+// frame thread (tests/app/file_writer_test.cpp).
+TEST_P(GameEndTest, ABeatenBestIsRaisedAndLeftToTheApplicationToSave) {
     g.bestScore = 200;
     g.sessionBestScore = 150;
     g.score = 340;
@@ -134,15 +135,6 @@ TEST_P(GameEndTest, ABeatenBestIsRaisedAndSaved) {
     FramesUntilTheTitle();
     EXPECT_EQ(g.bestScore, 340);
     EXPECT_EQ(g.sessionBestScore, 340);
-    EXPECT_EQ(ReadBestScore(g.bestScorePath), 340);
-}
-
-TEST_P(GameEndTest, AFileThatCouldNotBeReadIsNeverSavedOver) {
-    g.bestScoreKeepable = false;
-    g.score = 340;
-    BeginGameEnd(g);
-    FramesUntilTheTitle();
-    EXPECT_EQ(g.bestScore, 340);  // the raised best still shows for this run
     EXPECT_FALSE(fs::exists(g.bestScorePath));
 }
 
@@ -172,22 +164,6 @@ TEST_P(GameEndTest, AScoreThatDoesNotBeatTheBestWritesNothing) {
     EXPECT_EQ(g.sessionBestScore, 90);
     EXPECT_EQ(g.bestScore, 1000);
     EXPECT_FALSE(fs::exists(g.bestScorePath));
-}
-
-TEST_P(GameEndTest, AFailedSaveKeepsTheNewBestAndTheGameGoesOn) {
-    g.bestScorePath = dir + "/no-such-folder/vemol.dat";
-    g.score = 70;
-    BeginGameEnd(g);
-    ::testing::internal::CaptureStderr();
-    FramesUntilTheTitle();
-    const std::string message = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(g.playing, 0);
-    EXPECT_EQ(g.bestScore, 70);
-    EXPECT_FALSE(message.empty());
-    // The shell hears why, to tell the player, in the words of the standard error line.
-    ASSERT_EQ(h.shell.unsavedBest.size(), 1u);
-    EXPECT_NE(message.find("(" + h.shell.unsavedBest[0] + ")"), std::string::npos) << message;
-    EXPECT_NE(h.shell.unsavedBest[0].find("No such file or directory"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, GameEndTest, ::testing::Values(gfx::Format::X8R8G8B8, gfx::Format::R5G6B5),
@@ -298,7 +274,7 @@ TEST_F(GameEndInPlay, AFullColumnCaptureShowsTheBackdropAndHudButNoDice) {
     ExpectCaptureOf(*capture, h.g.device->backBuffer());
 }
 
-TEST_F(GameEndInPlay, ADieArrivingDuringTheCountdownStillPaysAndIsSaved) {
+TEST_F(GameEndInPlay, ADieArrivingDuringTheCountdownStillPaysAndCounts) {
     GiveUp();
     ObjectRecord& die = h.g.fallingDice[29];  // knocked out and about to reach the score point
     die.live = 1;
@@ -314,7 +290,6 @@ TEST_F(GameEndInPlay, ADieArrivingDuringTheCountdownStillPaysAndIsSaved) {
     GameOverFrames();
     EXPECT_EQ(h.g.bestScore, 30);
     EXPECT_EQ(h.g.sessionBestScore, 30);
-    EXPECT_EQ(ReadBestScore(h.g.bestScorePath), 30);
 }
 
 TEST_F(GameEndInPlay, HalfwayThroughTheBreakUp) {

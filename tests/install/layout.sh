@@ -42,7 +42,7 @@ grep -q libgtk-3 <<<"$game_depends" || fail "the game's dependencies were not co
 [ "$(dpkg-deb --ctrl-tarfile "$build"/vemol-ranking_*.deb | tar -xO ./conffiles)" = /etc/default/vemol-ranking ] ||
     fail "/etc/default/vemol-ranking is not the server package's conffile"
 
-exec_path=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop)
+exec_path=$(sed -n 's/^Exec=//p' "$root"/usr/share/applications/*.desktop | sed 's/ %f$//')
 [ -x "$root$exec_path" ] || fail "the desktop entry starts $exec_path, which is not an installed program"
 [ -x "$root/usr/games/vemol" ] || fail "the game is not executable"
 # A shipped game reads no environment variables of its own: no test hooks.

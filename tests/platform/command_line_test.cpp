@@ -33,11 +33,15 @@ TEST(CommandLine, OptionsMistakesAndExits) {
     EXPECT_EQ(Parse({"--ranking-server", "scores.example.org:8080"}).rankingServer, "scores.example.org:8080");
     EXPECT_EQ(Parse({"--ranking-server=[::1]"}).rankingServer, "[::1]");
     CommandLine plain = Parse({});
-    EXPECT_FALSE(plain.rankingServer || plain.exitCode);
+    EXPECT_FALSE(plain.rankingServer || plain.exitCode || plain.replayFile);
+    // A replay, by the option or named alone as the desktop opens one.
+    EXPECT_EQ(Parse({"--replay", "a game.vemolreplay"}).replayFile, "a game.vemolreplay");
+    EXPECT_EQ(Parse({"/home/p/best.vemolreplay"}).replayFile, "/home/p/best.vemolreplay");
 
     testing::internal::CaptureStderr();
     EXPECT_EQ(Parse({"--bogus"}).exitCode, 2);
-    EXPECT_EQ(Parse({"stray"}).exitCode, 2);
+    EXPECT_EQ(Parse({"one.vemolreplay", "stray"}).exitCode, 2);
+    EXPECT_EQ(Parse({"--replay", "one.vemolreplay", "stray"}).exitCode, 2);
     EXPECT_EQ(Parse({"--ranking-server"}).exitCode, 2);
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find("vemol: Unknown option --bogus\nTry \"vemol --help\" for more information.\n"),

@@ -63,12 +63,10 @@ struct ShellRecorder : Shell {
     void ShowErrorMessage(const char* text, const char* caption) override {
         messages.push_back(std::string(caption) + ": " + text);
     }
-    void BestScoreNotSaved(const std::string& problem) override { unsavedBest.push_back(problem); }
 
     bool rankingEnabled = true;
     int enableCalls = 0;
     int quits = 0;
-    std::vector<std::string> unsavedBest;  // the problems of best scores not saved
     std::vector<std::string> messages;
 };
 
