@@ -4,7 +4,7 @@
 #
 # A verified score from start to end, with the game as players get it (built without the
 # test hooks, which would change the game behind the recorder's back): a short game
-# played with the keys (rolls and shots, then HOME to give up), its score sent from the
+# played with the keys (rolls and shots until one scores, then HOME), its score sent from the
 # title menu's Send to the real vemol-ranking on 127.0.0.1, the game's replay uploaded to
 # the path the server's answer names, the server's check logged, the entry verified in
 # the JSON and on the page headless Chromium renders (verified entries only, kept as
@@ -33,18 +33,29 @@ wait_logged() {
     fail "the server did not log $2: $(cat "$OUT_DIR/server.log")"
 }
 
-# A short game: Enter on Start, a few rolls and shots, HOME to give up.
+# The score's digits on the board.
+score_hash() {
+    import -silent -window root -crop "80x20+$((AX + 534))+$((AY + 148))" -depth 8 rgb:- 2>/dev/null | md5sum
+}
+
+# A short game: Enter on Start, then rolls across the board with a shot after each until
+# a shot has scored (only a game that raises the run's best score is sent with its
+# replay), then HOME to give up.
 start_game_for_ranking_port "$port"
 focus "$WIN"
 hold_key Return 0.15
 wait_play_screen
-for step in Left space Up space Right Right space Down space Left space; do
-    press "$step"
-    sleep 0.25
+nothing=$(score_hash)
+rolls=0
+until [ "$(score_hash)" != "$nothing" ]; do
+    [ "$rolls" -lt 400 ] || fail "no shot scored in $rolls rolls"
+    if [ $((rolls / 11 % 2)) = 0 ]; then press Left 0.1; else press Right 0.1; fi
+    press space 0.1
+    rolls=$((rolls + 1))
 done
+screenshot scored
 hold_key Home 0.1
 wait_title_still
-screenshot after_game
 
 dialog=$(open_send_score_from_title)
 focus "$dialog"
@@ -61,6 +72,7 @@ wait_logged ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "th
 wait_logged ' POST /replays/upload/\(token\) 202 .* replay of entry 1$' "the replay's upload"
 wait_logged ' replay of entry 1 \(score [0-9]+\) verified in ' "the replay's check"
 score=$(sed -n 's/.* replay of entry 1 (score \([0-9]*\)) verified in .*/\1/p' "$OUT_DIR/server.log")
+[ "$score" -gt 0 ] || fail "the verified score is $score"
 
 http_get '/api/ranking.json?verified=1' "$OUT_DIR/ranking.json"
 grep -q "\"score\":$score,\"name\":\"Replayed\",.*\"verified\":true,\"replay\":\"/replays/1.vemolreplay\"}" \
