@@ -82,9 +82,9 @@ enum class BodyRead { Complete, TooLarge, TimedOut, Broken };
 // Reads the body within the request's time limit. One byte per call: CivetWeb's read
 // waits for all it was asked for, so larger calls would let a client that trickles
 // bytes hold the thread past the limit. Bytes already received come from its buffer.
-// A body of `chunk` bytes and more is read in calls of that size: only for a path whose
-// requests must announce their length, which the front passes on only once all of it
-// has arrived.
+// With a `chunk` above 1 a call takes up to that many bytes: only for a path whose
+// requests must announce their length, which the front passes on once all of it has
+// arrived.
 BodyRead ReadBody(mg_connection* connection, Clock::time_point deadline, std::string& body,
                   long long largest = kLargestBody, long long chunk = 1) {
     long long length = mg_get_request_info(connection)->content_length;
