@@ -27,6 +27,7 @@ constexpr const char* kAdminUsage =
     "  bans\n"
     "  purge --since TIME [--until TIME] [--address A]\n"
     "  log [--limit K]\n"
+    "  replay ID FILE        the entry's uploaded replay, whatever its check, to FILE\n"
     "TIME is UTC: 2026-12-09, '2026-12-09 17:40', 2026-12-09T17:40:05Z or @SECONDS.\n";
 
 int Usage(const std::string& what) {
@@ -163,12 +164,36 @@ int Purge(ScoreStore& store, const Command& command) {
     return 0;
 }
 
+// Writes an entry's stored replay, also one whose check failed, for the host to watch
+// with vemol --replay.
+int ExportReplay(ScoreStore& store, const Command& command) {
+    std::optional<std::int64_t> id = command.words.size() == 3 ? ReadInteger(command.words[1], 1) : std::nullopt;
+    if (!id || !command.flags.empty()) return Usage("give the entry's id and a file");
+    std::optional<StoredReplay> replay = store.FindReplay(*id);
+    if (!replay) {
+        std::fprintf(stderr, "vemol-ranking admin: entry %lld has no replay\n", static_cast<long long>(*id));
+        return 1;
+    }
+    const std::string& file = command.words[2];
+    FILE* out = std::fopen(file.c_str(), "wb");
+    bool written = out && std::fwrite(replay->bytes.data(), 1, replay->bytes.size(), out) == replay->bytes.size();
+    if (out && std::fclose(out) != 0) written = false;
+    if (!written) {
+        std::fprintf(stderr, "vemol-ranking admin: cannot write %s\n", file.c_str());
+        return 1;
+    }
+    std::printf("replay of entry %lld (%s) written to %s\n", static_cast<long long>(*id),
+                ReplayStateName(replay->state), file.c_str());
+    return 0;
+}
+
 int Run(ScoreStore& store, const Command& command) {
     const std::string& verb = command.words.front();
     if (verb == "list" && command.words.size() == 1) return List(store, command);
     if (verb == "hide" || verb == "unhide") return Hide(store, command, verb == "hide");
     if (verb == "ban" || verb == "unban") return ChangeBan(store, command, verb == "ban");
     if (verb == "purge" && command.words.size() == 1) return Purge(store, command);
+    if (verb == "replay") return ExportReplay(store, command);
     if (verb == "bans" && command.words.size() == 1 && command.flags.empty()) {
         for (const Ban& ban : store.Bans())
             std::printf("%s\t%s\t%s\n", ban.kind.c_str(), ban.value.c_str(), FormatDate(ban.since).c_str());

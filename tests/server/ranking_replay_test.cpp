@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <mutex>
 #include <regex>
 #include <thread>
@@ -51,8 +52,8 @@ protected:
         }
         return json;
     }
-    std::string AdminList() {
-        std::string line = std::string(VEMOL_RANKING_BINARY) + " admin --db '" + location + "' list 2>&1";
+    std::string Admin(const std::string& arguments) {
+        std::string line = std::string(VEMOL_RANKING_BINARY) + " admin --db '" + location + "' " + arguments + " 2>&1";
         FILE* pipe = popen(line.c_str(), "r");
         std::string output;
         char buffer[4096];
@@ -142,7 +143,7 @@ TEST_P(RankingReplays, HonestReplayIsVerifiedShownAndDownloadedWhileForgeriesSta
     std::string list;
     for (auto until = std::chrono::steady_clock::now() + 30s; std::chrono::steady_clock::now() < until;
          std::this_thread::sleep_for(50ms)) {
-        list = AdminList();
+        list = Admin("list");
         if (list.find("\tfailed: ") != std::string::npos) break;
     }
     std::smatch failed;
@@ -150,6 +151,12 @@ TEST_P(RankingReplays, HonestReplayIsVerifiedShownAndDownloadedWhileForgeriesSta
         << list;
     EXPECT_TRUE(std::regex_search(list, std::regex("\tSilent\t[^\n]*\tnone\n"))) << list;
     EXPECT_EQ(Send(port, "GET " + ReplayPath(std::stoll(failed[1])) + " HTTP/1.0\r\n\r\n").status, 404);
+    // The host can still take it out to watch it.
+    std::string kept = ::testing::TempDir() + "forged.vemolreplay";
+    EXPECT_NE(Admin("replay " + std::string(failed[1]) + " " + kept).find("(failed) written to"), std::string::npos);
+    std::ifstream in(kept, std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == std::string(game.file.begin(), game.file.end()));
+    std::remove(kept.c_str());
 }
 
 // A check that waits until the test lets it finish, so the queue can be filled.
