@@ -3,7 +3,8 @@
 #pragma once
 // Sending one score entry to the ranking script: one TCP connection, the request written
 // whole, then the server's status line read back. The caller learns whether the server
-// took the score, or what went wrong.
+// took the score, or what went wrong. Our own server also names where the replay of the
+// sent game may follow, over a second connection of the same kind.
 #include <chrono>
 #include <cstdint>
 #include <memory>
