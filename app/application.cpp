@@ -176,8 +176,9 @@ void Application::endReplay() {
 void Application::onGameEnded(std::int32_t bestBefore, std::int32_t sessionBestBefore) {
     platform::ReturnFreedMemory();
     const std::optional<replay::Bytes> replay = recorder_.takeFinishedGame();
-    // Send Score sends the run's best score, so it holds that game's replay.
-    if (g_.sessionBestScore > sessionBestBefore)
+    // Send Score sends the run's best score, so it holds the replay of a game that reached
+    // it: the latest of games that tie, none when the game that raised it left none.
+    if (g_.sessionBestScore > sessionBestBefore || (replay && g_.score == g_.sessionBestScore))
         ranking_.sessionBestReplay = replay ? std::make_shared<const replay::Bytes>(*replay) : nullptr;
     const bool raised = g_.bestScore > bestBefore;
     files_.gameEnded(raised && g_.bestScoreKeepable ? std::optional(g_.bestScore) : std::nullopt, replay);

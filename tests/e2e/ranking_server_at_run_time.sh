@@ -30,14 +30,7 @@ send_one() {
     focus "$dialog"
     sleep 0.3
     import -window "$dialog" "$OUT_DIR/dialog_$language.png"
-    key Tab Tab Tab Tab   # CANSEL, SEND, comment, name
-    xdotool type --delay 30 "$name"
-    key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
-    key Return
-    wait_titled "Vemol" "the box after sending as $name" >/dev/null
-    sleep 0.3
-    key Return
-    wait_gone "Send Score" "after sending as $name"
+    send_as "$name"
     focus "$WIN"
     select_title_entry 2
     tap_key Return

@@ -59,14 +59,7 @@ wait_title_still
 
 dialog=$(open_send_score_from_title)
 focus "$dialog"
-key Tab Tab Tab Tab   # CANSEL, SEND, comment, name
-xdotool type --delay 30 "Replayed"
-key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
-key Return
-wait_titled "Vemol" "the box after sending" >/dev/null
-sleep 0.3
-key Return
-wait_gone "Send Score" "after sending"
+send_as "Replayed"
 
 wait_logged ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "the stored score"
 wait_logged ' POST /replays/upload/\(token\) 202 .* replay of entry 1$' "the replay's upload"

@@ -256,6 +256,17 @@ open_send_score_from_title() {
     hold_key Return 0.15
     wait_titled "Send Score" "Enter on Send in the title menu"
 }
+# In the open Send Score dialog: types NAME, presses SEND and closes the box that answers.
+send_as() {
+    key Tab Tab Tab Tab   # CANSEL, SEND, comment, name
+    xdotool type --delay 30 "$1"
+    key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
+    key Return
+    wait_titled "Vemol" "the box after sending as $1" >/dev/null
+    sleep 0.3
+    key Return
+    wait_gone "Send Score" "after sending as $1"
+}
 # Prints the colour of a screen pixel as "r,g,b" (0..255).
 pixel_at() {
     convert "$OUT_DIR/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
