@@ -26,8 +26,9 @@ constexpr std::uint16_t kFormatVersion = 1;
 constexpr std::size_t kPreambleBytes = kMagic.size() + 4;
 constexpr std::size_t kBlockHeaderBytes = 8;
 constexpr std::size_t kHeadBytes = 20;
-// Small enough to compress a long game in a few milliseconds at its end.
-constexpr int kCompressionLevel = 12;
+// Compresses a ten-minute game in about 2 ms at its end, on the main thread, to about
+// 27 KB; higher levels save little and cost more than a frame (docs/performance.md).
+constexpr int kCompressionLevel = 6;
 
 const char* const kNotReplay = "This file is not a Vemol replay.";
 const char* const kDamaged = "This replay is damaged and cannot be played.";
