@@ -6,10 +6,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "replay/replay.h"
 #include "server/metrics.h"
+#include "server/request_log.h"
 
 namespace vemol::ranking {
 namespace {
@@ -19,14 +19,9 @@ constexpr auto kRetryAfterStoreError = std::chrono::seconds(2);
 
 // One line on stderr beside the request log's, in one write.
 void LogCheck(const ReplayToCheck& entry, const char* what, const std::string& detail, double seconds) {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    gmtime_r(&now, &parts);
-    char time[32];
-    std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%SZ", &parts);
     char line[512];
-    int length = std::snprintf(line, sizeof line, "%s replay of entry %lld (score %d) %s in %.2fs%s%s\n", time,
-                               static_cast<long long>(entry.entryId), entry.score, what, seconds,
+    int length = std::snprintf(line, sizeof line, "%s replay of entry %lld (score %d) %s in %.2fs%s%s\n",
+                               LogTime().c_str(), static_cast<long long>(entry.entryId), entry.score, what, seconds,
                                detail.empty() ? "" : ": ", detail.c_str());
     if (length > static_cast<int>(sizeof line) - 1) {
         length = sizeof line - 1;

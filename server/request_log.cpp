@@ -33,15 +33,19 @@ std::string OnOneLine(std::string_view text) {
 
 }  // namespace
 
-std::string FormatLogLine(const RequestRecord& record) {
+std::string LogTime() {
     std::time_t now = std::time(nullptr);
     std::tm parts{};
     gmtime_r(&now, &parts);
     char time[32];
     std::strftime(time, sizeof time, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return time;
+}
+
+std::string FormatLogLine(const RequestRecord& record) {
     char took[32];
     std::snprintf(took, sizeof took, "%.1fms", std::chrono::duration<double, std::milli>(record.took).count());
-    return std::string(time) + ' ' + Masked(record.address, 64) + ' ' + Masked(record.method, 16) + ' ' +
+    return LogTime() + ' ' + Masked(record.address, 64) + ' ' + Masked(record.method, 16) + ' ' +
            Masked(record.path, kLongestPath) + ' ' + std::to_string(record.status) + ' ' + took + ' ' +
            OnOneLine(record.outcome) + '\n';
 }

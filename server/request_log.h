@@ -20,6 +20,8 @@ struct RequestRecord {
 };
 
 std::string FormatLogLine(const RequestRecord& record);
+// The current UTC time, as every line of the server's log begins.
+std::string LogTime();
 // Writes the line in one call, so lines of parallel requests never mix.
 void LogRequest(const RequestRecord& record);
 

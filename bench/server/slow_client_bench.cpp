@@ -30,6 +30,7 @@
 #include "ranking_client.h"
 #include "scratch_postgres.h"
 #include "server/ranking_server.h"
+#include "server_process.h"
 
 namespace {
 
@@ -46,39 +47,6 @@ double Percentile(std::vector<double> values, double fraction) {
     std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(index), values.end());
     return values[index];
 }
-
-// The server program on a free port of 127.0.0.1; stopped with SIGTERM at the end.
-class Server {
-public:
-    Server(const std::string& binary, const std::string& database, const std::string& log) {
-        std::filesystem::remove(log);
-        pid_ = fork();
-        if (pid_ == 0) {
-            int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(fd, STDERR_FILENO);
-            execl(binary.c_str(), binary.c_str(), "--listen", "127.0.0.1:0", "--db", database.c_str(),
-                  "--posts-per-minute", "0", nullptr);
-            _exit(127);
-        }
-        const std::string listening = "listening on http://127.0.0.1:";
-        for (int i = 0; i < 400 && port == 0; ++i) {
-            std::ifstream file(log);
-            std::string line;
-            std::getline(file, line);
-            if (std::size_t at = line.find(listening); at != std::string::npos)
-                port = std::atoi(line.c_str() + at + listening.size());
-            if (port == 0) std::this_thread::sleep_for(50ms);
-        }
-    }
-    ~Server() {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    int port = 0;
-
-private:
-    pid_t pid_;
-};
 
 // Connections from `addresses` that send the request's first byte, then one byte every
 // 3 s, reopening whenever the server closes one; until `stop`.
@@ -134,7 +102,7 @@ void MeasureNormalClient(const char* scenario, int port) {
 }
 
 void UnderSlowClients(const std::string& binary, const std::string& directory) {
-    Server server(binary, "sqlite:" + directory + "/slow.db", directory + "/slow.log");
+    ServerProcess server(binary, "sqlite:" + directory + "/slow.db", directory + "/slow.log");
     if (server.port == 0) return (void)std::printf("the server did not start\n");
     std::atomic<bool> stop = false;
     std::thread crowd = Trickle(server.port, {"127.0.0.2"}, 1000, stop);
@@ -158,7 +126,7 @@ void HealthWithFrozenDatabase(const std::string& binary, const std::string& dire
     std::string whyNot;
     auto postgres = ScratchPostgres::Start(whyNot);
     if (!postgres) return (void)std::printf("PostgreSQL skipped: %s\n", whyNot.c_str());
-    Server server(binary, postgres->CreateDatabase(), directory + "/health.log");
+    ServerProcess server(binary, postgres->CreateDatabase(), directory + "/health.log");
     if (server.port == 0) return (void)std::printf("the server did not start\n");
     postgres->Freeze(true);
     std::vector<double> times;

@@ -31,16 +31,7 @@ chromium_at_800x600() {
 start_game_for_ranking_port "$port"
 open_send_score_from_title >/dev/null
 sleep 0.5
-key Tab Tab Tab   # CANSEL, SEND, comment
-xdotool type --delay 30 "round trip & back"
-key Tab
-xdotool type --delay 30 "RoundTrip"
-key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
-key Return
-wait_titled "Vemol" "the Send OK! box" >/dev/null
-sleep 0.3
-key Return
-wait_gone "Send Score" "after Send OK!"
+send_as "RoundTrip" "round trip & back"
 
 for _ in $(seq 50); do grep -q ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "$OUT_DIR/server.log" && break; sleep 0.1; done
 grep -q ' POST /home/kanoreti/cgi-bin/cgi3/veranking.cgi 200 .* stored$' "$OUT_DIR/server.log" \

@@ -11,12 +11,9 @@
 # Usage: VEMOL_PLAY_GAME=PLAY-BUILD-GAME ranking_server_at_run_time.sh TEST-BUILD-GAME OUT-DIR
 source "$(dirname "$0")/lib/common.bash" "$@"
 
-SERVER=$(dirname "$VEMOL_BIN")/../server/vemol-ranking
-VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
-[ -x "$SERVER" ] || fail "the ranking server $SERVER is not built"
-[ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
-! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
-start_ranking_server "$SERVER"
+use_play_build
+[ -x "$RANKING_SERVER" ] || fail "the ranking server $RANKING_SERVER is not built"
+start_ranking_server "$RANKING_SERVER"
 
 # One game: the title, Send, the dialog kept as dialog_$1.png, the name $2 typed and sent,
 # the box after the send closed, Exit. Further arguments: the game's environment.

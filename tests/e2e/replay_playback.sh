@@ -9,9 +9,7 @@
 # Usage: VEMOL_PLAY_GAME=PLAY-BUILD-GAME replay_playback.sh TEST-BUILD-GAME OUT-DIR
 source "$(dirname "$0")/lib/common.bash" "$@"
 
-VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
-[ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
-! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
+use_play_build
 fingerprint() { stat -c '%s %Y' "$1" && md5sum <"$1"; }
 printf '\x88\x13\x00\x00' >"$WORK_DIR/vemol.dat"   # 5000, out of the short game's reach
 best_before=$(fingerprint "$WORK_DIR/vemol.dat")

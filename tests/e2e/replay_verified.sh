@@ -12,13 +12,10 @@
 # Usage: VEMOL_PLAY_GAME=PLAY-BUILD-GAME replay_verified.sh TEST-BUILD-GAME OUT-DIR
 source "$(dirname "$0")/lib/common.bash" "$@"
 
-SERVER=$(dirname "$VEMOL_BIN")/../server/vemol-ranking
-VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
-[ -x "$SERVER" ] || fail "the ranking server $SERVER is not built"
-[ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
-! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
+use_play_build
+[ -x "$RANKING_SERVER" ] || fail "the ranking server $RANKING_SERVER is not built"
 command -v chromium >/dev/null || fail "chromium is not installed (Debian package chromium)"
-start_ranking_server "$SERVER"
+start_ranking_server "$RANKING_SERVER"
 
 # GET over bash's own TCP support; the reply's body into file $2.
 http_get() {

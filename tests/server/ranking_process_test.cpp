@@ -19,55 +19,12 @@
 #include <thread>
 
 #include "ranking_client.h"
+#include "server_process.h"
 
 namespace vemol::ranking::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The program started on a free port with its log in a file.
-class ServerProcess {
-public:
-    ServerProcess(const std::string& database, const std::string& log) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            dup2(fd, STDERR_FILENO);
-            execl(VEMOL_RANKING_BINARY, VEMOL_RANKING_BINARY, "--listen", "127.0.0.1:0", "--db",
-                  ("sqlite:" + database).c_str(), "--posts-per-minute", "0", nullptr);
-            _exit(127);
-        }
-        // The log's "listening on" line names the port.
-        const std::string listening = "listening on http://127.0.0.1:";
-        for (int i = 0; i < 200 && port == 0; ++i) {
-            std::ifstream file(log);
-            std::string line;
-            std::getline(file, line);
-            if (std::size_t at = line.find(listening); at != std::string::npos)
-                port = std::atoi(line.c_str() + at + listening.size());
-            if (port == 0) std::this_thread::sleep_for(50ms);
-        }
-    }
-    ~ServerProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    // Sends the signal and gives the wait status.
-    int Stop(int signal) {
-        kill(pid_, signal);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-    int port = 0;
-
-private:
-    pid_t pid_ = -1;
-};
 
 std::string QueryText(sqlite3* db, const char* sql) {
     sqlite3_stmt* statement = nullptr;
@@ -95,7 +52,7 @@ TEST(RankingProcess, KilledDuringABurstLosesNoAnsweredScoreAndStopsCleanlyOnSigt
 
     std::set<std::string> answered;
     {
-        ServerProcess server(database, directory + "/first.log");
+        ServerProcess server(VEMOL_RANKING_BINARY, "sqlite:" + database, directory + "/first.log");
         ASSERT_NE(server.port, 0) << "the server did not start";
         std::mutex mutex;
         std::atomic<bool> running = true;
@@ -121,7 +78,7 @@ TEST(RankingProcess, KilledDuringABurstLosesNoAnsweredScoreAndStopsCleanlyOnSigt
         for (std::thread& sender : senders) sender.join();
     }
     {
-        ServerProcess restarted(database, directory + "/second.log");
+        ServerProcess restarted(VEMOL_RANKING_BINARY, "sqlite:" + database, directory + "/second.log");
         ASSERT_NE(restarted.port, 0) << "the server did not start again after the kill";
         EXPECT_EQ(Send(restarted.port, GameRequest(1, "after")).status, 200);
         int status = restarted.Stop(SIGTERM);

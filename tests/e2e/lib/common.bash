@@ -247,6 +247,15 @@ start_game_for_ranking_port() {
     wait_title_screen "$WIN"
 }
 
+# The runs that need the game as players get it, without the test hooks: VEMOL_BIN becomes
+# the play build's game (VEMOL_PLAY_GAME), RANKING_SERVER the test build's server.
+use_play_build() {
+    RANKING_SERVER=$(dirname "$VEMOL_BIN")/../server/vemol-ranking
+    VEMOL_BIN=$(readlink -f "${VEMOL_PLAY_GAME:?names the play build game}")
+    [ -x "$VEMOL_BIN" ] || fail "the play build's game $VEMOL_BIN is not built"
+    ! grep -q VEMOL_TEST_CONTROL "$VEMOL_BIN" || fail "$VEMOL_BIN was built with the test hooks"
+}
+
 # On the title screen: Down to Send, Enter; waits for the Send Score dialog and prints
 # its id. The dialog opens with the focus on itself; its tab order is CANSEL, SEND,
 # comment, name, best score, home page.
@@ -256,9 +265,12 @@ open_send_score_from_title() {
     hold_key Return 0.15
     wait_titled "Send Score" "Enter on Send in the title menu"
 }
-# In the open Send Score dialog: types NAME, presses SEND and closes the box that answers.
+# In the open Send Score dialog: types NAME (and COMMENT when given), presses SEND and
+# closes the box that answers.
 send_as() {
-    key Tab Tab Tab Tab   # CANSEL, SEND, comment, name
+    key Tab Tab Tab   # CANSEL, SEND, comment
+    [ -z "${2:-}" ] || xdotool type --delay 30 "$2"
+    key Tab
     xdotool type --delay 30 "$1"
     key Tab Tab Tab Tab   # best score, home page, CANSEL, SEND
     key Return
